@@ -1,0 +1,12 @@
+#include "host/runtime_error.h"
+
+#include "host/platform.h"
+
+namespace qv {
+
+void reportRuntimeError(Platform& platform, std::string_view text) {
+  platform.showRuntimeError(text);
+  throw RuntimeErrorStop(text);
+}
+
+}  // namespace qv
