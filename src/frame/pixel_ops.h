@@ -1,0 +1,62 @@
+#pragma once
+// Channel-wise operations on 0x??RRGGBB colour words. Each works on the red,
+// green and blue bytes independently and returns a word whose top byte is 0.
+// Integer only: these run for every pixel a kernel or a fade touches.
+
+#include <cstdint>
+
+namespace qv {
+
+namespace pixel_detail {
+constexpr int channel(std::uint32_t c, int shift) { return static_cast<int>((c >> shift) & 0xFFu); }
+constexpr std::uint32_t pack(int r, int g, int b) {
+  return static_cast<std::uint32_t>(r) << 16 | static_cast<std::uint32_t>(g) << 8 | static_cast<std::uint32_t>(b);
+}
+}  // namespace pixel_detail
+
+// min(255, a + b) per channel.
+constexpr std::uint32_t addSaturate(std::uint32_t a, std::uint32_t b) {
+  using namespace pixel_detail;
+  auto sum = [&](int s) {
+    const int v = channel(a, s) + channel(b, s);
+    return v > 255 ? 255 : v;
+  };
+  return pack(sum(16), sum(8), sum(0));
+}
+
+// max(0, a - b) per channel.
+constexpr std::uint32_t subtractFloor(std::uint32_t a, std::uint32_t b) {
+  using namespace pixel_detail;
+  auto diff = [&](int s) {
+    const int v = channel(a, s) - channel(b, s);
+    return v < 0 ? 0 : v;
+  };
+  return pack(diff(16), diff(8), diff(0));
+}
+
+// (a * b) >> 8 per channel, so 255 * 255 gives 254.
+constexpr std::uint32_t multiplyChannels(std::uint32_t a, std::uint32_t b) {
+  using namespace pixel_detail;
+  auto product = [&](int s) { return (channel(a, s) * channel(b, s)) >> 8; };
+  return pack(product(16), product(8), product(0));
+}
+
+// a + floor((b - a) * t / 256) per channel, t in 0 ... 255; the difference is
+// signed and the shift rounds toward minus infinity.
+constexpr std::uint32_t lerpChannels(std::uint32_t a, std::uint32_t b, int t) {
+  using namespace pixel_detail;
+  auto mix = [&](int s) {
+    const int from = channel(a, s);
+    return from + (((channel(b, s) - from) * t) >> 8);
+  };
+  return pack(mix(16), mix(8), mix(0));
+}
+
+// (a * w) >> 8 per channel.
+constexpr std::uint32_t scaleColour(std::uint32_t a, int w) {
+  using namespace pixel_detail;
+  auto scaled = [&](int s) { return (channel(a, s) * w) >> 8; };
+  return pack(scaled(16), scaled(8), scaled(0));
+}
+
+}  // namespace qv
