@@ -1,0 +1,66 @@
+#pragma once
+// The per-frame draw list: every particle of every system copied into one
+// flat array of entries, its position carried into view space by its system's
+// transform, and the order in which the entries are drawn (storage order, or
+// far to near when sorted by depth). Drawing reads only this list.
+
+#include <cstdint>
+
+#include "geometry/transform.h"
+#include "geometry/vec3.h"
+#include "host/hook.h"
+#include "particles/particle_system.h"
+
+namespace qv {
+
+class Platform;
+
+struct DrawEntry {
+  std::int32_t systemIndex = 0;
+  std::int32_t particleIndex = 0;
+  std::int32_t brush = 0;
+  std::int32_t lifespan = 0;
+  std::int32_t countdown = 0;
+  Vec3 position;          // view space
+  double size = 0.0;
+  std::uint32_t colour = 0;  // 0xAARRGGBB, alpha = opacity
+};
+
+// One slot of the draw order: the entry drawn at this place and its depth.
+struct DrawPair {
+  std::int32_t entryIndex = 0;
+  std::int32_t depthKey = 0;  // trunc(10000 * view z); larger is farther
+};
+
+class DrawList {
+ public:
+  DrawList(Platform& platform, SystemTable& systems, TransformTable& transforms);
+  ~DrawList();
+  DrawList(const DrawList&) = delete;
+  DrawList& operator=(const DrawList&) = delete;
+
+  DrawEntry* entries = nullptr;   // drawCount entries
+  DrawPair* order = nullptr;      // the DrawOrder: drawCount pairs in drawing order
+  std::int32_t drawCount = 0;
+  DrawEntry* currentEntry = nullptr;
+  Hook entryHook;                 // called for every entry right after it is filled
+
+  // Fills the list and the order for this frame; with sort non-zero the
+  // order runs from the largest depth key to the smallest.
+  void buildDrawList(std::int32_t sort);
+  // currentEntry = the entry drawn k-th.
+  void selectEntry(std::int32_t k);
+  void freeDrawList();
+
+  std::int32_t orderCapacity() const { return orderCapacity_; }
+
+ private:
+  void sortPairs(std::int32_t lo, std::int32_t hi);
+
+  Platform& platform_;
+  SystemTable& systems_;
+  TransformTable& transforms_;
+  std::int32_t orderCapacity_ = 0;
+};
+
+}  // namespace qv
