@@ -1,0 +1,95 @@
+#include "host/headless/headless_platform.h"
+
+#include <algorithm>
+
+#include "host/portable/picture_codec.h"
+
+namespace qv {
+
+HeadlessPlatform::HeadlessPlatform(int screenWidth, int screenHeight,
+                                   std::span<const EmbeddedResource> resources, std::FILE* errorStream)
+    : screenWidth_(screenWidth), screenHeight_(screenHeight), resources_(resources), errorStream_(errorStream) {}
+
+void HeadlessPlatform::showRuntimeError(std::string_view text) {
+  errorsShown_.emplace_back(text);
+  if (errorStream_ != nullptr) {
+    std::fprintf(errorStream_, "Process Runtime Error: %.*s\n", static_cast<int>(text.size()), text.data());
+    std::fflush(errorStream_);
+  }
+}
+
+void HeadlessPlatform::sleepMilliseconds(std::uint32_t ms) { advanceClock(static_cast<std::uint64_t>(ms) * 100); }
+
+void HeadlessPlatform::advanceClock(std::uint64_t ticks) {
+  ticks_ += ticks;
+  updateTimers();
+}
+
+void HeadlessPlatform::updateTimers() {
+  for (auto& [n, t] : timers_) {
+    if (t.running && ticks_ - t.startTicks >= t.intervalTicks) t.fired = true;
+  }
+}
+
+int HeadlessPlatform::startTimer(int n, std::uint32_t ms) {
+  Timer& t = timers_[n];
+  // Starting again restarts the interval; a fired flag stays set, as the
+  // host never clears it.
+  t.running = true;
+  t.startTicks = ticks_;
+  t.intervalTicks = static_cast<std::uint64_t>(ms) * 100;
+  return 1000 + n;
+}
+
+int HeadlessPlatform::stopTimer(int n) {
+  auto it = timers_.find(n);
+  if (it == timers_.end() || !it->second.running) return 0;
+  it->second.running = false;
+  return 1;
+}
+
+bool HeadlessPlatform::timerFired(int n) {
+  auto it = timers_.find(n);
+  return it != timers_.end() && it->second.fired;
+}
+
+void HeadlessPlatform::present(const FrameView& frame, int x, int y, int w, int h) {
+  if (frame.pixels == nullptr || frame.width <= 0 || frame.height <= 0) return;
+  // The window has the frame's size; a frame of a new size makes a new window.
+  if (window_.width != frame.width || window_.height != frame.height) window_ = RgbImage(frame.width, frame.height);
+  ++presentCount_;
+  const int left = std::max(x, 0);
+  const int top = std::max(y, 0);
+  const int right = static_cast<int>(std::min<long long>(static_cast<long long>(x) + w, frame.width));
+  const int bottom = static_cast<int>(std::min<long long>(static_cast<long long>(y) + h, frame.height));
+  for (int r = top; r < bottom; ++r) {
+    const std::uint32_t* src = frame.topRow(r);
+    for (int c = left; c < right; ++c) {
+      const std::uint32_t p = src[c];
+      std::uint8_t* dst = window_.at(c, r);
+      dst[0] = static_cast<std::uint8_t>(p >> 16);
+      dst[1] = static_cast<std::uint8_t>(p >> 8);
+      dst[2] = static_cast<std::uint8_t>(p);
+    }
+  }
+}
+
+std::span<const std::uint8_t> HeadlessPlatform::findResource(std::string_view name, int type) {
+  return findEmbeddedResource(resources_, name, type);
+}
+
+std::span<const std::uint8_t> HeadlessPlatform::findResource(std::string_view name, std::string_view type) {
+  return findEmbeddedResource(resources_, name, type);
+}
+
+bool HeadlessPlatform::decodePicture(std::span<const std::uint8_t> bytes, DecodedPicture& out) {
+  return decodePictureBytes(bytes, out);
+}
+
+void HeadlessPlatform::freePicturePixels(DecodedPicture& picture) { freeDecodedPicture(picture); }
+
+bool HeadlessPlatform::scalePicture(const DecodedPicture& in, int w, int h, DecodedPicture& out) {
+  return scaleDecodedPicture(in, w, h, out);
+}
+
+}  // namespace qv

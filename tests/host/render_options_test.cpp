@@ -1,0 +1,165 @@
+#include "host/headless/render_options.h"
+
+#include <gtest/gtest.h>
+
+#include <initializer_list>
+#include <vector>
+
+namespace qv {
+namespace {
+
+RenderOptionsResult parse(std::initializer_list<std::string_view> args) {
+  return parseRenderOptions(std::vector<std::string_view>(args));
+}
+
+TEST(RenderOptions, Defaults) {
+  const RenderOptionsResult r = parse({});
+  ASSERT_TRUE(r.ok());
+  EXPECT_FALSE(r.help);
+  const RenderOptions& o = r.options;
+  EXPECT_EQ(o.seed, 1u);
+  EXPECT_EQ(o.width, 1920);
+  EXPECT_EQ(o.height, 1080);
+  EXPECT_EQ(o.frames, 100);
+  EXPECT_EQ(o.every, 1);
+  EXPECT_EQ(o.outDir, "out");
+  EXPECT_EQ(o.format, ImageFormat::Png);
+  EXPECT_FALSE(o.video.has_value());
+  EXPECT_EQ(o.brushKind, 0x40002u);
+  EXPECT_EQ(o.trail, 0);
+  EXPECT_FALSE(o.depthSort);
+  EXPECT_FALSE(o.halfRes);
+  EXPECT_TRUE(o.overlays);
+  EXPECT_TRUE(o.keys.empty() && o.wheels.empty() && o.mice.empty());
+  EXPECT_FALSE(o.bench);
+  EXPECT_EQ(o.benchFrom, 1);
+}
+
+TEST(RenderOptions, EveryOptionIsRead) {
+  const RenderOptionsResult r =
+      parse({"--seed", "4294967295", "--size", "640x360", "--frames", "250", "--every", "5", "--out", "shots",
+             "--format", "ppm", "--video", "-", "--brush-kind", "0x10000", "--trail", "1001", "--depth-sort",
+             "--half-res", "--no-overlays", "--key", "3:enter", "--key", "7:escape", "--key", "0:left",
+             "--wheel", "4:-1", "--wheel", "5:+1", "--mouse", "6:100,65535", "--bench", "--bench-from", "20"});
+  ASSERT_TRUE(r.ok()) << r.error;
+  const RenderOptions& o = r.options;
+  EXPECT_EQ(o.seed, 4294967295u);
+  EXPECT_EQ(o.width, 640);
+  EXPECT_EQ(o.height, 360);
+  EXPECT_EQ(o.frames, 250);
+  EXPECT_EQ(o.every, 5);
+  EXPECT_EQ(o.outDir, "shots");
+  EXPECT_EQ(o.format, ImageFormat::Ppm);
+  EXPECT_EQ(o.video, "-");
+  EXPECT_EQ(o.brushKind, 0x10000u);
+  EXPECT_EQ(o.trail, 1001);
+  EXPECT_TRUE(o.depthSort);
+  EXPECT_TRUE(o.halfRes);
+  EXPECT_FALSE(o.overlays);
+  ASSERT_EQ(o.keys.size(), 3u);
+  EXPECT_EQ(o.keys[0].frame, 3);
+  EXPECT_EQ(o.keys[0].key, ScriptedKey::Enter);
+  EXPECT_EQ(o.keys[1].key, ScriptedKey::Escape);
+  EXPECT_EQ(o.keys[2].frame, 0);
+  EXPECT_EQ(o.keys[2].key, ScriptedKey::Left);
+  ASSERT_EQ(o.wheels.size(), 2u);
+  EXPECT_EQ(o.wheels[0].frame, 4);
+  EXPECT_EQ(o.wheels[0].direction, -1);
+  EXPECT_EQ(o.wheels[1].direction, 1);
+  ASSERT_EQ(o.mice.size(), 1u);
+  EXPECT_EQ(o.mice[0].frame, 6);
+  EXPECT_EQ(o.mice[0].x, 100);
+  EXPECT_EQ(o.mice[0].y, 65535);
+  EXPECT_TRUE(o.bench);
+  EXPECT_EQ(o.benchFrom, 20);
+}
+
+TEST(RenderOptions, SmallerFormsAndRepeats) {
+  RenderOptionsResult r = parse({"--brush-kind", "40002", "--size", "16X16", "--format", "png", "--key",
+                                 "1:up", "--key", "1:down", "--key", "2:right", "--video", "a.rgb"});
+  ASSERT_TRUE(r.ok()) << r.error;
+  EXPECT_EQ(r.options.brushKind, 0x40002u);
+  EXPECT_EQ(r.options.width, 16);
+  EXPECT_EQ(r.options.height, 16);
+  EXPECT_EQ(r.options.video, "a.rgb");
+  ASSERT_EQ(r.options.keys.size(), 3u);
+  EXPECT_EQ(r.options.keys[0].key, ScriptedKey::Up);
+  EXPECT_EQ(r.options.keys[1].key, ScriptedKey::Down);
+  EXPECT_EQ(r.options.keys[2].key, ScriptedKey::Right);
+  // The last of a repeated single option counts.
+  r = parse({"--seed", "5", "--seed", "9", "--size", "16384x16384", "--brush-kind", "0XFFFFFFFF"});
+  ASSERT_TRUE(r.ok()) << r.error;
+  EXPECT_EQ(r.options.seed, 9u);
+  EXPECT_EQ(r.options.width, 16384);
+  EXPECT_EQ(r.options.brushKind, 0xFFFFFFFFu);
+}
+
+TEST(RenderOptions, HelpIsReportedNotAnError) {
+  const RenderOptionsResult r = parse({"--frames", "3", "--help"});
+  EXPECT_TRUE(r.ok());
+  EXPECT_TRUE(r.help);
+  EXPECT_NE(renderUsage().find("--bench-from"), std::string_view::npos);
+  const char* argv[] = {"quorvalent-render", "--frames", "7"};
+  const RenderOptionsResult fromArgv = parseRenderOptions(3, argv);
+  ASSERT_TRUE(fromArgv.ok());
+  EXPECT_EQ(fromArgv.options.frames, 7);
+}
+
+TEST(RenderOptions, BadArgumentsGiveOneLineNamingTheArgument) {
+  struct Case {
+    std::vector<std::string_view> args;
+    std::string_view mustName;
+  };
+  const std::vector<Case> cases = {
+      {{"--bogus"}, "--bogus"},
+      {{"frames"}, "frames"},
+      {{"--seed"}, "--seed"},
+      {{"--frames", "10", "--out"}, "--out"},
+      {{"--seed", "-1"}, "--seed"},
+      {{"--seed", "4294967296"}, "--seed"},
+      {{"--seed", "12abc"}, "--seed"},
+      {{"--size", "15x100"}, "--size"},
+      {{"--size", "100x15"}, "--size"},
+      {{"--size", "16385x16"}, "--size"},
+      {{"--size", "16x16385"}, "--size"},
+      {{"--size", "640"}, "--size"},
+      {{"--size", "640x"}, "--size"},
+      {{"--size", "x480"}, "--size"},
+      {{"--size", "99999999999x480"}, "--size"},
+      {{"--frames", "0"}, "--frames"},
+      {{"--frames", "+5"}, "--frames"},
+      {{"--frames", " 5"}, "--frames"},
+      {{"--every", "0"}, "--every"},
+      {{"--out", ""}, "--out"},
+      {{"--format", "jpg"}, "--format"},
+      {{"--format", "PNG"}, "--format"},
+      {{"--video", ""}, "--video"},
+      {{"--brush-kind", "0x"}, "--brush-kind"},
+      {{"--brush-kind", "xyz"}, "--brush-kind"},
+      {{"--brush-kind", "0x100000000"}, "--brush-kind"},
+      {{"--brush-kind", "-1"}, "--brush-kind"},
+      {{"--trail", "-3"}, "--trail"},
+      {{"--key", "enter"}, "--key"},
+      {{"--key", "3:space"}, "--key"},
+      {{"--key", "x:enter"}, "--key"},
+      {{"--key", "-1:enter"}, "--key"},
+      {{"--wheel", "3:1"}, "--wheel"},
+      {{"--wheel", "3:+2"}, "--wheel"},
+      {{"--wheel", ":+1"}, "--wheel"},
+      {{"--mouse", "3:10"}, "--mouse"},
+      {{"--mouse", "3:10,65536"}, "--mouse"},
+      {{"--mouse", "10,20"}, "--mouse"},
+      {{"--mouse", "3:-1,5"}, "--mouse"},
+      {{"--bench-from", "-2"}, "--bench-from"},
+  };
+  for (const Case& c : cases) {
+    const RenderOptionsResult r = parseRenderOptions(c.args);
+    const std::string where = c.args.size() > 1 ? std::string(c.args[1]) : std::string(c.args[0]);
+    ASSERT_FALSE(r.ok()) << c.mustName << " " << where;
+    EXPECT_NE(r.error.find(c.mustName), std::string::npos) << r.error;
+    EXPECT_EQ(r.error.find('\n'), std::string::npos) << r.error;
+  }
+}
+
+}  // namespace
+}  // namespace qv
