@@ -167,9 +167,9 @@ bool ballShade(double dx, double dy, double r, Rgb base, Rgb& out) {
     const double diffuse = std::max(0.0, nx * -0.4511 + ny * -0.5514 + nz * 0.7018);
     const double h = std::max(0.0, nx * -0.2445 + ny * -0.2989 + nz * 0.9224);
     const double h2 = h * h, h4 = h2 * h2, h8 = h4 * h4, h16 = h8 * h8;
-    const double spec = 0.75 * h16 * h8;
+    const double highlight = 0.75 * h16 * h8;
     const double light = 0.12 + 0.88 * diffuse;
-    out = {base.r * light + spec, base.g * light + spec, base.b * light + spec};
+    out = {base.r * light + highlight, base.g * light + highlight, base.b * light + highlight};
     return true;
 }
 
