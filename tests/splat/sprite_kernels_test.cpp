@@ -183,11 +183,13 @@ TEST(ImageKernels, PartialCoverageBlendsTheOpacityResultIntoThePixel) {
   images.attach(p);
   p.sphereTable = sphere.data();
   ImageKernel0Inside(p);
-  for (int y = 6; y <= 10; ++y)
-    for (int x = 6; x <= 10; ++x) EXPECT_EQ(frame.at(x, y), lerpChannels(0x204060, 0xFFC08040, 128));
-  expectOnlyChanged(frame, 0x204060, {{6, 6}, {7, 6}, {8, 6}, {9, 6}, {10, 6}, {6, 7}, {7, 7}, {8, 7}, {9, 7},
-                                      {10, 7}, {6, 8}, {7, 8}, {8, 8}, {9, 8}, {10, 8}, {6, 9}, {7, 9}, {8, 9},
-                                      {9, 9}, {10, 9}, {6, 10}, {7, 10}, {8, 10}, {9, 10}, {10, 10}});
+  for (int y = 0; y < 16; ++y) {
+    for (int x = 0; x < 16; ++x) {
+      const bool inBox = x >= 6 && x <= 10 && y >= 6 && y <= 10;
+      EXPECT_EQ(frame.at(x, y), inBox ? lerpChannels(0x204060, 0xFFC08040, 128) : 0x204060u);
+    }
+  }
+  EXPECT_TRUE(frame.guardIntact());
 }
 
 TEST(BallKernel, HiddenPixelsKeepColourAndDepth) {
