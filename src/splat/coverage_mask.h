@@ -1,0 +1,31 @@
+#pragma once
+// Choice of a disc coverage mask for a radius in quarter pixels. The table for
+// s keeps four neighbouring disc sizes in the byte lanes of one s x s block;
+// a slot remembers which block and which lane a splat reads.
+
+#include <cstdint>
+
+#include "splat/splat_params.h"
+
+namespace qv {
+
+// The largest radius in quarter pixels the coverage tables hold (s = 255,
+// lane 3). Larger radii read that mask rather than past the last table.
+inline constexpr int MAX_COVERAGE_QUARTER = 1020;
+// Entries in the table of coverage-table pointers.
+inline constexpr int COVERAGE_TABLE_COUNT = 256;
+
+// Points `slot` at the mask of radius v (quarter pixels) in p.discCoverage.
+void selectCoverageMask(CoverageMask& slot, const SplatParams& p, int v);
+
+// The coverage byte of one packed table entry.
+inline int coverageOf(const CoverageMask& slot, std::uint32_t entry) {
+  return static_cast<int>((entry & slot.laneMask) >> slot.shift);
+}
+
+// Coverage at row distance k and column distance j (both below slot.words).
+inline int coverageAt(const CoverageMask& slot, int k, int j) {
+  return coverageOf(slot, slot.rows[k * slot.words + j]);
+}
+
+}  // namespace qv

@@ -1,0 +1,180 @@
+// The flat anti-aliased discs, rings and targets of class 4 brushes without
+// images: the shared quadrant walk with the coverage-table rule and a blend
+// toward one colour computed per splat.
+
+#include <cstdint>
+
+#include "frame/pixel_ops.h"
+#include "splat/coverage_mask.h"
+#include "splat/kernels.h"
+#include "splat/quadrant_traversal.h"
+#include "splat/splat_colours.h"
+
+namespace qv {
+namespace {
+
+// Each blend knows its splat colour and how a coverage w (1 ... 255) is
+// weighed before use; a weighed 0 means the pixel gets nothing.
+
+struct DiscOverBlend {
+  std::uint32_t colour;
+  int alpha;
+  explicit DiscOverBlend(SplatParams& p) : alpha(p.alpha) {
+    const SplatColours c(p);
+    colour = c.tinted(p.brushColour);
+    if (c.fogOn) colour = lerpChannels(c.background, colour, c.fog);
+  }
+  int weigh(int w) const { return alpha != FULL ? w * alpha / 255 : w; }
+  void apply(std::uint32_t& P, int w) const { P = w == FULL ? colour : lerpChannels(P, colour, w); }
+};
+
+struct DiscAddBlend {
+  std::uint32_t colour;
+  explicit DiscAddBlend(SplatParams& p) {
+    foldOpacity(p);
+    const SplatColours c(p);
+    colour = c.fadeColour(c.tinted(p.brushColour));
+  }
+  int weigh(int w) const { return w; }
+  void apply(std::uint32_t& P, int w) const {
+    P = addSaturate(P, w == FULL ? colour : scaleColour(colour, w));
+  }
+};
+
+struct DiscSubtractBlend {
+  std::uint32_t colour;
+  explicit DiscSubtractBlend(SplatParams& p) {
+    foldOpacity(p);
+    const SplatColours c(p);
+    colour = c.fadeColour(c.tinted(p.brushColour));
+  }
+  int weigh(int w) const { return w; }
+  void apply(std::uint32_t& P, int w) const {
+    P = subtractFloor(P, w == FULL ? colour : scaleColour(colour, w));
+  }
+};
+
+struct DiscMultiplyBlend {
+  std::uint32_t colour;
+  explicit DiscMultiplyBlend(SplatParams& p) {
+    foldOpacity(p);
+    const SplatColours c(p);
+    colour = c.whitened(c.tinted(p.brushColour));
+  }
+  int weigh(int w) const { return w; }
+  void apply(std::uint32_t& P, int w) const {
+    P = multiplyChannels(P, w == FULL ? colour : lerpChannels(WHITE, colour, w));
+  }
+};
+
+// One row of a coverage mask, or none where the mask has no row k.
+inline const std::uint32_t* maskRow(const CoverageMask& m, int k) {
+  return k < m.words ? m.rows + k * m.words : nullptr;
+}
+
+// Plain disc: coverage only falls outward along a row, so the first pixel
+// that gets nothing ends the row.
+template <class Blend>
+struct DiscRule {
+  std::uint32_t* pixels;
+  const Blend& blend;
+  const CoverageMask& outer;
+  const std::uint32_t* outerRow = nullptr;
+  int weight = 0;
+
+  DiscRule(SplatParams& p, const Blend& b) : pixels(p.pixels), blend(b), outer(p.outerMask) {}
+  void beginRow(int k) { outerRow = outer.rows + k * outer.words; }
+  Step sample(int j) {
+    const int o = coverageOf(outer, outerRow[j]);
+    if (o == 0) return Step::EndRow;
+    weight = blend.weigh(o);
+    return weight == 0 ? Step::EndRow : Step::Draw;
+  }
+  template <int Q>
+  bool draw(int index) {
+    blend.apply(pixels[index], weight);
+    return true;
+  }
+};
+
+// Ring: the outer disc minus the first inner disc plus the second. Inside
+// the hole the coverage rises again further out, so a pixel that gets
+// nothing (in the hole, or weighed down to 0 by a low opacity at the hole's
+// soft edge) is only skipped; the far side of the ring is still to come.
+template <class Blend>
+struct RingRule {
+  std::uint32_t* pixels;
+  const Blend& blend;
+  const CoverageMask& outer;
+  const CoverageMask* hole;  // null when unused
+  const CoverageMask* dot;
+  const std::uint32_t* outerRow = nullptr;
+  const std::uint32_t* holeRow = nullptr;
+  const std::uint32_t* dotRow = nullptr;
+  int weight = 0;
+
+  RingRule(SplatParams& p, const Blend& b)
+      : pixels(p.pixels),
+        blend(b),
+        outer(p.outerMask),
+        hole(p.innerSize1 != 0 ? &p.innerMask1 : nullptr),
+        dot(p.innerSize2 != 0 ? &p.innerMask2 : nullptr) {}
+  void beginRow(int k) {
+    outerRow = outer.rows + k * outer.words;
+    holeRow = hole ? maskRow(*hole, k) : nullptr;
+    dotRow = dot ? maskRow(*dot, k) : nullptr;
+  }
+  Step sample(int j) {
+    const int o = coverageOf(outer, outerRow[j]);
+    if (o == 0) return Step::EndRow;
+    int w = o;
+    if (holeRow && j < hole->words) w -= coverageOf(*hole, holeRow[j]);
+    if (dotRow && j < dot->words) w += coverageOf(*dot, dotRow[j]);
+    if (w <= 0) return Step::Skip;
+    if (w > FULL) w = FULL;
+    weight = blend.weigh(w);
+    return weight == 0 ? Step::Skip : Step::Draw;
+  }
+  template <int Q>
+  bool draw(int index) {
+    blend.apply(pixels[index], weight);
+    return true;
+  }
+};
+
+template <Form F, class Blend>
+void drawDisc(SplatParams& p) {
+  const Blend blend(p);  // folds the opacity where the variant does
+  if (F == Form::Inside && p.radius == 0) {
+    // A one-pixel disc is drawn whole: the opacity is its only weight.
+    blend.apply(p.pixels[p.rowStart[p.centreY] + p.centreX], blend.weigh(FULL));
+    return;
+  }
+  selectCoverageMask(p.outerMask, p, p.sizeQuarter);
+  Extents extents = splatExtents<F>(p);
+  // The box and the mask agree for every size the set-up produces; the limit
+  // only guards against a box larger than its mask.
+  extents.limitTo(p.outerMask.words);
+  if (p.innerSize1 != 0 || p.innerSize2 != 0) {
+    if (p.innerSize1 != 0) selectCoverageMask(p.innerMask1, p, p.innerSize1);
+    if (p.innerSize2 != 0) selectCoverageMask(p.innerMask2, p, p.innerSize2);
+    RingRule<Blend> rule(p, blend);
+    traverseQuadrants(p, extents, rule);
+  } else {
+    DiscRule<Blend> rule(p, blend);
+    traverseQuadrants(p, extents, rule);
+  }
+}
+
+}  // namespace
+
+void DiscKernel0Clipped(SplatParams& p) { drawDisc<Form::Clipped, DiscOverBlend>(p); }
+void DiscKernel0Inside(SplatParams& p) { drawDisc<Form::Inside, DiscOverBlend>(p); }
+void DiscKernel2Clipped(SplatParams& p) { drawDisc<Form::Clipped, DiscAddBlend>(p); }
+void DiscKernel2Inside(SplatParams& p) { drawDisc<Form::Inside, DiscAddBlend>(p); }
+void DiscKernel3Clipped(SplatParams& p) { drawDisc<Form::Clipped, DiscSubtractBlend>(p); }
+void DiscKernel3Inside(SplatParams& p) { drawDisc<Form::Inside, DiscSubtractBlend>(p); }
+void DiscKernel4Clipped(SplatParams& p) { drawDisc<Form::Clipped, DiscMultiplyBlend>(p); }
+void DiscKernel4Inside(SplatParams& p) { drawDisc<Form::Inside, DiscMultiplyBlend>(p); }
+
+}  // namespace qv

@@ -1,0 +1,107 @@
+#pragma once
+// The one quadrant walk every sprite and disc kernel shares. A splat is
+// symmetric about its centre, so the walk visits one quadrant of distances
+// (k rows, j columns) and lets a class rule decide once per (k, j) what is
+// sampled and whether the row goes on; the rule then blends up to four frame
+// pixels, one per quadrant:
+//   q0 (centreX - j, centreY - k)   q1 (centreX + j, centreY - k)
+//   q2 (centreX - j, centreY + k)   q3 (centreX + j, centreY + k)
+// The centre row and column are drawn once (q2, q3 only for k >= 1; q1, q3
+// only for j >= 1).
+//
+// The inside and clipped forms differ only in their extents: the inside form
+// walks 0 ... radius every way, the clipped form what clipSplat left. Bounds
+// are therefore decided once per splat and never per pixel.
+//
+// A rule provides:
+//   void beginRow(int k);
+//   Step sample(int j);                  // decided once for the four pixels
+//   template <int Q> bool draw(int index);  // blend pixels[index]; false
+//                                           // stops quadrant Q for the row
+
+#include <algorithm>
+
+#include "splat/clip_splat.h"
+#include "splat/splat_params.h"
+
+namespace qv {
+
+enum class Step { Draw, Skip, EndRow };
+enum class Form { Inside, Clipped };
+
+// Last distance drawn in each direction (-1: none) and the first distances.
+struct Extents {
+  int firstRow = 0;
+  int firstColumn = 0;
+  int upLimit = -1;
+  int downLimit = -1;
+  int leftLimit = -1;
+  int rightLimit = -1;
+
+  // Keeps the walk within a source that has only `count` distances.
+  void limitTo(int count) {
+    upLimit = std::min(upLimit, count - 1);
+    downLimit = std::min(downLimit, count - 1);
+    leftLimit = std::min(leftLimit, count - 1);
+    rightLimit = std::min(rightLimit, count - 1);
+  }
+};
+
+// For Form::Clipped this runs clipSplat first, as every clipped kernel must.
+template <Form F>
+inline Extents splatExtents(SplatParams& p) {
+  if constexpr (F == Form::Inside) {
+    return Extents{0, 0, p.radius, p.radius, p.radius, p.radius};
+  } else {
+    clipSplat(p);
+    return Extents{p.firstRow,
+                   p.firstColumn,
+                   p.drawUp ? p.upExtent : -1,
+                   p.drawDown ? p.downExtent : -1,
+                   p.drawLeft ? p.leftExtent : -1,
+                   p.drawRight ? p.rightExtent : -1};
+  }
+}
+
+namespace traversal_detail {
+inline constexpr unsigned Q0 = 1, Q1 = 2, Q2 = 4, Q3 = 8;
+}
+
+template <class Rule>
+inline void traverseQuadrants(const SplatParams& p, const Extents& e, Rule& rule) {
+  using namespace traversal_detail;
+  const int lastRow = std::max(e.upLimit, e.downLimit);
+  const int cx = p.centreX;
+  const int cy = p.centreY;
+  for (int k = e.firstRow; k <= lastRow; ++k) {
+    unsigned active = 0;
+    int upper = 0;
+    int lower = 0;
+    if (k <= e.upLimit) {
+      active |= Q0 | Q1;
+      upper = p.rowStart[cy - k] + cx;
+    }
+    if (k >= 1 && k <= e.downLimit) {
+      active |= Q2 | Q3;
+      lower = p.rowStart[cy + k] + cx;
+    }
+    if (active == 0) continue;
+    rule.beginRow(k);
+    for (int j = e.firstColumn;; ++j) {
+      if (j > e.leftLimit) active &= ~(Q0 | Q2);
+      if (j > e.rightLimit) active &= ~(Q1 | Q3);
+      if (active == 0) break;
+      const Step step = rule.sample(j);
+      if (step == Step::EndRow) break;
+      if (step == Step::Skip) continue;
+      if ((active & Q0) && !rule.template draw<0>(upper - j)) active &= ~Q0;
+      if ((active & Q2) && !rule.template draw<2>(lower - j)) active &= ~Q2;
+      if (j >= 1) {
+        if ((active & Q1) && !rule.template draw<1>(upper + j)) active &= ~Q1;
+        if ((active & Q3) && !rule.template draw<3>(lower + j)) active &= ~Q3;
+      }
+    }
+  }
+}
+
+}  // namespace qv

@@ -1,0 +1,172 @@
+#include <gtest/gtest.h>
+
+#include <cstdint>
+
+#include "frame/pixel_ops.h"
+#include "splat/coverage_mask.h"
+#include "splat/kernel.h"
+#include "splat/kernel_test_support.h"
+#include "splat/kernels.h"
+
+namespace qv {
+namespace {
+
+using testing::GuardedFrame;
+using testing::splatAt;
+
+// A disc splat of radius sizeQuarter (quarter pixels) as the set-up makes it.
+SplatParams discAt(int cx, int cy, int sizeQuarter, int innerSize1 = 0, int innerSize2 = 0) {
+  SplatParams p = splatAt(cx, cy, (sizeQuarter + 3) >> 2);
+  p.sizeQuarter = sizeQuarter;
+  p.innerSize1 = innerSize1;
+  p.innerSize2 = innerSize2;
+  p.brushColour = 0xFF4080C0;
+  return p;
+}
+
+// The coverage the tables give radius v at distances (k, j), 0 beyond them.
+int tableCoverage(const SplatParams& p, int v, int k, int j) {
+  CoverageMask m;
+  selectCoverageMask(m, p, v);
+  return k < m.words && j < m.words ? coverageAt(m, k, j) : 0;
+}
+
+int distance(int a, int b) { return a < b ? b - a : a - b; }
+
+TEST(DiscKernels, OnePixelDiscIgnoresCoverage) {
+  // sizeQuarter 3 would read coverage 191; the one-pixel rule draws whole.
+  const std::uint32_t P = 0x102030;
+  struct Case {
+    Kernel kernel;
+    std::uint32_t expected;
+  };
+  for (const Case& c : {Case{DiscKernel0Inside, 0xFF4080C0u}, Case{DiscKernel2Inside, addSaturate(P, 0xFF4080C0)},
+                        Case{DiscKernel3Inside, subtractFloor(P, 0xFF4080C0)},
+                        Case{DiscKernel4Inside, multiplyChannels(P, 0xFF4080C0)}}) {
+    GuardedFrame frame(16, 16, P);
+    SplatParams p = discAt(7, 7, 3);
+    frame.attach(p);
+    c.kernel(p);
+    EXPECT_EQ(frame.at(7, 7), c.expected);
+    for (int y = 0; y < 16; ++y)
+      for (int x = 0; x < 16; ++x)
+        if (x != 7 || y != 7) {
+          EXPECT_EQ(frame.at(x, y), P);
+        }
+    EXPECT_TRUE(frame.guardIntact());
+  }
+  // With opacity the one pixel is an opacity blend.
+  GuardedFrame frame(16, 16, P);
+  SplatParams p = discAt(7, 7, 4);
+  frame.attach(p);
+  p.alpha = 100;
+  DiscKernel0Inside(p);
+  EXPECT_EQ(frame.at(7, 7), lerpChannels(P, 0xFF4080C0, 100));
+}
+
+TEST(DiscKernels, AddedDiscOnBlackIsTheColourScaledByCoverage) {
+  // Sizes 5 ... 8 read the 3 x 3 box from the table for s = 2, lane size - 5;
+  // a larger disc checks the rim over many coverage values.
+  for (int size : {5, 6, 7, 8, 37, 44}) {
+    GuardedFrame frame(24, 24, 0);
+    SplatParams p = discAt(11, 11, size);
+    frame.attach(p);
+    DiscKernel2Inside(p);
+    for (int y = 0; y < 24; ++y) {
+      for (int x = 0; x < 24; ++x) {
+        const int w = tableCoverage(p, size, distance(y, 11), distance(x, 11));
+        const std::uint32_t expected = w == 255 ? 0x4080C0u : scaleColour(0xFF4080C0, w);
+        EXPECT_EQ(frame.at(x, y), expected) << "size " << size << " at " << x << "," << y;
+      }
+    }
+    EXPECT_TRUE(frame.guardIntact());
+  }
+}
+
+TEST(DiscKernels, OpacityDiscWritesTheFoggedTintedColourOverAnything) {
+  GuardedFrame frame(16, 16, 0x77AA11);
+  frame.at(8, 8) = 0xFFFFFF;
+  SplatParams p = discAt(8, 8, 20);
+  frame.attach(p);
+  p.tint = 0x80FF40;
+  p.fog = 150;
+  p.backgroundColour = 0x200000;
+  DiscKernel0Inside(p);
+  const std::uint32_t colour = lerpChannels(0x200000, multiplyChannels(0xFF4080C0, 0x80FF40), 150);
+  EXPECT_EQ(frame.at(8, 8), colour);
+  EXPECT_EQ(frame.at(9, 8), colour);
+  EXPECT_EQ(frame.at(8, 6), colour);
+  EXPECT_EQ(p.fog, 150);
+}
+
+TEST(DiscKernels, MultiplyAtFoldedFadeZeroLowersEachChannelOneStep) {
+  GuardedFrame frame(16, 16, 0x80FF01);
+  SplatParams p = discAt(8, 8, 22);
+  frame.attach(p);
+  p.alpha = 0;
+  DiscKernel4Inside(p);
+  EXPECT_EQ(p.fog, 0);
+  for (int y = 0; y < 16; ++y) {
+    for (int x = 0; x < 16; ++x) {
+      const bool covered = tableCoverage(p, 22, distance(y, 8), distance(x, 8)) != 0;
+      EXPECT_EQ(frame.at(x, y), covered ? 0x7FFE00u : 0x80FF01u) << x << "," << y;
+    }
+  }
+}
+
+TEST(DiscKernels, ThinRingSkipsTheHoleAndDrawsTheFarSide) {
+  GuardedFrame frame(24, 24, 0);
+  SplatParams p = discAt(11, 11, 40, 38);
+  frame.attach(p);
+  DiscKernel2Inside(p);
+  EXPECT_EQ(frame.at(11, 11), 0u);  // the hole
+  int drawn = 0;
+  for (int y = 0; y < 24; ++y) {
+    for (int x = 0; x < 24; ++x) {
+      const int k = distance(y, 11);
+      const int j = distance(x, 11);
+      const int w = tableCoverage(p, 40, k, j) - tableCoverage(p, 38, k, j);
+      const std::uint32_t expected = w <= 0 ? 0u : w == 255 ? 0x4080C0u : scaleColour(0xFF4080C0, w);
+      EXPECT_EQ(frame.at(x, y), expected) << x << "," << y;
+      drawn += expected != 0;
+    }
+  }
+  EXPECT_GT(drawn, 40);
+  EXPECT_NE(frame.at(20, 11), 0u);
+  EXPECT_NE(frame.at(2, 11), 0u);
+  EXPECT_TRUE(frame.guardIntact());
+}
+
+TEST(DiscKernels, TargetPutsTheDotBackInsideTheHole) {
+  GuardedFrame frame(24, 24, 0);
+  SplatParams p = discAt(11, 11, 40, 24, 12);
+  frame.attach(p);
+  DiscKernel2Inside(p);
+  EXPECT_EQ(frame.at(11, 11), 0x4080C0u);  // the dot
+  EXPECT_EQ(frame.at(15, 11), 0u);         // the hole around it
+  EXPECT_EQ(frame.at(19, 11), 0x4080C0u);  // the ring
+}
+
+TEST(DiscKernels, LowOpacityAtTheHoleEdgeSkipsThePixelNotTheRow) {
+  // At opacity 1 only full ring coverage survives the weighing (as 1), and a
+  // weight of 1 toward black still lowers white by one step. The partly
+  // covered pixel at the hole's edge weighs 0: the ring beyond it in the same
+  // row must still be drawn.
+  GuardedFrame frame(24, 24, 0xFFFFFF);
+  SplatParams p = discAt(11, 11, 40, 20);
+  frame.attach(p);
+  p.brushColour = 0;
+  p.alpha = 1;
+  const int edge = 255 - tableCoverage(p, 20, 0, 4);
+  ASSERT_GT(edge, 0);
+  ASSERT_LT(edge, 255);  // distance 4 is the hole's soft edge
+  DiscKernel0Inside(p);
+  for (int side : {-1, 1}) {
+    EXPECT_EQ(frame.at(11 + 4 * side, 11), 0xFFFFFFu);
+    for (int j = 5; j <= 8; ++j) EXPECT_EQ(frame.at(11 + j * side, 11), 0xFEFEFEu) << j * side;
+  }
+  EXPECT_EQ(frame.at(11, 11), 0xFFFFFFu);
+}
+
+}  // namespace
+}  // namespace qv
