@@ -58,7 +58,7 @@ bool scaleDecodedPicture(const DecodedPicture& in, int w, int h, DecodedPicture&
   // weighted by alpha, so transparent pixels do not bleed their colour.
   const int ok = stbir_resize_uint8_generic(
       reinterpret_cast<const unsigned char*>(in.pixels), in.width, in.height, in.width * 4,
-      reinterpret_cast<unsigned char*>(pixels), w, h, w * 4, 4, 3, 0, STBIR_EDGE_REFLECT,
+      reinterpret_cast<unsigned char*>(pixels), w, h, w * 4, 4, 3, 0, STBIR_EDGE_CLAMP,
       STBIR_FILTER_CATMULLROM, STBIR_COLORSPACE_LINEAR, nullptr);
   if (ok == 0) {
     delete[] pixels;

@@ -13,8 +13,10 @@ namespace qv {
 
 bool decodePictureBytes(std::span<const std::uint8_t> bytes, DecodedPicture& out);
 void freeDecodedPicture(DecodedPicture& picture);
-// A w x h copy of `in`, filtered with a cubic kernel; edges are mirrored so
-// that the border does not darken. False for an empty picture or size.
+// A w x h copy of `in`, filtered with a cubic kernel; edge pixels are
+// repeated outward so the border does not darken. (The resizer's mirrored
+// edge mode reads past the input of pictures only a few pixels across.)
+// False for an empty picture or size.
 bool scaleDecodedPicture(const DecodedPicture& in, int w, int h, DecodedPicture& out);
 
 }  // namespace qv
