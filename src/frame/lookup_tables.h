@@ -57,6 +57,8 @@ class LookupTables {
   // (x, y) from the centre for the size code 4 s + b. Null before the build.
   const std::uint32_t* discCoverage(int s) const { return disc_[s]; }
   bool discCoverageBuilt() const { return discBuilt_; }
+  // All 256 table pointers, as the splat parameter block carries them.
+  const std::uint32_t* const* discCoverageTables() const { return disc_.data(); }
 
  private:
   void buildDiscTableLane(int sizeCode);

@@ -54,6 +54,7 @@ TEST(DiscCoverage, FixedSmallTablesAndPinnedSmallDiscs) {
   ASSERT_TRUE(tables.discCoverageBuilt());
   EXPECT_EQ(tables.discCoverage(0)[0], 0u);
   EXPECT_EQ(tables.discCoverage(1)[0], 0xFFBF7F3Fu);
+  EXPECT_EQ(tables.discCoverageTables()[7], tables.discCoverage(7));
 
   const std::uint32_t* s2 = tables.discCoverage(2);
   EXPECT_EQ(s2[0], 0xFFFFFFFFu);
