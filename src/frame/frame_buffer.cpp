@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cstring>
 
-#include "frame/pixel_ops.h"
 #include "host/memory_blocks.h"
 #include "host/platform.h"
 
@@ -37,6 +36,38 @@ std::uint32_t stepDown(std::uint32_t pixel, int v) {
     if (d >= 0 && d <= 255) out |= static_cast<std::uint32_t>(d) << shift;
   }
   return out;
+}
+
+// The fades below are the pixel operations written for whole rows, in plain
+// integer steps that the compiler runs several pixels at a time.
+
+// subtractFloor(pixel, step in every channel) for a step of 1 ... 255 on a
+// whole row: each byte goes down by the step, held at 0, which is one
+// saturating byte subtraction for many bytes at once; then the top bytes,
+// which the channel operation leaves 0, are cleared.
+void subtractFloorRow(std::uint32_t* p, int columns, int step) {
+  auto* bytes = reinterpret_cast<unsigned char*>(p);
+  const auto s = static_cast<unsigned char>(step);
+  const std::size_t count = static_cast<std::size_t>(columns) * sizeof(std::uint32_t);
+  for (std::size_t i = 0; i < count; ++i) bytes[i] = bytes[i] > s ? static_cast<unsigned char>(bytes[i] - s) : 0;
+  for (int c = 0; c < columns; ++c) p[c] &= 0x00FFFFFFu;
+}
+
+// lerpChannels(pixel, target, 127) on a whole row. Per channel
+// a + floor((b - a) t / 256) equals (a (256 - t) + b t) >> 8, a sum that is
+// never negative and fits 16 bits, so blue and red share one word in lanes of
+// 16 bits and green takes another; a * 129 is a shift and an add.
+void lerpRow(std::uint32_t* p, int columns, std::uint32_t target) {
+  static_assert(256 - HALF_FADE_WEIGHT == 129);
+  const std::uint32_t targetBlueRed = (target & 0x00FF00FFu) * HALF_FADE_WEIGHT;
+  const std::uint32_t targetGreen = ((target >> 8) & 0xFFu) * HALF_FADE_WEIGHT;
+  for (int c = 0; c < columns; ++c) {
+    const std::uint32_t a = p[c] & 0x00FF00FFu;
+    const std::uint32_t ag = (p[c] >> 8) & 0xFFu;
+    const std::uint32_t br = ((a << 7) + a + targetBlueRed) >> 8;
+    const std::uint32_t g = ((ag << 7) + ag + targetGreen) >> 8;
+    p[c] = (br & 0x00FF00FFu) | ((g & 0xFFu) << 8);
+  }
 }
 
 }  // namespace
@@ -189,17 +220,17 @@ void FrameBuffer::fadeStep() {
   const int columns = live_.innerWidth;
   const std::uint32_t background = backgroundColour;
   const int v = trail;
+  // The per-row constants of the word forms.
   for (int r = 0; r < rows; ++r) {
     std::uint32_t* p = live_.pixels + live_.rowStart[static_cast<std::size_t>(r)];
     if (v == TRAIL_HALF_FADE) {
       if (background != 0) {
-        for (int c = 0; c < columns; ++c) p[c] = lerpChannels(p[c], background, HALF_FADE_WEIGHT);
+        lerpRow(p, columns, background);
       } else {
         for (int c = 0; c < columns; ++c) p[c] = (p[c] >> 1) & 0x7F7F7Fu;
       }
     } else if (v > 0 && v <= 255) {
-      const std::uint32_t step = static_cast<std::uint32_t>(v) * 0x010101u;
-      for (int c = 0; c < columns; ++c) p[c] = subtractFloor(p[c], step);
+      subtractFloorRow(p, columns, v);
     } else {
       for (int c = 0; c < columns; ++c) p[c] = stepDown(p[c], v);
     }
