@@ -19,8 +19,6 @@ inline constexpr int QUADRANT_SIDE = 256;
 // The value the composition stores as `tint` when the particle colour is not
 // used: the only word that means "no tint".
 inline constexpr std::uint32_t NO_TINT = 0x00FFFFFF;
-// The depth buffer is reset to this word every frame (every byte 0x1F).
-inline constexpr std::int32_t DEPTH_RESET = 0x1F1F1F1F;
 
 // One coverage-mask slot: a byte lane of the disc coverage table for s = words.
 struct CoverageMask {

@@ -29,5 +29,12 @@ TEST(PixelOps, LerpRoundsTowardMinusInfinity) {
   EXPECT_EQ(lerpChannels(0xA0A0A0, 0x204060, 127), 0x607080u);
 }
 
+TEST(PixelOps, ChannelsNeverCarryOrBorrowIntoTheirNeighbours) {
+  EXPECT_EQ(addSaturate(0xFF00FF01u, 0xFF0001FFu), 0x00FFFFu);
+  EXPECT_EQ(subtractFloor(0x010000u, 0x000001u), 0x010000u);
+  EXPECT_EQ(lerpChannels(0x000003u, 0x000000u, 128), 0x000001u);
+  EXPECT_EQ(lerpChannels(0x010101u, 0x000000u, 1), 0x000000u);
+}
+
 }  // namespace
 }  // namespace qv

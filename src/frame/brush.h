@@ -1,0 +1,50 @@
+#pragma once
+// A brush says what a splat looks like: its class (a pixel, a lit ball, a
+// soft spot, a picture or a procedural disc) and blend variant, a tint with an
+// opacity, size and fade modifiers, up to four quadrant images, the pair of
+// kernels that draw it, and an optional further brush drawn for the same
+// particle.
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+
+#include "splat/kernel.h"
+
+namespace qv {
+
+inline constexpr int NO_NEXT_BRUSH = -9;
+inline constexpr std::int32_t DEFAULT_BRUSH_KIND = 0x10000;
+
+// Brush classes (kind >> 16).
+inline constexpr int BRUSH_CLASS_POINT = 1;
+inline constexpr int BRUSH_CLASS_BALL = 2;
+inline constexpr int BRUSH_CLASS_SPOT = 3;
+inline constexpr int BRUSH_CLASS_PICTURE = 4;  // a disc when it has no images
+
+// A quadrant image: 256 rows of 256 texels 0xAARRGGBB, 1024 bytes a row.
+// Texel [dy][dx] lies dy rows and dx columns from the sprite's centre;
+// quadrant 0 is up-left, 1 up-right, 2 down-left, 3 down-right.
+inline constexpr int QUADRANT_COUNT = 4;
+inline constexpr int IMAGE_SIDE = 256;
+inline constexpr std::size_t IMAGE_BYTES = 262144;
+inline constexpr std::size_t IMAGE_ALIGNMENT = 1024;
+
+constexpr int brushClass(std::int32_t kind) { return kind >> 16; }
+constexpr int brushVariant(std::int32_t kind) { return kind & 0xFFFF; }
+
+struct Brush {
+  std::int32_t kind = DEFAULT_BRUSH_KIND;
+  std::uint32_t colour = 0;  // 0xAARRGGBB; AA is the brush opacity
+  std::int32_t useParticleColour = 1;
+  double fadeDivisor = 1.0;
+  double sizeScale = 1.0;
+  double innerScale1 = 0.0;
+  double innerScale2 = 0.0;
+  std::array<std::uint32_t*, QUADRANT_COUNT> quadrantImages{};
+  std::int32_t nextBrush = NO_NEXT_BRUSH;
+  Kernel clippedKernel = reportLinkDrawError;
+  Kernel insideKernel = reportLinkDrawError;
+};
+
+}  // namespace qv

@@ -1,0 +1,321 @@
+#include "frame/frame_buffer.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "frame/pixel_ops.h"
+#include "support/test_platform.h"
+
+namespace qv {
+namespace {
+
+constexpr std::uint32_t rgb(int r, int g, int b) {
+  return static_cast<std::uint32_t>(r) << 16 | static_cast<std::uint32_t>(g) << 8 | static_cast<std::uint32_t>(b);
+}
+
+// The picture as the window would show it, top row first.
+std::vector<std::uint32_t> topDown(const FrameBuffer& fb) {
+  const auto& g = fb.geometry();
+  std::vector<std::uint32_t> out;
+  for (int r = 0; r < g.height; ++r) {
+    const int stored = fb.bottomUp() != 0 ? g.height - 1 - r : r;
+    out.insert(out.end(), g.pixels + stored * g.width, g.pixels + (stored + 1) * g.width);
+  }
+  return out;
+}
+
+struct SmallFrame {
+  testing::TestPlatform platform;
+  FrameBuffer fb{platform};
+  SmallFrame(int w, int h) {
+    fb.setFrameSize(w, h);
+    fb.createFrameBuffers();
+  }
+  // Draws through the row table, as a kernel does.
+  void put(int x, int y, std::uint32_t c) { fb.geometry().pixels[fb.geometry().rowStart[y] + x] = c; }
+  std::uint32_t get(int x, int y) const { return fb.geometry().pixels[fb.geometry().rowStart[y] + x]; }
+};
+
+TEST(FrameGeometry, FullScreenRequestTakesTheScreenSize) {
+  testing::TestPlatform platform;
+  platform.screenW = 1280;
+  platform.screenH = 1024;
+  FrameBuffer fb(platform);
+  fb.setFrameSize(FULL_SCREEN_REQUEST, 1024);
+  const auto& g = fb.geometry();
+  EXPECT_EQ(g.width, 1280);
+  EXPECT_EQ(g.height, 1024);
+  EXPECT_EQ(g.marginX, 0);
+  EXPECT_EQ(g.marginY, 0);
+  EXPECT_EQ(g.hasMargin, 0);
+  EXPECT_EQ(g.innerWidth, 1280);
+  EXPECT_EQ(g.innerHeight, 1024);
+  EXPECT_EQ(g.maxColumn, 1279);
+  EXPECT_EQ(g.maxRow, 1023);
+  EXPECT_DOUBLE_EQ(g.projectionScale, 1024.0 / 600);
+  EXPECT_EQ(fb.clearRequested(), 1);
+  EXPECT_EQ(fb.fullScreen(), 1);
+  ASSERT_EQ(g.rowStart.size(), 1024u);
+  EXPECT_EQ(g.rowStart[0], 1023 * 1280);
+  EXPECT_EQ(g.rowStart[1023], 0);
+
+  fb.setFrameSize(640, 480);
+  EXPECT_EQ(fb.fullScreen(), 0);
+  EXPECT_EQ(fb.geometry().width, 640);
+}
+
+TEST(FrameGeometry, MarginsAreLimitedSoSixteenPixelsRemain) {
+  testing::TestPlatform platform;
+  FrameBuffer fb(platform);
+  fb.setFrameSize(100, 80);
+  fb.setMargins(5, -1);
+  const auto& g = fb.geometry();
+  EXPECT_EQ(g.marginX, 5);
+  EXPECT_EQ(g.marginY, 5);
+  EXPECT_EQ(g.innerWidth, 90);
+  EXPECT_EQ(g.innerHeight, 70);
+  EXPECT_EQ(g.hasMargin, 5);
+  EXPECT_DOUBLE_EQ(g.projectionScale, 70.0 / 600);
+  fb.setMargins(60, -1);
+  EXPECT_EQ(g.marginX, 42);
+  EXPECT_EQ(g.marginY, 32);
+  EXPECT_EQ(g.innerWidth, 16);
+  EXPECT_EQ(g.innerHeight, 16);
+  fb.setMargins(3, 0);
+  EXPECT_EQ(g.hasMargin, 3);
+  EXPECT_EQ(g.maxRow, 79);
+
+  // The zoom takes effect at the next setMargins.
+  fb.setZoom(2.0);
+  EXPECT_DOUBLE_EQ(g.projectionScale, 80.0 / 600);
+  fb.setMargins(0, -1);
+  EXPECT_DOUBLE_EQ(g.projectionScale, 80 * 2.0 / 600);
+}
+
+TEST(FrameGeometry, FramesBelowSixteenPixelsKeepTheirInnerRectangleInside) {
+  testing::TestPlatform platform;
+  FrameBuffer fb(platform);
+  fb.setFrameSize(6, 4);
+  fb.setMargins(2, -1);
+  const auto& g = fb.geometry();
+  EXPECT_EQ(g.marginX, 0);
+  EXPECT_EQ(g.marginY, 0);
+  EXPECT_EQ(g.innerWidth, 6);
+  EXPECT_EQ(g.innerHeight, 4);
+}
+
+TEST(FrameGeometry, RowTablesRunBothWaysAndFitTallFrames) {
+  testing::TestPlatform platform;
+  FrameBuffer fb(platform);
+  fb.setFrameSize(20, 30);
+  fb.setMargins(2, 3);
+  const auto& g = fb.geometry();
+  ASSERT_EQ(g.rowStart.size(), 24u);
+  EXPECT_EQ(g.rowStart[0], (30 - 3 - 1) * 20 + 2);
+  EXPECT_EQ(g.rowStart[23], 3 * 20 + 2);
+  fb.buildRowTable(0);
+  EXPECT_EQ(fb.bottomUp(), 0);
+  EXPECT_EQ(g.rowStart[0], 3 * 20 + 2);
+  EXPECT_EQ(g.rowStart[23], 26 * 20 + 2);
+
+  // A 4K screen has 2160 rows: every one of them gets an entry.
+  fb.buildRowTable(1);
+  fb.setFrameSize(3840, 2160);
+  ASSERT_EQ(g.rowStart.size(), 2160u);
+  EXPECT_EQ(g.rowStart[0], 2159 * 3840);
+  EXPECT_EQ(g.rowStart[2159], 0);
+}
+
+TEST(FrameBufferFill, NewBufferIsBackgroundAndARequestedClearCoversMarginsOnce) {
+  SmallFrame f(24, 22);
+  for (std::uint32_t p : topDown(f.fb)) ASSERT_EQ(p, 0u);  // 0xFF000000 is grey: every byte 0
+  f.fb.setMargins(1, 2);
+  f.fb.clearColour = 0xFF102030;
+  f.fb.backgroundColour = 0xFF050505;
+  ASSERT_EQ(f.fb.needsClear(), 1);
+  f.fb.clearStep();
+  const auto picture = topDown(f.fb);
+  for (int y = 0; y < 22; ++y) {
+    for (int x = 0; x < 24; ++x) {
+      const bool inner = x >= 1 && x < 23 && y >= 2 && y < 20;
+      ASSERT_EQ(picture[y * 24 + x], inner ? 0x05050505u : 0xFF102030u) << x << "," << y;
+    }
+  }
+  ASSERT_EQ(f.platform.presents.size(), 1u);
+  EXPECT_EQ(f.platform.presents[0].w, 24);
+  EXPECT_EQ(f.platform.presents[0].h, 22);
+  EXPECT_EQ(f.fb.clearRequested(), 0);
+
+  f.fb.clearStep();
+  EXPECT_EQ(f.platform.presents.size(), 1u);
+  EXPECT_EQ(f.fb.present(), 1);
+  ASSERT_EQ(f.platform.presents.size(), 2u);
+  const auto& shown = f.platform.presents[1];
+  EXPECT_EQ(shown.x, 1);
+  EXPECT_EQ(shown.y, 2);
+  EXPECT_EQ(shown.w, 22);
+  EXPECT_EQ(shown.h, 18);
+  f.fb.presentRect(0, -1);
+  EXPECT_EQ(f.platform.presents[2].w, 24);
+  EXPECT_EQ(f.platform.presents[2].h, 22);
+}
+
+TEST(FrameBufferFill, NeedsClearFollowsTrailAndRequests) {
+  SmallFrame f(16, 16);
+  f.fb.trail = 16;
+  EXPECT_EQ(f.fb.needsClear(), 1);  // the geometry change asked for one
+  f.fb.clearStep();
+  EXPECT_EQ(f.fb.needsClear(), 0);
+  f.fb.trail = TRAIL_CLEAR;
+  EXPECT_EQ(f.fb.needsClear(), 1);
+}
+
+TEST(FrameBufferFill, ColouredFillSetsWholeWordsAndGreyFillSetsEveryByte) {
+  SmallFrame f(16, 16);
+  f.fb.backgroundColour = 0x00123456;
+  f.fb.clearInner(0, -1);
+  for (std::uint32_t p : topDown(f.fb)) ASSERT_EQ(p, 0x00123456u);
+  f.fb.backgroundColour = 0x00404040;
+  f.fb.clearInner(0, -1);
+  for (std::uint32_t p : topDown(f.fb)) ASSERT_EQ(p, 0x40404040u);
+}
+
+TEST(FrameFade, TrailModesMatchTheWorkedExamples) {
+  SmallFrame f(16, 16);
+  f.fb.trail = TRAIL_HALF_FADE;
+  f.fb.backgroundColour = 0;
+  f.put(0, 0, rgb(255, 128, 64));
+  f.fb.fadeStep();
+  EXPECT_EQ(f.get(0, 0), rgb(127, 64, 32));
+
+  f.fb.backgroundColour = 0xFF000000;
+  f.put(0, 0, rgb(255, 128, 64));
+  f.fb.fadeStep();
+  EXPECT_EQ(f.get(0, 0), rgb(128, 64, 32));
+
+  f.fb.backgroundColour = rgb(32, 64, 96);
+  f.put(3, 5, rgb(160, 160, 160));
+  f.fb.fadeStep();
+  EXPECT_EQ(f.get(3, 5), rgb(96, 112, 128));
+
+  f.fb.trail = 16;
+  f.put(15, 15, 0xFF000000u | rgb(255, 8, 16));
+  f.fb.fadeStep();
+  EXPECT_EQ(f.get(15, 15), rgb(239, 0, 0));
+
+  // A step outside 0 ... 255 empties every channel it pushes out of range.
+  f.fb.trail = -10;
+  f.put(1, 1, rgb(250, 245, 100));
+  f.fb.fadeStep();
+  EXPECT_EQ(f.get(1, 1), rgb(0, 255, 110));
+}
+
+// The fade rewrites whole words at a time; every pixel must come out as the
+// channel operations say, for steps and backgrounds across their range.
+TEST(FrameFade, EveryPixelMatchesTheChannelOperations) {
+  SmallFrame f(256, 64);
+  const auto& g = f.fb.geometry();
+  std::vector<std::uint32_t> before(256 * 64);
+  std::uint32_t seed = 12345;
+  for (auto& p : before) {
+    seed = seed * 1664525u + 1013904223u;
+    p = seed;
+  }
+  // Every channel value meets every step in the first rows.
+  for (int i = 0; i < 256 * 16; ++i) before[i] = rgb(i & 255, (i * 7) & 255, 255 - (i & 255)) | (i << 24);
+  const std::uint32_t backgrounds[] = {0xFF000000, 0x00FFFFFF, 0x00204060, 0x80FF0080, 0x00000001};
+  int round = 0;
+  for (int trail : {1, 16, 127, 128, 254, 255, TRAIL_HALF_FADE, TRAIL_HALF_FADE, TRAIL_HALF_FADE, TRAIL_HALF_FADE}) {
+    const std::uint32_t background = backgrounds[round++ % 5];
+    std::copy(before.begin(), before.end(), g.pixels);
+    f.fb.trail = trail;
+    f.fb.backgroundColour = background;
+    f.fb.fadeStep();
+    int wrong = 0;
+    for (std::size_t i = 0; i < before.size(); ++i) {
+      const std::uint32_t want = trail == TRAIL_HALF_FADE ? lerpChannels(before[i], background, 127)
+                                                          : subtractFloor(before[i], rgb(trail, trail, trail));
+      if (g.pixels[i] != want) ++wrong;
+    }
+    EXPECT_EQ(wrong, 0) << "trail " << trail << " background " << std::hex << background;
+  }
+}
+
+TEST(FrameFade, FadeTouchesOnlyTheInnerRectangle) {
+  SmallFrame f(20, 20);
+  f.fb.setMargins(2, -1);
+  std::uint32_t* pixels = f.fb.geometry().pixels;
+  for (int i = 0; i < 400; ++i) pixels[i] = rgb(100, 100, 100);
+  f.fb.trail = 30;
+  f.fb.fadeStep();
+  for (int row = 0; row < 20; ++row) {
+    for (int col = 0; col < 20; ++col) {
+      const bool inner = row >= 2 && row < 18 && col >= 2 && col < 18;
+      ASSERT_EQ(pixels[row * 20 + col], inner ? rgb(70, 70, 70) : rgb(100, 100, 100));
+    }
+  }
+  f.fb.trail = TRAIL_CLEAR;
+  f.fb.fadeStep();
+  EXPECT_EQ(pixels[2 * 20 + 2], rgb(70, 70, 70));
+}
+
+TEST(FrameDepth, ResetWritesTheInnerRectangleOrTheWholeBuffer) {
+  SmallFrame f(20, 18);
+  const std::int32_t* depth = f.fb.depthBuffer();
+  ASSERT_NE(depth, nullptr);
+  for (int i = 0; i < 20 * 18; ++i) ASSERT_EQ(depth[i], 0);
+  f.fb.setMargins(1, 0);
+  f.fb.resetDepthBuffer();
+  for (int row = 0; row < 18; ++row) {
+    for (int col = 0; col < 20; ++col) {
+      const bool inner = col >= 1 && col < 19;
+      ASSERT_EQ(depth[row * 20 + col], inner ? DEPTH_RESET_VALUE : 0);
+    }
+  }
+  f.fb.setMargins(0, -1);
+  f.fb.resetDepthBuffer();
+  for (int i = 0; i < 20 * 18; ++i) ASSERT_EQ(depth[i], DEPTH_RESET_VALUE);
+}
+
+class RecordingMemory : public BackBufferMemory {
+ public:
+  std::vector<std::uint32_t> block;
+  int acquired = 0;
+  int released = 0;
+  bool fail = false;
+  std::uint32_t* acquire(int width, int height) override {
+    ++acquired;
+    if (fail) return nullptr;
+    block.assign(static_cast<std::size_t>(width) * height, 0xDEADBEEF);
+    return block.data();
+  }
+  void release(std::uint32_t*) override { ++released; }
+};
+
+TEST(FrameBufferMemory, HostMemoryIsUsedAndAMissingBufferDisablesDrawing) {
+  testing::TestPlatform platform;
+  RecordingMemory memory;
+  {
+    FrameBuffer fb(platform, &memory);
+    fb.setFrameSize(16, 16);
+    fb.createFrameBuffers();
+    EXPECT_EQ(fb.geometry().pixels, memory.block.data());
+    EXPECT_EQ(memory.block[7], 0u);  // the first fill with the background
+  }
+  EXPECT_EQ(memory.released, 1);
+
+  memory.fail = true;
+  FrameBuffer fb(platform, &memory);
+  fb.setFrameSize(16, 16);
+  fb.createFrameBuffers();
+  EXPECT_EQ(fb.geometry().pixels, nullptr);
+  fb.trail = 7;
+  fb.clearStep();
+  fb.fadeStep();
+  fb.present();
+  EXPECT_TRUE(platform.presents.empty());
+}
+
+}  // namespace
+}  // namespace qv
