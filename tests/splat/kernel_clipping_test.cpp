@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <random>
 
+#include "frame/frame_buffer.h"
 #include "splat/kernel.h"
 #include "splat/kernel_test_support.h"
 #include "splat/kernels.h"
@@ -81,7 +82,7 @@ TEST_P(KernelClipping, ClippedFormMatchesInsideFormWithinTheFrame) {
     for (int y = 0; y < LARGE; ++y) {
       for (int x = 0; x < LARGE; ++x) {
         large.at(x, y) = static_cast<std::uint32_t>(rng());
-        large.depthAt(x, y) = rng() % 4 == 0 ? DEPTH_RESET : pick(-3000, 3000);
+        large.depthAt(x, y) = rng() % 4 == 0 ? DEPTH_RESET_VALUE : pick(-3000, 3000);
       }
     }
     for (int y = 0; y < SMALL; ++y) {

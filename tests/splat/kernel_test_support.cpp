@@ -1,3 +1,4 @@
+#include "frame/frame_buffer.h"
 #include "splat/kernel_test_support.h"
 
 #include <cmath>
@@ -15,7 +16,7 @@ GuardedFrame::GuardedFrame(int width, int height, std::uint32_t fill)
     rowStart_[y] = index(0, y);
     for (int x = 0; x < width; ++x) at(x, y) = fill;
   }
-  fillDepth(DEPTH_RESET);
+  fillDepth(DEPTH_RESET_VALUE);
 }
 
 void GuardedFrame::fillDepth(std::int32_t value) {

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "frame/pixel_ops.h"
+#include "frame/frame_buffer.h"
 #include "splat/kernel_test_support.h"
 #include "splat/kernel.h"
 #include "splat/kernels.h"
@@ -196,7 +197,7 @@ TEST(BallKernel, HiddenPixelsKeepColourAndDepth) {
   QuadrantImages images = markedImages();
   GuardedFrame frame(16, 16, 0x112233);
   frame.fillDepth(-1000);
-  frame.depthAt(8, 8) = DEPTH_RESET;
+  frame.depthAt(8, 8) = DEPTH_RESET_VALUE;
   SplatParams p = splatAt(8, 8, 4);
   frame.attach(p);
   images.attach(p);
@@ -248,7 +249,7 @@ TEST(BallKernel, TinyBallDrawsTheCentreAndItsFourNeighbours) {
   EXPECT_EQ(frame.depthAt(5, 5), -15);
   EXPECT_EQ(frame.depthAt(6, 5), -1);
   EXPECT_EQ(frame.depthAt(5, 6), -1);
-  EXPECT_EQ(frame.depthAt(4, 4), DEPTH_RESET);
+  EXPECT_EQ(frame.depthAt(4, 4), DEPTH_RESET_VALUE);
   expectOnlyChanged(frame, 0, {{5, 5}, {4, 5}, {6, 5}, {5, 4}, {5, 6}});
 }
 
