@@ -70,6 +70,12 @@ class Platform {
   virtual std::span<const std::uint8_t> findResource(std::string_view name,
                                                      std::string_view type) = 0;
 
+  // The picture decoder is started before a load and stopped after it, by use
+  // count (the picture layer keeps the count). A failed start is fatal for
+  // the caller. Hosts whose decoder needs no start keep these defaults.
+  virtual bool startPictureSupport() { return true; }
+  virtual void stopPictureSupport() {}
+
   // Decodes a picture (BMP, JPEG, PNG) into 32-bit ARGB. Returns false when
   // the bytes are not a picture. The caller frees `out.pixels` with
   // freePicturePixels.

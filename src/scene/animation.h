@@ -1,0 +1,67 @@
+#pragma once
+// The whole animation as one object: every module's records, the scene, and
+// the overlays, built over a platform. A host creates one Animation, sizes its
+// window from the frame geometry that the host configuration chose, and runs
+// `animationMain` on its worker thread; the headless renderer drives the
+// scene frame by frame instead.
+//
+// Fatal errors show their box through the platform and unwind out of these
+// calls as RuntimeErrorStop; the worker's entry point catches it and ends.
+
+#include <cstdint>
+#include <memory>
+
+namespace qv {
+
+class Platform;
+class InputState;
+class BackBufferMemory;
+class FrameBuffer;
+struct AnimationModules;
+
+// What the headless renderer may change before the scene is set up. The
+// defaults are the program's own.
+struct SceneOptions {
+  bool seedGiven = false;       // otherwise the scene seeds from the clock
+  std::uint32_t seed = 1;
+  std::int32_t brushKind = 0x40002;  // brush 0's kind, copied to brushes 1 and 2
+  std::int32_t trail = 0;
+  std::int32_t depthSortEnabled = 0;
+  bool halfResRequested = false;  // set before the first frame
+  bool overlays = true;
+};
+
+class Animation {
+ public:
+  // Runs the host configuration: clear and background colours and the frame
+  // size request (the whole screen, through the platform). `memory`, when
+  // given, supplies the back buffer's pixels (a window system's bitmap).
+  Animation(Platform& platform, InputState& input, BackBufferMemory* memory = nullptr);
+  ~Animation();
+  Animation(const Animation&) = delete;
+  Animation& operator=(const Animation&) = delete;
+
+  // The configured process of the worker thread: the overlays' set-up, the
+  // scene until Escape, the overlays' tear-down.
+  void animationMain();
+
+  // The same run in steps, for drivers that control each frame.
+  void setupOverlays();
+  void setupScene(const SceneOptions& options = {});
+  // One frame; false when the animation ends (Escape released).
+  bool frameStep();
+  void endScene();  // releases the working tables
+  void destroyOverlays();
+
+  // The frame buffer, for the host: its geometry sizes the window, and a
+  // repaint presents it (presentRect(0, -1)).
+  FrameBuffer& frameBuffer();
+
+  // Every module, for tests and tools.
+  AnimationModules& modules();
+
+ private:
+  std::unique_ptr<AnimationModules> modules_;
+};
+
+}  // namespace qv
