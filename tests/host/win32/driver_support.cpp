@@ -1,0 +1,119 @@
+#include "driver_support.h"
+
+#include <cstdio>
+
+namespace qv::win32::testing {
+
+namespace {
+int failureCount = 0;  // the driver is a single-threaded program of its own
+
+struct WindowSearch {
+  DWORD processId;
+  const wchar_t* className;
+  HWND found;
+};
+
+BOOL CALLBACK matchWindow(HWND window, LPARAM context) {
+  auto* search = reinterpret_cast<WindowSearch*>(context);
+  DWORD owner = 0;
+  GetWindowThreadProcessId(window, &owner);
+  if (owner == search->processId && className(window) == search->className) {
+    search->found = window;
+    return FALSE;
+  }
+  return TRUE;
+}
+}  // namespace
+
+bool check(bool ok, const char* name, const std::string& detail) {
+  if (!ok) ++failureCount;
+  std::printf("%s %s%s%s\n", ok ? "PASS" : "FAIL", name, detail.empty() ? "" : ": ", detail.c_str());
+  std::fflush(stdout);
+  return ok;
+}
+
+int failures() { return failureCount; }
+
+std::string narrow(const std::wstring& text) {
+  if (text.empty()) return {};
+  const int length = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
+  std::string out(static_cast<std::size_t>(length), '\0');
+  WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), length, nullptr, nullptr);
+  return out;
+}
+
+Launched::~Launched() {
+  if (!started) return;
+  if (WaitForSingleObject(info.hProcess, 0) == WAIT_TIMEOUT) TerminateProcess(info.hProcess, 99);
+  CloseHandle(info.hThread);
+  CloseHandle(info.hProcess);
+}
+
+void launch(Launched& process, const std::wstring& exePath, const std::wstring& arguments) {
+  std::wstring commandLine = L"\"" + exePath + L"\"";
+  if (!arguments.empty()) commandLine += L" " + arguments;
+  STARTUPINFOW startup{};
+  startup.cb = sizeof(startup);
+  process.started = CreateProcessW(exePath.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                                   &startup, &process.info) != FALSE;
+}
+
+void pause(DWORD ms) {
+  const DWORD start = GetTickCount();
+  for (;;) {
+    MSG message;
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&message);
+    const DWORD elapsed = GetTickCount() - start;
+    if (elapsed >= ms) return;
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, ms - elapsed, QS_ALLINPUT);
+  }
+}
+
+HWND waitForWindow(DWORD processId, const wchar_t* wantedClass, DWORD timeoutMs) {
+  const DWORD start = GetTickCount();
+  for (;;) {
+    WindowSearch search{processId, wantedClass, nullptr};
+    EnumWindows(&matchWindow, reinterpret_cast<LPARAM>(&search));
+    if (search.found != nullptr) return search.found;
+    if (GetTickCount() - start >= timeoutMs) return nullptr;
+    pause(20);
+  }
+}
+
+long waitForExit(Launched& process, DWORD timeoutMs) {
+  if (!process.started || WaitForSingleObject(process.info.hProcess, timeoutMs) != WAIT_OBJECT_0) return -1;
+  DWORD code = 0;
+  GetExitCodeProcess(process.info.hProcess, &code);
+  return static_cast<long>(code);
+}
+
+std::wstring className(HWND window) {
+  wchar_t name[256] = {};
+  GetClassNameW(window, name, 256);
+  return name;
+}
+
+std::vector<std::uint32_t> capture(HDC source, int x, int y, int w, int h) {
+  std::vector<std::uint32_t> pixels(static_cast<std::size_t>(w) * h);
+  BITMAPINFO info{};
+  info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+  info.bmiHeader.biWidth = w;
+  info.bmiHeader.biHeight = -h;  // top-down
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  info.bmiHeader.biCompression = BI_RGB;
+  void* bits = nullptr;
+  HDC memory = CreateCompatibleDC(source);
+  HBITMAP bitmap = CreateDIBSection(source, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  HGDIOBJ previous = SelectObject(memory, bitmap);
+  BitBlt(memory, 0, 0, w, h, source, x, y, SRCCOPY);
+  GdiFlush();
+  const auto* words = static_cast<const std::uint32_t*>(bits);
+  for (std::size_t i = 0; i < pixels.size(); ++i) pixels[i] = words[i] & 0x00FFFFFFu;
+  SelectObject(memory, previous);
+  DeleteObject(bitmap);
+  DeleteDC(memory);
+  return pixels;
+}
+
+}  // namespace qv::win32::testing

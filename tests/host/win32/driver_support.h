@@ -1,0 +1,43 @@
+#pragma once
+// A small check harness for the Win32 host's tests, which run under Wine: a
+// named check prints PASS or FAIL with what was seen, and the driver's exit
+// code counts the failures.
+
+#include <windows.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace qv::win32::testing {
+
+bool check(bool ok, const char* name, const std::string& detail = {});
+int failures();
+
+std::string narrow(const std::wstring& text);
+
+// The screen saver, started with `arguments` after its path.
+struct Launched {
+  PROCESS_INFORMATION info{};
+  bool started = false;
+  ~Launched();
+};
+void launch(Launched& process, const std::wstring& exePath, const std::wstring& arguments);
+
+// Waits ms while answering the messages sent to the driver's own windows
+// (a preview child's creation notifies its parent and waits for the answer).
+void pause(DWORD ms);
+
+// A top-level window of the process with the class, or null after timeoutMs.
+HWND waitForWindow(DWORD processId, const wchar_t* className, DWORD timeoutMs);
+// The process's exit code after it ended, or -1 when it still runs after
+// timeoutMs (it is then ended).
+long waitForExit(Launched& process, DWORD timeoutMs);
+
+std::wstring className(HWND window);
+
+// The pixels (0x00RRGGBB) of a w x h rectangle at (x, y) of a device
+// context, top row first.
+std::vector<std::uint32_t> capture(HDC source, int x, int y, int w, int h);
+
+}  // namespace qv::win32::testing

@@ -1,0 +1,169 @@
+// The screen saver run as its own process: the usage box, the silent exits,
+// the preview child in a parent window of ours, and the animation's window
+// with its endings by Escape and by a close.
+#include <windows.h>
+
+#include <string>
+
+#include "driver_checks.h"
+#include "driver_support.h"
+#include "host/win32/host_settings.h"
+
+namespace qv::win32::testing {
+
+namespace {
+
+constexpr DWORD START_TIMEOUT_MS = 8000;
+
+// The arguments in quotes, for the checks' names.
+std::string quoted(const wchar_t* arguments) {
+  std::string label(1, '"');
+  label.append(narrow(arguments));
+  label.push_back('"');
+  return label;
+}
+
+void usageBoxCheck(const std::wstring& exe, const wchar_t* arguments) {
+  const std::string label = quoted(arguments);
+  Launched process;
+  launch(process, exe, arguments);
+  HWND box = waitForWindow(process.info.dwProcessId, L"#32770", START_TIMEOUT_MS);
+  if (!check(box != nullptr, (label + " shows the usage box").c_str())) return;
+  // The box may be found before its text and caption are in place.
+  wchar_t text[512] = {};
+  wchar_t caption[128] = {};
+  for (int tries = 0; tries < 100; ++tries) {
+    GetDlgItemTextW(box, 0xFFFF, text, 512);
+    GetWindowTextW(box, caption, 128);
+    if (text[0] != 0 && caption[0] != 0) break;
+    pause(20);
+  }
+  check(std::wstring(text) == USAGE_TEXT, (label + " box text").c_str(), narrow(text));
+  check(std::wstring(caption) == USAGE_CAPTION, (label + " box caption").c_str(), narrow(caption));
+  PostMessageW(box, WM_COMMAND, IDOK, 0);
+  const long code = waitForExit(process, 5000);
+  check(code == 0, (label + " ends with 0 after OK").c_str(), std::to_string(code));
+}
+
+void silentExitCheck(const std::wstring& exe, const wchar_t* arguments) {
+  const std::string label = quoted(arguments);
+  Launched process;
+  launch(process, exe, arguments);
+  const long code = waitForExit(process, 5000);
+  check(code == 0, (label + " exits at once with 0").c_str(), std::to_string(code));
+  check(waitForWindow(process.info.dwProcessId, L"#32770", 0) == nullptr, (label + " shows no box").c_str());
+}
+
+void previewCheck(const std::wstring& exe) {
+  WNDCLASSW parentClass{};
+  parentClass.lpfnWndProc = DefWindowProcW;
+  parentClass.hInstance = GetModuleHandleW(nullptr);
+  parentClass.lpszClassName = L"QvPreviewParent";
+  RegisterClassW(&parentClass);
+  HWND parent = CreateWindowExW(0, L"QvPreviewParent", L"parent", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 10, 10, 340,
+                                260, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+  RECT parentClient{};
+  GetClientRect(parent, &parentClient);
+  Launched process;
+  launch(process, exe, L"/p " + std::to_wstring(reinterpret_cast<INT_PTR>(parent)));
+  HWND child = nullptr;
+  for (DWORD waited = 0; child == nullptr && waited < START_TIMEOUT_MS; waited += 20) {
+    child = FindWindowExW(parent, nullptr, PROGRAM_WINDOW_NAME, nullptr);
+    if (child == nullptr) pause(20);
+  }
+  if (check(child != nullptr, "\"/p HWND\" creates a child of class Quorvalent")) {
+    // The child is made visible just after its creation.
+    const LONG wanted = WS_CHILD | WS_VISIBLE | WS_DISABLED;
+    LONG style = GetWindowLongW(child, GWL_STYLE);
+    for (int tries = 0; tries < 50 && (style & wanted) != wanted; ++tries) {
+      pause(20);
+      style = GetWindowLongW(child, GWL_STYLE);
+    }
+    check((style & wanted) == wanted,
+          "the preview child is a visible, disabled child", std::to_string(style));
+    RECT rect{};
+    GetClientRect(child, &rect);
+    check(rect.right == parentClient.right && rect.bottom == parentClient.bottom,
+          "the preview child fills the parent's client area",
+          std::to_string(rect.right) + " x " + std::to_string(rect.bottom));
+    // Another process's child keeps no painting we could read; shown on its
+    // own for a moment, it paints where the screen can be read.
+    SetParent(child, nullptr);
+    SetWindowPos(child, HWND_TOP, 0, 0, 0, 0, SWP_NOSIZE | SWP_SHOWWINDOW);
+    RedrawWindow(child, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    pause(400);
+    POINT origin{0, 0};
+    ClientToScreen(child, &origin);
+    HDC screen = GetDC(nullptr);
+    const auto shown = capture(screen, origin.x, origin.y, 152, 112);
+    ReleaseDC(nullptr, screen);
+    int lit = 0;
+    for (std::uint32_t p : shown) lit += p != 0 ? 1 : 0;
+    check(shown[0] == 0 && shown[151] == 0 && shown[111 * 152] == 0 && lit > 800,
+          "the preview shows the icons on black", std::to_string(lit) + " lit pixels");
+    SetParent(child, parent);
+  }
+  DestroyWindow(parent);
+  const long code = waitForExit(process, 5000);
+  check(code == 0, "the preview ends with 0 when its parent goes", std::to_string(code));
+}
+
+HWND startAnimation(Launched& process, const std::wstring& exe, const wchar_t* arguments) {
+  launch(process, exe, arguments);
+  return waitForWindow(process.info.dwProcessId, PROGRAM_WINDOW_NAME, START_TIMEOUT_MS);
+}
+
+void animationCheck(const std::wstring& exe) {
+  Launched process;
+  HWND window = startAnimation(process, exe, L"/s");
+  if (!check(window != nullptr, "\"/s\" opens the animation window")) return;
+  RECT rect{};
+  GetWindowRect(window, &rect);
+  check((GetWindowLongW(window, GWL_STYLE) & WS_POPUP) != 0 && rect.left == 0 && rect.top == 0 &&
+            rect.right == GetSystemMetrics(SM_CXSCREEN) && rect.bottom == GetSystemMetrics(SM_CYSCREEN),
+        "the animation covers the screen as a popup",
+        std::to_string(rect.right) + " x " + std::to_string(rect.bottom));
+  pause(600);
+  HDC dc = GetDC(window);
+  const auto first = capture(dc, 0, 0, 256, 256);
+  pause(400);
+  const auto second = capture(dc, 0, 0, 256, 256);
+  ReleaseDC(window, dc);
+  bool lit = false;
+  for (std::uint32_t p : first) lit = lit || p != 0;
+  check(lit && first != second, "the animation's frames change over time");
+  PostMessageW(window, WM_KEYDOWN, VK_ESCAPE, 0x00010001);
+  PostMessageW(window, WM_KEYUP, VK_ESCAPE, static_cast<LPARAM>(0xC0010001u));
+  const long code = waitForExit(process, 3000);
+  check(code == 0, "Escape ends the animation with 0", std::to_string(code));
+}
+
+void closeCheck(const std::wstring& exe, const wchar_t* arguments, DWORD runMs) {
+  const std::string label = quoted(arguments);
+  Launched process;
+  HWND window = startAnimation(process, exe, arguments);
+  if (!check(window != nullptr, (label + " opens the animation window").c_str())) return;
+  pause(runMs);
+  const DWORD start = GetTickCount();
+  PostMessageW(window, WM_CLOSE, 0, 0);
+  const long code = waitForExit(process, 3000);
+  const DWORD took = GetTickCount() - start;
+  check(code == 0 && took < 1000, (label + " closes at once with 0 on WM_CLOSE").c_str(),
+        "code " + std::to_string(code) + " after " + std::to_string(took) + " ms");
+}
+
+}  // namespace
+
+void runScreenSaverChecks(const std::wstring& exe) {
+  usageBoxCheck(exe, L"/c");
+  usageBoxCheck(exe, L"/p");
+  usageBoxCheck(exe, L"/p 1 2");
+  silentExitCheck(exe, L"/p 0");
+  silentExitCheck(exe, L"/p junk");
+  previewCheck(exe);
+  animationCheck(exe);
+  closeCheck(exe, L"/S extra", 500);
+  closeCheck(exe, L"", 0);
+}
+
+}  // namespace qv::win32::testing
