@@ -205,6 +205,58 @@ void clockChecks() {
   check(unwound, "a stop request cuts a sleep short and unwinds the worker");
 }
 
+// A window that counts the closes it is sent (and is not destroyed by them).
+LRESULT CALLBACK countingProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_CLOSE) {
+    SetWindowLongPtrW(window, GWLP_USERDATA, GetWindowLongPtrW(window, GWLP_USERDATA) + 1);
+    return 0;
+  }
+  return DefWindowProcW(window, message, wParam, lParam);
+}
+
+DWORD WINAPI reportFromWorker(void* platform) {
+  static_cast<Win32Platform*>(platform)->showRuntimeError("PSI: Update is not complete");
+  return 0;
+}
+
+// A fatal error reported on a worker: the error box over the main window with
+// the text and the caption; once it is dismissed the worker is done and the
+// window has been asked to close.
+void runtimeErrorChecks() {
+  WNDCLASSW windowClass{};
+  windowClass.lpfnWndProc = countingProcedure;
+  windowClass.hInstance = GetModuleHandleW(nullptr);
+  windowClass.lpszClassName = L"QvCloseCounter";
+  RegisterClassW(&windowClass);
+  HWND window = CreateWindowExW(0, L"QvCloseCounter", L"main", WS_POPUP, 0, 0, 50, 50, nullptr, nullptr,
+                                GetModuleHandleW(nullptr), nullptr);
+  Win32Platform platform(GetModuleHandleW(nullptr));
+  platform.attachWindow(window, nullptr);
+  HANDLE worker = CreateThread(nullptr, 0, reportFromWorker, &platform, 0, nullptr);
+  HWND box = waitForWindow(GetCurrentProcessId(), L"#32770", 5000);
+  if (check(box != nullptr, "a worker's fatal error shows a box")) {
+    wchar_t text[256] = {};
+    wchar_t caption[128] = {};
+    for (int tries = 0; tries < 100 && (text[0] == 0 || caption[0] == 0); ++tries) {
+      GetDlgItemTextW(box, 0xFFFF, text, 256);
+      GetWindowTextW(box, caption, 128);
+      pause(10);
+    }
+    check(std::wstring(text) == L"PSI: Update is not complete" &&
+              std::wstring(caption) == L"Process Runtime Error",
+          "the error box shows the text under \"Process Runtime Error\"", narrow(text) + " / " + narrow(caption));
+    check(GetWindowLongPtrW(window, GWLP_USERDATA) == 0, "the window is not closed while the box is open");
+    PostMessageW(box, WM_COMMAND, IDOK, 0);
+  }
+  // The worker's close is answered while waiting for it.
+  for (int tries = 0; tries < 250 && WaitForSingleObject(worker, 0) == WAIT_TIMEOUT; ++tries) pause(20);
+  check(WaitForSingleObject(worker, 0) == WAIT_OBJECT_0 && platform.workerDone() == 1 &&
+            GetWindowLongPtrW(window, GWLP_USERDATA) == 1,
+        "after the box the worker is done and the window was asked to close once");
+  CloseHandle(worker);
+  DestroyWindow(window);
+}
+
 }  // namespace
 
 void runHostPieceChecks() {
@@ -214,6 +266,7 @@ void runHostPieceChecks() {
   backBufferChecks();
   pictureChecks();
   clockChecks();
+  runtimeErrorChecks();
 }
 
 }  // namespace qv::win32::testing
