@@ -54,12 +54,15 @@ class FrameComposer {
   // marked not built), every system and the draw list.
   void releaseWorkingTables();
 
+  // The splat loop of renderFrame alone: every entry of the draw list as it
+  // stands, drawn into the frame the last renderFrame prepared.
+  void drawEntries();
+
  private:
   // Points the splat block at the live frame and the tables.
   void refreshSplatFrame();
   // The brush in a slot, created when the slot is empty.
   const Brush& brushAt(int index);
-  void drawEntries();
 
   Platform& platform_;
   SystemTable& systems_;
