@@ -15,6 +15,7 @@
 #include "frame/frame_buffer.h"
 #include "frame/frame_composition.h"
 #include "frame/lookup_tables.h"
+#include "frame/picture_layer.h"
 #include "geometry/transform.h"
 #include "geometry/vector_ops.h"
 #include "particles/draw_list.h"
@@ -38,7 +39,8 @@ struct SceneFrame {
   DrawList drawList{platform, systems, transforms};
   LookupTables tables{platform};
   BrushImages images{tables};
-  BrushTable brushes{platform, tables, images};
+  PictureLayer pictures{platform};
+  BrushTable brushes{platform, tables, images, pictures};
   FrameBuffer frame{platform};
   SplatSetup splat;
   FrameComposer composer{platform, systems, drawList, brushes, tables, frame, splat};

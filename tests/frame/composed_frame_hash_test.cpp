@@ -12,6 +12,7 @@
 #include "frame/frame_buffer.h"
 #include "frame/frame_composition.h"
 #include "frame/lookup_tables.h"
+#include "frame/picture_layer.h"
 #include "geometry/transform.h"
 #include "geometry/vector_ops.h"
 #include "particles/draw_list.h"
@@ -43,7 +44,8 @@ TEST(ComposedFrameHash, SceneLikeDiscFrameIsUnchanged) {
   DrawList drawList{platform, systems, transforms};
   LookupTables tables{platform};
   BrushImages images{tables};
-  BrushTable brushes{platform, tables, images};
+  PictureLayer pictures{platform};
+  BrushTable brushes{platform, tables, images, pictures};
   FrameBuffer frame{platform};
   SplatSetup splat;
   FrameComposer composer{platform, systems, drawList, brushes, tables, frame, splat};

@@ -10,6 +10,7 @@
 #include "frame/brush_table.h"
 #include "frame/frame_buffer.h"
 #include "frame/lookup_tables.h"
+#include "frame/picture_layer.h"
 #include "frame/pixel_ops.h"
 #include "geometry/transform.h"
 #include "geometry/vector_ops.h"
@@ -73,7 +74,8 @@ class FrameComposerTest : public ::testing::Test {
   DrawList drawList{platform, systems, transforms};
   LookupTables tables{platform};
   BrushImages images{tables};
-  BrushTable brushes{platform, tables, images};
+  PictureLayer pictures{platform};
+  BrushTable brushes{platform, tables, images, pictures};
   FrameBuffer frame{platform};
   SplatSetup splat;
   FrameComposer composer{platform, systems, drawList, brushes, tables, frame, splat};
