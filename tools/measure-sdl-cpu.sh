@@ -11,7 +11,7 @@ exec 3>"$work/display"
 Xvfb -displayfd 3 -screen 0 1920x1080x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
 xvfb=$!
 exec 3>&-
-trap 'kill $app $xvfb 2>/dev/null; rm -rf "$work"' EXIT
+trap 'kill $app 2>/dev/null; wait $app 2>/dev/null; kill $xvfb 2>/dev/null; rm -rf "$work"' EXIT
 for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.05; done
 export DISPLAY=":$(head -n1 "$work/display")"
 "$program" &

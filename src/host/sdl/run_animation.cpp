@@ -141,6 +141,8 @@ int runAnimation(const LaunchRequest& request) {
   // A close while the animation runs: it goes at once from the screen, and
   // the worker is asked to end at its next frame boundary.
   platform->requestStop();
+  // Also straight into the record, for frames too slow to sleep at all.
+  input->recordKeyUp(VKEY_ESCAPE);
   if (!workerDone.load()) SDL_HideWindow(target.window);
   const auto deadline = std::chrono::steady_clock::now() + WORKER_STOP_WAIT;
   while (!workerDone.load() && std::chrono::steady_clock::now() < deadline) {

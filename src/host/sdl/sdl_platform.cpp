@@ -43,9 +43,13 @@ std::uint64_t SdlPlatform::clockTicks() {
 }
 
 void SdlPlatform::sleepMilliseconds(std::uint32_t ms) {
+  {
+    std::unique_lock<std::mutex> lock(sleepLock_);
+    sleepWake_.wait_for(lock, std::chrono::milliseconds(ms), [this] { return stop_.load(); });
+  }
+  // After the wait, so that a close request that cut it short is seen before
+  // the frame looks at its input.
   if (frameBoundary_) frameBoundary_();
-  std::unique_lock<std::mutex> lock(sleepLock_);
-  sleepWake_.wait_for(lock, std::chrono::milliseconds(ms), [this] { return stop_.load(); });
 }
 
 void SdlPlatform::requestStop() {

@@ -61,7 +61,7 @@ class SdlPlatform : public Platform {
   void requestStop();
   bool stopRequested() const { return stop_.load(); }
 
-  // Run on the worker at the start of every sleep: the frame pacing sleeps
+  // Run on the worker at the end of every sleep: the frame pacing sleeps
   // between frames, so this is where the host may change the frame buffers.
   void setFrameBoundaryHook(Hook hook) { frameBoundary_ = hook; }
   // The size changed since the last call (and what it is now).
