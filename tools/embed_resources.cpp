@@ -3,10 +3,11 @@
 //
 //   embed_resources RESOURCE_DIR OUTPUT.cpp FUNCTION_NAME
 //
-// RESOURCE_DIR/bitmap/NAME.bmp becomes a numbered RT_BITMAP (2) resource and
-// RESOURCE_DIR/binarydata/NAME.ext a "BINARYDATA" resource, both named NAME in
-// upper case. Other folders (icons, manifest) belong to the Windows resource
-// compiler and are skipped. A missing or empty folder gives an empty table.
+// RESOURCE_DIR/bitmap/NAME.bmp becomes a numbered RT_BITMAP (2) resource,
+// RESOURCE_DIR/icon/NAME.ico a numbered RT_GROUP_ICON (14) resource holding the
+// whole icon file, and RESOURCE_DIR/binarydata/NAME.ext a "BINARYDATA"
+// resource, all named NAME in upper case. The manifest belongs to the Windows
+// resource compiler and is skipped. A missing or empty folder gives an empty table.
 // The output defines `std::span<const qv::EmbeddedResource> FUNCTION_NAME()`
 // in namespace qv.
 
@@ -78,6 +79,10 @@ int main(int argc, char** argv) {
   for (const fs::path& p : filesIn(root / "bitmap")) {
     if (lowerCase(p.extension().string()) != ".bmp") continue;
     entries.push_back({upperCase(p.stem().string()), 2, "", p});
+  }
+  for (const fs::path& p : filesIn(root / "icon")) {
+    if (lowerCase(p.extension().string()) != ".ico") continue;
+    entries.push_back({upperCase(p.stem().string()), 14, "", p});
   }
   for (const fs::path& p : filesIn(root / "binarydata")) {
     entries.push_back({upperCase(p.stem().string()), 0, "BINARYDATA", p});

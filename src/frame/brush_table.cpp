@@ -16,8 +16,8 @@ constexpr std::string_view BALL_SOURCE = "compBALL";
 constexpr std::string_view SPOT_SOURCE = "compSPOT";
 }  // namespace
 
-BrushTable::BrushTable(Platform& platform, LookupTables& tables, BrushImages& images)
-    : platform_(platform), tables_(tables), images_(images) {}
+BrushTable::BrushTable(Platform& platform, LookupTables& tables, BrushImages& images, PictureLayer& pictures)
+    : platform_(platform), tables_(tables), images_(images), pictures_(pictures) {}
 
 BrushTable::~BrushTable() {
   for (auto& slot : slots_) {
@@ -78,7 +78,7 @@ void BrushTable::setupBrush(Brush& brush, std::int32_t kind, std::uint32_t colou
   } else if (name == SPOT_SOURCE) {
     images_.generateSpot(brush);
   } else {
-    loadBrushPicture(platform_, brush, name);
+    loadBrushPicture(pictures_, brush, name);
   }
 }
 

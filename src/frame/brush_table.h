@@ -15,12 +15,14 @@ namespace qv {
 class Platform;
 class LookupTables;
 class BrushImages;
+class PictureLayer;
 
 inline constexpr int BRUSH_SLOTS = 512;
 
 class BrushTable {
  public:
-  BrushTable(Platform& platform, LookupTables& tables, BrushImages& images);
+  // Named picture sources are loaded through `pictures`.
+  BrushTable(Platform& platform, LookupTables& tables, BrushImages& images, PictureLayer& pictures);
   ~BrushTable();
   BrushTable(const BrushTable&) = delete;
   BrushTable& operator=(const BrushTable&) = delete;
@@ -58,6 +60,7 @@ class BrushTable {
   Platform& platform_;
   LookupTables& tables_;
   BrushImages& images_;
+  PictureLayer& pictures_;
   std::array<std::unique_ptr<Brush>, BRUSH_SLOTS> slots_;
   int currentIndex_ = 0;
 };

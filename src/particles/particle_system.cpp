@@ -143,11 +143,11 @@ void SystemTable::fillParticles(std::uint32_t count, std::int32_t brushFirst, st
         if (brushFirst == brushLast) {
           p.brush = brushFirst;
         } else {
-          const double u = rng_.draw() * UNIT_RANDOM_SCALE;
+          const double u = rng_.draw() / 32767.0;
           p.brush = static_cast<std::int32_t>(u * (brushLast - brushFirst) + brushFirst + 0.5);
         }
       } else if (brushFirst != 0) {
-        const double u = rng_.draw() * UNIT_RANDOM_SCALE;
+        const double u = rng_.draw() / 32767.0;
         p.brush = static_cast<std::int32_t>(brushFirst * u + 0.5);
       } else {
         p.brush = 0;

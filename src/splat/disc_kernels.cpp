@@ -28,16 +28,39 @@ struct DiscOverBlend {
   void apply(std::uint32_t& P, int w) const { P = w == FULL ? colour : lerpChannels(P, colour, w); }
 };
 
+// The add blend runs for most pixels of the scene, so it works red and blue
+// together in one word and green in another: the same bytes as
+// addSaturate(P, w == FULL ? colour : scaleColour(colour, w)), with two
+// multiplies instead of three and no per-channel compares.
 struct DiscAddBlend {
   std::uint32_t colour;
+  std::uint32_t redBlue;
+  std::uint32_t green;
   explicit DiscAddBlend(SplatParams& p) {
     foldOpacity(p);
     const SplatColours c(p);
     colour = c.fadeColour(c.tinted(p.brushColour));
+    redBlue = colour & 0xFF00FFu;
+    green = colour & 0xFF00u;
   }
   int weigh(int w) const { return w; }
   void apply(std::uint32_t& P, int w) const {
-    P = addSaturate(P, w == FULL ? colour : scaleColour(colour, w));
+    std::uint32_t rb = redBlue;
+    std::uint32_t g = green;
+    if (w != FULL) {
+      // Each product stays below 2^16 within its lane.
+      const auto u = static_cast<std::uint32_t>(w);
+      rb = ((rb * u) >> 8) & 0xFF00FFu;
+      g = ((g * u) >> 8) & 0xFF00u;
+    }
+    rb += P & 0xFF00FFu;
+    g += P & 0xFF00u;
+    // A carry out of a channel turns into 0xFF in that channel.
+    std::uint32_t carry = rb & 0x1000100u;
+    rb = (rb | (carry - (carry >> 8))) & 0xFF00FFu;
+    carry = g & 0x10000u;
+    g = (g | (carry - (carry >> 8))) & 0xFF00u;
+    P = rb | g;
   }
 };
 

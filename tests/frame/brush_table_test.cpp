@@ -6,6 +6,7 @@
 
 #include "frame/brush_images.h"
 #include "frame/lookup_tables.h"
+#include "frame/picture_layer.h"
 #include "host/runtime_error.h"
 #include "splat/kernels.h"
 #include "splat/splat_params.h"
@@ -18,7 +19,8 @@ struct Brushes {
   testing::TestPlatform platform;
   LookupTables tables{platform};
   BrushImages images{tables};
-  BrushTable table{platform, tables, images};
+  PictureLayer pictures{platform};
+  BrushTable table{platform, tables, images, pictures};
   Brushes() { tables.buildSphereTable(); }
 
   Brush& setup(int index, std::int32_t kind, std::uint32_t colour, std::string_view name = "") {

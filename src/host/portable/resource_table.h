@@ -1,6 +1,7 @@
 #pragma once
 // The program's resources, embedded in the executable at build time from the
-// resources/ folder (bitmaps as RT_BITMAP, brush pictures as "BINARYDATA").
+// resources/ folder (bitmaps as RT_BITMAP, icon files as RT_GROUP_ICON, brush
+// pictures as "BINARYDATA").
 // Names and type names are found without regard to case, as the window
 // system's own resource lookup does.
 
@@ -10,6 +11,9 @@
 #include <string_view>
 
 namespace qv {
+
+// An icon resource: the whole .ico file (directory and images).
+inline constexpr int RESOURCE_TYPE_GROUP_ICON = 14;
 
 struct EmbeddedResource {
   std::string_view name;      // upper case

@@ -1,0 +1,112 @@
+// A whole composed frame of the scene's size: 45300 particles in a cloud of
+// radius 300 around the origin, sizes 1 to 2.5, the scene's three disc
+// brushes and depth settings, at 1920 x 1080. Reported separately: the splat
+// loop alone (set-up and kernels over a built draw list) and renderFrame.
+
+#include <benchmark/benchmark.h>
+
+#include <cmath>
+#include <cstdint>
+#include <memory>
+
+#include "counters/random_source.h"
+#include "frame/brush_images.h"
+#include "frame/brush_table.h"
+#include "frame/frame_buffer.h"
+#include "frame/frame_composition.h"
+#include "frame/lookup_tables.h"
+#include "frame/picture_layer.h"
+#include "geometry/transform.h"
+#include "geometry/vector_ops.h"
+#include "particles/draw_list.h"
+#include "particles/particle_system.h"
+#include "splat/splat_setup.h"
+#include "support/test_platform.h"
+
+namespace qv {
+namespace {
+
+constexpr int WIDTH = 1920;
+constexpr int HEIGHT = 1080;
+constexpr std::uint32_t PARTICLES = 45300;
+
+struct SceneFrame {
+  testing::TestPlatform platform;
+  RandomSource rng{12345};
+  VectorOps vectors{rng};
+  TransformTable transforms{platform, vectors};
+  SystemTable systems{platform, rng, vectors};
+  DrawList drawList{platform, systems, transforms};
+  LookupTables tables{platform};
+  BrushImages images{tables};
+  PictureLayer pictures{platform};
+  BrushTable brushes{platform, tables, images, pictures};
+  FrameBuffer frame{platform};
+  SplatSetup splat;
+  FrameComposer composer{platform, systems, drawList, brushes, tables, frame, splat};
+
+  SceneFrame() {
+    platform.screenW = WIDTH;
+    platform.screenH = HEIGHT;
+    frame.setFrameSize(FULL_SCREEN_REQUEST, 0);
+    splat.depthSortEnabled = 0;
+    splat.minPixelSize = 1;
+    splat.setPerspective(-250.0, -1.0);
+    splat.setDepthFade(700.0, -150.0, 1000);
+    composer.setupSceneRender();
+
+    brushes.selectBrush(0);
+    brushes.current().sizeScale = 0.0105;
+    brushes.setupBrush(brushes.current(), 0x40002, 0xFFFF5300, "");
+    brushes.copyBrush(0, 1);
+    brushes.current().colour = 0xFF79FF00;
+    brushes.copyBrush(0, 2);
+    brushes.current().colour = 0xFF006CFA;
+
+    ParticleSystem& s = systems.current();
+    s.drawMode = 1002;
+    systems.fillParticles(PARTICLES, 0, 2, 0);
+    for (std::uint32_t i = 0; i < PARTICLES; ++i) {
+      Particle& p = s.particles[i];
+      // Uniform in a ball of radius 300.
+      Vec3 v;
+      do {
+        v = {rng.randAround(0.0, 300.0), rng.randAround(0.0, 300.0), rng.randAround(0.0, 300.0)};
+      } while (v.x * v.x + v.y * v.y + v.z * v.z > 300.0 * 300.0);
+      p.position = v;
+      p.size = 1.0 + 1.5 * rng.randUnit();
+      p.brush = static_cast<std::int32_t>(i % 3);
+      p.colour = 0xFFFFFFFF;
+      p.lifespan = 750;
+      p.countdown = 1 + static_cast<std::int32_t>(rng.randUpTo(749));
+    }
+    composer.renderFrame();
+  }
+};
+
+void BM_SplatLoop(benchmark::State& state) {
+  auto scene = std::make_unique<SceneFrame>();
+  for (auto _ : state) {
+    state.PauseTiming();
+    scene->frame.clearStep();
+    scene->frame.resetDepthBuffer();
+    state.ResumeTiming();
+    scene->composer.drawEntries();
+    benchmark::ClobberMemory();
+  }
+  state.SetItemsProcessed(state.iterations() * PARTICLES);
+}
+BENCHMARK(BM_SplatLoop)->Unit(benchmark::kMillisecond);
+
+void BM_RenderFrame(benchmark::State& state) {
+  auto scene = std::make_unique<SceneFrame>();
+  for (auto _ : state) {
+    scene->composer.renderFrame();
+    benchmark::ClobberMemory();
+  }
+  state.SetItemsProcessed(state.iterations() * PARTICLES);
+}
+BENCHMARK(BM_RenderFrame)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+}  // namespace qv

@@ -1,0 +1,120 @@
+#pragma once
+// From one draw entry and a brush to a kernel call: the splat set-up culls
+// the entry against the near limit, derives the distance fade (fog) and the
+// life fade, sizes the splat by perspective in quarter, half and whole pixels,
+// places it on the frame and hands the block to the brush's inside or clipped
+// kernel. It also owns the depth settings, which the scene sets once.
+//
+// The composition writes `tint` and `alpha` of the block before every
+// drawSplat, refreshes the block's frame and table fields and `frame` below
+// once per frame, makes the entry being drawn `currentEntry`, and copies the
+// entry's system's `drawMode` and `drawHook` whenever the system changes.
+
+#include <cstdint>
+
+#include "host/hook.h"
+#include "splat/splat_params.h"
+
+namespace qv {
+
+struct Brush;
+struct DrawEntry;
+
+// Module defaults of the depth settings.
+inline constexpr double DEFAULT_PROJECTION_DISTANCE = -100.0;
+inline constexpr double DEFAULT_NEAR_LIMIT = -200.0;
+inline constexpr double MAX_DEPTH_SCALE = 10.0;
+inline constexpr double DEFAULT_FADE_START = 0.0;
+inline constexpr double DEFAULT_FADE_END = 500.0;
+// setPerspective's near value that means "use capDepth".
+inline constexpr double NEAR_AT_CAP_DEPTH = -1.0;
+// Distance-fade modes; any other non-zero mode is linear.
+inline constexpr std::int32_t FADE_NONE = 0;
+inline constexpr std::int32_t FADE_EASED = 1000;
+inline constexpr std::int32_t FADE_EASED_SQUARED = 1001;
+// The largest splat radius in pixels, and in quarter pixels the largest disc
+// the coverage tables hold.
+inline constexpr std::int32_t MAX_SPLAT_PIXELS = 255;
+inline constexpr std::int32_t MAX_SPLAT_QUARTERS = 1020;
+
+// What the class set-ups read of the live frame; refreshed every frame.
+struct SplatFrame {
+  double projectionScale = 0.0;          // G: innerHeight * zoom / 600
+  std::int32_t screenCentreX = 0;        // innerWidth / 2
+  std::int32_t screenCentreY = 0;        // innerHeight / 2
+  const std::int32_t* rescaleTable = nullptr;  // 256 rows of 256 byte offsets
+};
+
+class SplatSetup {
+ public:
+  SplatSetup();
+
+  // The per-splat block the kernels read.
+  SplatParams params;
+  SplatFrame frame;
+
+  // Per-system values, copied by the composition when the system changes.
+  std::int32_t drawMode = 1002;
+  BasicHook<double> drawHook;
+  // The entry being drawn (the draw list's current entry).
+  const DrawEntry* currentEntry = nullptr;
+
+  // Depth settings the scene writes directly.
+  std::int32_t depthSortEnabled = 1;  // also drawSplat's result nearer than nearLimit
+  std::int32_t minPixelSize = 0;      // 0: no minimum
+
+  // D fixes eyeZ = 2 D and capDepth = 2 D - D / (2 maxDepthScale); a near
+  // value of exactly -1.0 puts the near limit at capDepth.
+  void setPerspective(double distance, double nearValue);
+  // The far end comes first.
+  void setDepthFade(double end, double start, std::int32_t mode);
+
+  double projectionDistance() const { return projectionDistance_; }
+  double eyeZ() const { return eyeZ_; }
+  double maxDepthScale() const { return maxDepthScale_; }
+  double capDepth() const { return capDepth_; }
+  double nearLimit() const { return nearLimit_; }
+  double fadeStart() const { return fadeStart_; }
+  double fadeEnd() const { return fadeEnd_; }
+  double fadeRange() const { return fadeRange_; }
+  std::int32_t fadeMode() const { return fadeMode_; }
+
+  // The perspective factor at view depth z.
+  double depthScale(double z) const;
+  // The distance fade at view depth z, 0 ... 1 (for a non-zero fadeMode).
+  double depthFade(double z) const;
+  // The life fade of currentEntry.
+  double lifeFade() const;
+
+  // 6 t^2 - 4 t^3 with t = u / 2.
+  static double easeHalf(double u);
+  // r / (r + (1 - r)(1 - b)); 0 when the denominator is 0.
+  static double biasCurve(double r, double b);
+
+  // Draws currentEntry, at view-space (x, y, z), with the brush. Returns 0, or
+  // depthSortEnabled when the entry is nearer than the near limit.
+  std::int32_t drawSplat(const Brush& brush, double x, double y, double z);
+
+  // The class set-ups, with the projected position (x s, y s) and, for the
+  // ball, the depth 8 z s.
+  void setupPointSplat(const Brush& brush, double sx, double sy);
+  void setupSpotSplat(const Brush& brush, double sx, double sy);
+  void setupBallSplat(const Brush& brush, double sx, double sy, double sz);
+
+ private:
+  void placeCentre(double sx, double sy);
+  // Box, sources and kernel choice shared by the spot and ball set-ups.
+  void drawBox(const Brush& brush);
+
+  double projectionDistance_ = DEFAULT_PROJECTION_DISTANCE;
+  double eyeZ_ = 0.0;
+  double maxDepthScale_ = MAX_DEPTH_SCALE;
+  double capDepth_ = 0.0;
+  double nearLimit_ = DEFAULT_NEAR_LIMIT;
+  double fadeStart_ = DEFAULT_FADE_START;
+  double fadeEnd_ = DEFAULT_FADE_END;
+  double fadeRange_ = 0.0;
+  std::int32_t fadeMode_ = FADE_NONE;
+};
+
+}  // namespace qv

@@ -1,0 +1,82 @@
+// Test helper for the desktop program under a virtual X server.
+//
+//   qv_x11_test_window open W H   maps a white W x H top-level window, prints
+//                                 its id in decimal, and keeps it until killed
+//   qv_x11_test_window close ID   asks window ID to close the way a window
+//                                 manager's close button does (WM_DELETE_WINDOW)
+
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <ctime>
+
+namespace {
+
+volatile std::sig_atomic_t stopRequested = 0;
+void onSignal(int) { stopRequested = 1; }
+
+int openWindow(Display* display, int w, int h) {
+  const int screen = DefaultScreen(display);
+  const Window window = XCreateSimpleWindow(display, RootWindow(display, screen), 0, 0, static_cast<unsigned>(w),
+                                            static_cast<unsigned>(h), 0, BlackPixel(display, screen),
+                                            WhitePixel(display, screen));
+  XSelectInput(display, window, StructureNotifyMask);
+  XMapWindow(display, window);
+  for (;;) {
+    XEvent e;
+    XNextEvent(display, &e);
+    if (e.type == MapNotify) break;
+  }
+  std::printf("%lu\n", static_cast<unsigned long>(window));
+  std::fflush(stdout);
+  std::signal(SIGTERM, onSignal);
+  std::signal(SIGINT, onSignal);
+  while (stopRequested == 0) {
+    while (XPending(display) > 0) {
+      XEvent e;
+      XNextEvent(display, &e);
+    }
+    struct timespec t{0, 20 * 1000 * 1000};
+    nanosleep(&t, nullptr);
+  }
+  XDestroyWindow(display, window);
+  XSync(display, False);
+  return 0;
+}
+
+int closeWindow(Display* display, Window window) {
+  XEvent e{};
+  e.xclient.type = ClientMessage;
+  e.xclient.window = window;
+  e.xclient.message_type = XInternAtom(display, "WM_PROTOCOLS", False);
+  e.xclient.format = 32;
+  e.xclient.data.l[0] = static_cast<long>(XInternAtom(display, "WM_DELETE_WINDOW", False));
+  e.xclient.data.l[1] = CurrentTime;
+  XSendEvent(display, window, False, NoEventMask, &e);
+  XSync(display, False);
+  return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  Display* display = XOpenDisplay(nullptr);
+  if (display == nullptr) {
+    std::fprintf(stderr, "qv_x11_test_window: no display\n");
+    return 2;
+  }
+  int rc = 2;
+  if (argc == 4 && std::strcmp(argv[1], "open") == 0) {
+    rc = openWindow(display, std::atoi(argv[2]), std::atoi(argv[3]));
+  } else if (argc == 3 && std::strcmp(argv[1], "close") == 0) {
+    rc = closeWindow(display, static_cast<Window>(std::strtoul(argv[2], nullptr, 0)));
+  } else {
+    std::fprintf(stderr, "usage: qv_x11_test_window open W H | close ID\n");
+  }
+  XCloseDisplay(display);
+  return rc;
+}

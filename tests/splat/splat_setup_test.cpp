@@ -1,0 +1,408 @@
+#include "splat/splat_setup.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+
+#include "frame/brush.h"
+#include "frame/pixel_ops.h"
+#include "particles/draw_list.h"
+#include "splat/clip_splat.h"
+#include "splat/kernel_test_support.h"
+#include "splat/kernels.h"
+
+namespace qv {
+namespace {
+
+using testing::GuardedFrame;
+using testing::KernelTables;
+
+// Kernels that only say which form ran: the inside one marks the block, the
+// clipped one narrows the box as every clipped kernel does first.
+constexpr std::int32_t NO_KERNEL = -1;
+constexpr std::int32_t INSIDE_RAN = 1001;
+void markInside(SplatParams& p) { p.firstRow = INSIDE_RAN; }
+void markClipped(SplatParams& p) { clipSplat(p); }
+
+// A 32 x 24 frame with its centre at (16, 12), projection scale 1 and the
+// default perspective, so an entry at depth 0 has factor 1 and lands at
+// column trunc(x + 16.5) and row trunc(y + 12.5).
+class SplatSetupTest : public ::testing::Test {
+ protected:
+  static constexpr int W = 32;
+  static constexpr int H = 24;
+
+  SplatSetup setup;
+  DrawEntry entry;
+  GuardedFrame frame{W, H, 0};
+  Brush brush;
+
+  void SetUp() override {
+    entry.size = 1.0;
+    entry.colour = 0xFFFFFFFF;
+    setup.currentEntry = &entry;
+    frame.attach(setup.params);
+    setup.params.discCoverage = KernelTables::get().discPointers.data();
+    setup.frame.projectionScale = 1.0;
+    setup.frame.screenCentreX = W / 2;
+    setup.frame.screenCentreY = H / 2;
+    setup.frame.rescaleTable = KernelTables::get().rescale.data();
+    useKind(0x50000);  // no class set-up: only the numbers
+  }
+
+  void useKind(std::int32_t kind) {
+    brush.kind = kind;
+    brush.colour = 0xFF4080C0;
+    brush.insideKernel = markInside;
+    brush.clippedKernel = markClipped;
+  }
+
+  // q = sizeScale * 400 at depth 0.
+  void useQuarterSize(double sizeScale) { brush.sizeScale = sizeScale; }
+
+  std::int32_t draw(double x, double y, double z, std::uint32_t tint = NO_TINT, std::int32_t alpha = 255) {
+    setup.params.tint = tint;
+    setup.params.alpha = alpha;
+    setup.params.firstRow = NO_KERNEL;
+    return setup.drawSplat(brush, x, y, z);
+  }
+
+  void expectSizes(int quarter, int half, int pixel) const {
+    EXPECT_EQ(setup.params.sizeQuarter, quarter);
+    EXPECT_EQ(setup.params.sizeHalf, half);
+    EXPECT_EQ(setup.params.sizePixel, pixel);
+  }
+};
+
+TEST_F(SplatSetupTest, DepthSettingsFollowTheirInputs) {
+  EXPECT_EQ(setup.projectionDistance(), -100.0);
+  EXPECT_EQ(setup.eyeZ(), -200.0);
+  EXPECT_EQ(setup.capDepth(), -195.0);
+  EXPECT_EQ(setup.nearLimit(), -200.0);
+  EXPECT_EQ(setup.fadeRange(), 500.0);
+  EXPECT_EQ(setup.fadeMode(), 0);
+  EXPECT_EQ(setup.depthSortEnabled, 1);
+  EXPECT_EQ(setup.minPixelSize, 0);
+
+  setup.setPerspective(-250.0, -1.0);
+  EXPECT_EQ(setup.eyeZ(), -500.0);
+  EXPECT_EQ(setup.capDepth(), -487.5);
+  EXPECT_EQ(setup.nearLimit(), -487.5);
+  setup.setPerspective(-250.0, -300.0);
+  EXPECT_EQ(setup.nearLimit(), -300.0);
+
+  setup.setDepthFade(700.0, -150.0, 1000);  // far end first
+  EXPECT_EQ(setup.fadeEnd(), 700.0);
+  EXPECT_EQ(setup.fadeStart(), -150.0);
+  EXPECT_EQ(setup.fadeRange(), 850.0);
+  EXPECT_EQ(setup.fadeMode(), 1000);
+}
+
+TEST_F(SplatSetupTest, PerspectiveFactorAroundCapDepthWithTheScenesSettings) {
+  setup.setPerspective(-250.0, -1.0);
+  setup.depthSortEnabled = 0;
+  EXPECT_EQ(setup.depthScale(-487.5), 10.0);
+  EXPECT_NEAR(setup.depthScale(-487.4), 500.0 / 12.6, 1e-9);
+  EXPECT_EQ(setup.depthScale(0.0), 1.0);
+  EXPECT_EQ(setup.depthScale(500.0), 0.5);
+  EXPECT_EQ(setup.depthScale(-250.0), 2.0);
+
+  useQuarterSize(0.01);  // q = 4 s
+  EXPECT_EQ(draw(0, 0, -487.5), 0);
+  expectSizes(40, 20, 10);
+  EXPECT_EQ(draw(0, 0, -487.4), 0);
+  EXPECT_EQ(setup.params.sizeQuarter, 159);  // 4 * 39.68
+
+  // Nearer than the limit: not drawn; the result is depthSortEnabled.
+  setup.params.sizeQuarter = -5;
+  EXPECT_EQ(draw(0, 0, -487.6), 0);
+  EXPECT_EQ(setup.params.sizeQuarter, -5);
+  setup.depthSortEnabled = 1;
+  EXPECT_EQ(draw(0, 0, -487.6), 1);
+  EXPECT_EQ(setup.params.sizeQuarter, -5);
+}
+
+TEST_F(SplatSetupTest, FogOfTheDistanceFade) {
+  useQuarterSize(0.01);
+  // No fade: full at every depth.
+  for (double z : {-100.0, 0.0, 400.0, 5000.0}) {
+    draw(0, 0, z);
+    EXPECT_EQ(setup.params.fog, 255) << z;
+  }
+  setup.setPerspective(-250.0, -1.0);
+  setup.setDepthFade(700.0, -150.0, 1000);
+  for (double z : {-400.0, -150.0}) {
+    draw(0, 0, z);
+    EXPECT_EQ(setup.params.fog, 255) << z;
+  }
+  draw(0, 0, 275.0);  // u = 0.5, eased 5/16
+  EXPECT_EQ(setup.params.fog, 80);
+  setup.params.sizeQuarter = -5;
+  draw(0, 0, 700.0);  // u = 0: nothing drawn
+  EXPECT_EQ(setup.params.fog, 0);
+  EXPECT_EQ(setup.params.sizeQuarter, -5);
+  draw(0, 0, 900.0);
+  EXPECT_EQ(setup.params.fog, 0);
+
+  setup.setDepthFade(700.0, -150.0, 1001);  // eased and squared
+  draw(0, 0, 275.0);
+  EXPECT_EQ(setup.params.fog, 25);  // 255 * 25/256 + 0.5
+  setup.setDepthFade(700.0, -150.0, 7);     // linear
+  draw(0, 0, 275.0);
+  EXPECT_EQ(setup.params.fog, 128);
+}
+
+TEST_F(SplatSetupTest, FadeDivisorScalesTheFogAndZeroMeansNoDivision) {
+  useQuarterSize(0.01);
+  setup.setDepthFade(700.0, -150.0, 5);  // linear: depthFade = (700 - z) / 850
+  brush.fadeDivisor = 0.5;
+  draw(0, 0, 275.0);  // depthFade 0.5
+  EXPECT_EQ(setup.params.fog, 255);
+  draw(0, 0, 445.0);  // 0.3 / 0.5
+  EXPECT_EQ(setup.params.fog, 153);
+
+  brush.fadeDivisor = 0.0;
+  draw(0, 0, 445.0);
+  EXPECT_EQ(setup.params.fog, 77);  // 255 * 0.3 + 0.5, undivided
+}
+
+TEST_F(SplatSetupTest, FadeCurves) {
+  EXPECT_EQ(SplatSetup::easeHalf(0.0), 0.0);
+  EXPECT_EQ(SplatSetup::easeHalf(1.0), 1.0);
+  EXPECT_EQ(SplatSetup::easeHalf(0.5), 0.3125);
+  EXPECT_DOUBLE_EQ(SplatSetup::biasCurve(0.5, 0.75), 0.8);
+  EXPECT_EQ(SplatSetup::biasCurve(0.0, 1.0), 0.0);  // empty denominator
+  EXPECT_EQ(SplatSetup::biasCurve(1.0, 1.0), 1.0);
+
+  entry.lifespan = 100;
+  entry.countdown = 50;
+  const struct {
+    std::int32_t mode;
+    double factor;
+  } curves[] = {{1, 0.5},          {1000, 0.3125},       {1001, 0.09765625}, {1002, 0.5},
+                {1003, 0.5 / 0.75}, {1004, 0.8},          {1005, 0.5 / 0.535}, {1006, 0.5 / 0.505},
+                {1007, 1.0},        {42, 1.0}};
+  for (const auto& c : curves) {
+    setup.drawMode = c.mode;
+    EXPECT_DOUBLE_EQ(setup.lifeFade(), c.factor) << c.mode;
+  }
+  entry.countdown = 0;
+  setup.drawMode = 1007;
+  EXPECT_EQ(setup.lifeFade(), 0.0);
+}
+
+double halfFade() { return 0.5; }
+
+TEST_F(SplatSetupTest, LifeFadeOfTheAlpha) {
+  useQuarterSize(0.01);
+  entry.lifespan = 750;
+
+  // A fresh particle keeps its opacity under every curve.
+  entry.countdown = 750;
+  for (std::int32_t mode : {1, 1000, 1001, 1002, 1003, 1004, 1005, 1006, 1007, 0}) {
+    setup.drawMode = mode;
+    draw(0, 0, 0, NO_TINT, 200);
+    EXPECT_EQ(setup.params.alpha, 200) << mode;
+    draw(0, 0, 0, NO_TINT, 255);
+    EXPECT_EQ(setup.params.alpha, 255) << mode;
+  }
+
+  // A particle at the end of its life under 1007 is skipped before sizing.
+  setup.drawMode = 1007;
+  entry.countdown = 0;
+  setup.params.sizeQuarter = -5;
+  EXPECT_EQ(draw(0, 0, 0, NO_TINT, 200), 0);
+  EXPECT_EQ(setup.params.alpha, 0);
+  EXPECT_EQ(setup.params.sizeQuarter, -5);
+
+  // A lifespan of 0 never calls the life fade.
+  entry.lifespan = 0;
+  draw(0, 0, 0, NO_TINT, 200);
+  EXPECT_EQ(setup.params.alpha, 200);
+  EXPECT_EQ(setup.params.sizeQuarter, 4);
+
+  // The system's hook replaces the curve: 200 * 128 / 255.
+  entry.lifespan = 750;
+  setup.drawHook = BasicHook<double>::function<halfFade>();
+  draw(0, 0, 0, NO_TINT, 200);
+  EXPECT_EQ(setup.params.alpha, 100);
+}
+
+TEST_F(SplatSetupTest, BlackTintSkipsAddAndSubtractVariantsOnly) {
+  useQuarterSize(0.01);
+  for (std::int32_t kind : {0x40002, 0x40003, 0x30002, 0x30003}) {
+    useKind(kind);
+    setup.params.fog = 77;
+    EXPECT_EQ(draw(0, 0, 0, 0x00000000), 0);
+    EXPECT_EQ(setup.params.fog, 77) << std::hex << kind;
+    EXPECT_EQ(setup.params.firstRow, NO_KERNEL);
+  }
+  useKind(0x40000);
+  draw(0, 0, 0, 0x00000000);
+  EXPECT_EQ(setup.params.firstRow, INSIDE_RAN);
+  useKind(0x40002);
+  draw(0, 0, 0, 0xFF000000);  // only the whole word 0 counts as black
+  EXPECT_EQ(setup.params.firstRow, INSIDE_RAN);
+}
+
+TEST_F(SplatSetupTest, SizeRadii) {
+  useQuarterSize(0.001);  // q = 0.4
+  draw(0, 0, 0);
+  expectSizes(0, 0, 0);
+  setup.minPixelSize = 1;
+  draw(0, 0, 0);
+  expectSizes(4, 2, 1);
+  setup.minPixelSize = 3;
+  useQuarterSize(0.015);  // q = 6: 6, 3, 2 raised to the minimum
+  draw(0, 0, 0);
+  expectSizes(12, 6, 3);
+  useQuarterSize(0.0255);  // q = 10.2: already 3 pixels, unchanged
+  draw(0, 0, 0);
+  expectSizes(10, 5, 3);
+  setup.minPixelSize = 0;
+
+  useQuarterSize(0.013);  // q = 5.2
+  draw(0, 0, 0);
+  expectSizes(5, 3, 2);
+
+  // The pixel radius is capped at 255; the quarter radius at the largest
+  // disc the coverage tables hold, 1020.
+  useQuarterSize(5.0);  // q = 2000
+  draw(0, 0, 0);
+  expectSizes(1020, 1000, 255);
+  useQuarterSize(1020.0 / 400);
+  draw(0, 0, 0);
+  expectSizes(1020, 510, 255);
+  useQuarterSize(1021.0 / 400);
+  draw(0, 0, 0);
+  expectSizes(1020, 511, 255);
+}
+
+TEST_F(SplatSetupTest, InnerSizes) {
+  useQuarterSize(0.1);  // q = 40
+  brush.innerScale1 = 0.5;
+  draw(0, 0, 0);
+  EXPECT_EQ(setup.params.innerSize1, 20);
+  EXPECT_EQ(setup.params.innerSize2, 0);
+  brush.innerScale2 = 0.45;
+  draw(0, 0, 0);
+  EXPECT_EQ(setup.params.innerSize2, 18);
+  brush.innerScale2 = 0.48;  // 19 leaves less than 2 quarters: 18
+  draw(0, 0, 0);
+  EXPECT_EQ(setup.params.innerSize2, 18);
+  brush.innerScale1 = 0.0;
+  brush.innerScale2 = 0.3;
+  draw(0, 0, 0);
+  EXPECT_EQ(setup.params.innerSize1, 0);
+  EXPECT_EQ(setup.params.innerSize2, 0);
+  // Too large a hole is narrowed, and never below 0.
+  brush.innerScale1 = 1.0;
+  draw(0, 0, 0);
+  EXPECT_EQ(setup.params.innerSize1, 38);
+  useQuarterSize(0.0025);  // q = 1
+  draw(0, 0, 0);
+  EXPECT_EQ(setup.params.innerSize1, 0);
+
+  // Inner sizes of a capped splat stay within the capped quarter radius.
+  useQuarterSize(5.0);
+  brush.innerScale1 = 0.9;
+  brush.innerScale2 = 0.8;
+  draw(0, 0, 0);
+  EXPECT_EQ(setup.params.sizeQuarter, 1020);
+  EXPECT_EQ(setup.params.innerSize1, 1018);
+  EXPECT_EQ(setup.params.innerSize2, 1016);
+}
+
+TEST_F(SplatSetupTest, BallSetupOfATinySplat) {
+  useKind(0x20000);
+  useQuarterSize(0.013);  // q = 5.2 at depth 0
+  draw(0, 0, 0);
+  EXPECT_EQ(setup.params.tinyBall, 1);
+  EXPECT_EQ(setup.params.radius, 1);
+  EXPECT_EQ(setup.params.left, 15);
+  EXPECT_EQ(setup.params.right, 17);
+  EXPECT_EQ(setup.params.top, 11);
+  EXPECT_EQ(setup.params.bottom, 13);
+  EXPECT_EQ(setup.params.ballDepth, 0);  // trunc(-0.5)
+  EXPECT_EQ(setup.params.firstRow, INSIDE_RAN);
+  EXPECT_EQ(setup.params.rescaleRow, KernelTables::get().rescale.data() + 256);
+
+  useQuarterSize(0.1);
+  draw(0, 0, 100.0);  // s = 2/3: depth trunc(8 * 100 * s - 0.5)
+  EXPECT_EQ(setup.params.tinyBall, 0);
+  EXPECT_EQ(setup.params.ballDepth, 532);
+  EXPECT_EQ(setup.params.sizePixel, 7);  // q = 26.67
+}
+
+TEST_F(SplatSetupTest, PointsOutsideTheFrameAreSkipped) {
+  useKind(0x10000);
+  brush.insideKernel = PointKernelInside;
+  useQuarterSize(0.01);
+  // Centre columns -1, maxColumn and maxColumn + 1 on row 5.
+  draw(-17.6, -7, 0);
+  draw(16, -7, 0);
+  for (int x = 0; x < W; ++x) EXPECT_EQ(frame.at(x, 5), 0u) << x;
+  EXPECT_TRUE(frame.guardIntact());
+  draw(15, -7, 0);
+  EXPECT_EQ(frame.at(W - 1, 5), 0xFF4080C0u);
+  // A tint multiplies the brush colour.
+  draw(-16, -12, 0, 0xFF808080);
+  EXPECT_EQ(frame.at(0, 0), multiplyChannels(0xFF4080C0u, 0xFF808080u));
+  // Rows outside, above and below.
+  draw(0, -13.6, 0);
+  draw(0, 12, 0);
+  EXPECT_TRUE(frame.guardIntact());
+}
+
+TEST_F(SplatSetupTest, BoxesInsideClippedAndOutside) {
+  useKind(0x30000);
+  useQuarterSize(0.06);  // q = 24: radius 5
+  // Centre (-3, 10): clipped, left half dropped.
+  draw(-19.6, -2, 0);
+  EXPECT_EQ(setup.params.centreX, -3);
+  EXPECT_EQ(setup.params.centreY, 10);
+  EXPECT_EQ(setup.params.radius, 5);
+  EXPECT_EQ(setup.params.left, 0);
+  EXPECT_EQ(setup.params.drawLeft, 0);
+  EXPECT_EQ(setup.params.firstColumn, 3);
+  EXPECT_EQ(setup.params.drawRight, 1);
+  EXPECT_EQ(setup.params.rightExtent, 5);
+
+  // The box touching the last row is inside; one row lower it is clipped.
+  draw(0, 6, 0);
+  EXPECT_EQ(setup.params.bottom, H - 1);
+  EXPECT_EQ(setup.params.firstRow, INSIDE_RAN);
+  draw(0, 7, 0);
+  EXPECT_NE(setup.params.firstRow, INSIDE_RAN);
+  EXPECT_NE(setup.params.firstRow, NO_KERNEL);
+  // Wholly below (top = maxRow + 1) or right of the frame: no kernel.
+  draw(0, 17, 0);
+  EXPECT_EQ(setup.params.top, H);
+  EXPECT_EQ(setup.params.firstRow, NO_KERNEL);
+  draw(21, 0, 0);
+  EXPECT_EQ(setup.params.firstRow, NO_KERNEL);
+  draw(0, 16, 0);  // top on the last row
+  EXPECT_NE(setup.params.firstRow, NO_KERNEL);
+  // Size 0 never reaches a kernel.
+  useQuarterSize(0.0001);
+  draw(0, 0, 0);
+  EXPECT_EQ(setup.params.firstRow, NO_KERNEL);
+}
+
+TEST_F(SplatSetupTest, RealDiscKernelOnTheLastRowStaysInTheFrame) {
+  useKind(0x40002);
+  brush.insideKernel = DiscKernel2Inside;
+  brush.clippedKernel = DiscKernel2Clipped;
+  useQuarterSize(0.06);
+  draw(0, 6, 0, NO_TINT, 255);
+  EXPECT_EQ(setup.params.bottom, H - 1);
+  EXPECT_TRUE(frame.guardIntact());
+  EXPECT_NE(frame.at(16, H - 1), 0u);  // the lowest box row has coverage
+  EXPECT_NE(frame.at(16, 18), 0u);
+  EXPECT_EQ(frame.at(16, 12), 0u);     // above the box
+  draw(-19.6, 15, 0, NO_TINT, 255);    // corner clip, centre outside the frame
+  EXPECT_TRUE(frame.guardIntact());
+}
+
+}  // namespace
+}  // namespace qv
