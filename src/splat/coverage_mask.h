@@ -12,6 +12,9 @@ namespace qv {
 // The largest radius in quarter pixels the coverage tables hold (s = 255,
 // lane 3). Larger radii read that mask rather than past the last table.
 inline constexpr int MAX_COVERAGE_QUARTER = 1020;
+// No mask row is longer than this many entries, so no distance from the
+// centre a mask is read at exceeds it.
+inline constexpr int MAX_SPLAT_DISTANCE = 255;
 // Entries in the table of coverage-table pointers.
 inline constexpr int COVERAGE_TABLE_COUNT = 256;
 

@@ -14,7 +14,10 @@ namespace qv {
 namespace {
 
 // Each blend knows its splat colour and how a coverage w (1 ... 255) is
-// weighed before use; a weighed 0 means the pixel gets nothing.
+// weighed before use; a weighed 0 means the pixel gets nothing. A weighed
+// coverage becomes a per-distance value once per row (`prepare`), which
+// `blend` then combines with each of the up to four frame pixels at that
+// distance; `apply` is the two in one, for the ring and the one-pixel disc.
 
 struct DiscOverBlend {
   std::uint32_t colour;
@@ -25,13 +28,17 @@ struct DiscOverBlend {
     if (c.fogOn) colour = lerpChannels(c.background, colour, c.fog);
   }
   int weigh(int w) const { return alpha != FULL ? w * alpha / 255 : w; }
-  void apply(std::uint32_t& P, int w) const { P = w == FULL ? colour : lerpChannels(P, colour, w); }
+  std::uint32_t prepare(int w) const { return static_cast<std::uint32_t>(w); }
+  std::uint32_t blend(std::uint32_t P, std::uint32_t w) const {
+    return w == FULL ? colour : lerpChannels(P, colour, static_cast<int>(w));
+  }
+  void apply(std::uint32_t& P, int w) const { P = blend(P, prepare(w)); }
 };
 
-// The add blend runs for most pixels of the scene, so it works red and blue
-// together in one word and green in another: the same bytes as
-// addSaturate(P, w == FULL ? colour : scaleColour(colour, w)), with two
-// multiplies instead of three and no per-channel compares.
+// The add blend runs for most pixels of the scene. The prepared value is the
+// scaled colour without its alpha byte; the add works red and blue together
+// in one word and green in another: the same bytes as addSaturate(P, v),
+// with no per-channel compares, so a row of it vectorises.
 struct DiscAddBlend {
   std::uint32_t colour;
   std::uint32_t redBlue;
@@ -44,24 +51,23 @@ struct DiscAddBlend {
     green = colour & 0xFF00u;
   }
   int weigh(int w) const { return w; }
-  void apply(std::uint32_t& P, int w) const {
-    std::uint32_t rb = redBlue;
-    std::uint32_t g = green;
-    if (w != FULL) {
-      // Each product stays below 2^16 within its lane.
-      const auto u = static_cast<std::uint32_t>(w);
-      rb = ((rb * u) >> 8) & 0xFF00FFu;
-      g = ((g * u) >> 8) & 0xFF00u;
-    }
-    rb += P & 0xFF00FFu;
-    g += P & 0xFF00u;
+  std::uint32_t prepare(int w) const {
+    if (w == FULL) return redBlue | green;
+    // Each product stays below 2^16 within its lane.
+    const auto u = static_cast<std::uint32_t>(w);
+    return (((redBlue * u) >> 8) & 0xFF00FFu) | (((green * u) >> 8) & 0xFF00u);
+  }
+  static std::uint32_t blend(std::uint32_t P, std::uint32_t v) {
+    std::uint32_t rb = (v & 0xFF00FFu) + (P & 0xFF00FFu);
+    std::uint32_t g = (v & 0xFF00u) + (P & 0xFF00u);
     // A carry out of a channel turns into 0xFF in that channel.
     std::uint32_t carry = rb & 0x1000100u;
     rb = (rb | (carry - (carry >> 8))) & 0xFF00FFu;
     carry = g & 0x10000u;
     g = (g | (carry - (carry >> 8))) & 0xFF00u;
-    P = rb | g;
+    return rb | g;
   }
+  void apply(std::uint32_t& P, int w) const { P = blend(P, prepare(w)); }
 };
 
 struct DiscSubtractBlend {
@@ -72,9 +78,9 @@ struct DiscSubtractBlend {
     colour = c.fadeColour(c.tinted(p.brushColour));
   }
   int weigh(int w) const { return w; }
-  void apply(std::uint32_t& P, int w) const {
-    P = subtractFloor(P, w == FULL ? colour : scaleColour(colour, w));
-  }
+  std::uint32_t prepare(int w) const { return w == FULL ? colour : scaleColour(colour, w); }
+  static std::uint32_t blend(std::uint32_t P, std::uint32_t v) { return subtractFloor(P, v); }
+  void apply(std::uint32_t& P, int w) const { P = blend(P, prepare(w)); }
 };
 
 struct DiscMultiplyBlend {
@@ -85,9 +91,9 @@ struct DiscMultiplyBlend {
     colour = c.whitened(c.tinted(p.brushColour));
   }
   int weigh(int w) const { return w; }
-  void apply(std::uint32_t& P, int w) const {
-    P = multiplyChannels(P, w == FULL ? colour : lerpChannels(WHITE, colour, w));
-  }
+  std::uint32_t prepare(int w) const { return w == FULL ? colour : lerpChannels(WHITE, colour, w); }
+  static std::uint32_t blend(std::uint32_t P, std::uint32_t v) { return multiplyChannels(P, v); }
+  void apply(std::uint32_t& P, int w) const { P = blend(P, prepare(w)); }
 };
 
 // One row of a coverage mask, or none where the mask has no row k.
@@ -96,27 +102,35 @@ inline const std::uint32_t* maskRow(const CoverageMask& m, int k) {
 }
 
 // Plain disc: coverage only falls outward along a row, so the first pixel
-// that gets nothing ends the row.
+// that gets nothing ends the row, for all four quadrants at once. The row's
+// values are prepared once, mirrored about the centre, so each frame row is
+// blended as contiguous stretches.
 template <class Blend>
 struct DiscRule {
+  // Distance 0 sits in the middle; distances reach MAX_SPLAT_DISTANCE.
+  static constexpr int MID = MAX_SPLAT_DISTANCE;
   std::uint32_t* pixels;
   const Blend& blend;
   const CoverageMask& outer;
-  const std::uint32_t* outerRow = nullptr;
-  int weight = 0;
+  std::uint32_t values[2 * MAX_SPLAT_DISTANCE + 1];
 
   DiscRule(SplatParams& p, const Blend& b) : pixels(p.pixels), blend(b), outer(p.outerMask) {}
-  void beginRow(int k) { outerRow = outer.rows + k * outer.words; }
-  Step sample(int j) {
-    const int o = coverageOf(outer, outerRow[j]);
-    if (o == 0) return Step::EndRow;
-    weight = blend.weigh(o);
-    return weight == 0 ? Step::EndRow : Step::Draw;
+  int beginRun(int k, int first, int last) {
+    const std::uint32_t* row = outer.rows + k * outer.words;
+    int j = first;
+    for (; j <= last; ++j) {
+      const int w = blend.weigh(coverageOf(outer, row[j]));
+      if (w == 0) break;
+      const std::uint32_t v = blend.prepare(w);
+      values[MID + j] = v;
+      values[MID - j] = v;
+    }
+    return j;
   }
-  template <int Q>
-  bool draw(int index) {
-    blend.apply(pixels[index], weight);
-    return true;
+  void drawSpan(int index, int from, int to) {
+    std::uint32_t* P = pixels + index;
+    const std::uint32_t* v = values + MID;
+    for (int x = from; x <= to; ++x) P[x] = blend.blend(P[x], v[x]);
   }
 };
 

@@ -13,13 +13,24 @@
 // walks 0 ... radius every way, the clipped form what clipSplat left. Bounds
 // are therefore decided once per splat and never per pixel.
 //
-// A rule provides:
+// A rule provides either the pixel interface:
 //   void beginRow(int k);
 //   Step sample(int j);                  // decided once for the four pixels
 //   template <int Q> bool draw(int index);  // blend pixels[index]; false
 //                                           // stops quadrant Q for the row
+// or, when a row ends at one distance for all four quadrants and nothing is
+// skipped inside it, the run interface:
+//   int beginRun(int k, int first, int last);  // prepares distances first
+//                                              // ... last of row k; returns
+//                                              // the distance that ends it
+//   void drawSpan(int index, int from, int to);  // blends pixels[index + x]
+//                                                // for x = from ... to with
+//                                                // the value of distance |x|
+// The run interface lets a row be drawn as one or two stretches of
+// contiguous pixels per frame row instead of four pixels per distance.
 
 #include <algorithm>
+#include <concepts>
 
 #include "splat/clip_splat.h"
 #include "splat/splat_params.h"
@@ -63,9 +74,61 @@ inline Extents splatExtents(SplatParams& p) {
   }
 }
 
+template <class Rule>
+concept RunRule = requires(Rule& rule, int n) {
+  { rule.beginRun(n, n, n) } -> std::same_as<int>;
+  rule.drawSpan(n, n, n);
+};
+
 namespace traversal_detail {
 inline constexpr unsigned Q0 = 1, Q1 = 2, Q2 = 4, Q3 = 8;
+
+// One row of a pixel rule: distance by distance, each quadrant until the
+// rule stops it, the row until the rule ends it or no quadrant is left.
+template <class Rule>
+inline void drawPixels(const Extents& e, Rule& rule, int k, unsigned active, int upper, int lower) {
+  rule.beginRow(k);
+  for (int j = e.firstColumn;; ++j) {
+    if (j > e.leftLimit) active &= ~(Q0 | Q2);
+    if (j > e.rightLimit) active &= ~(Q1 | Q3);
+    if (active == 0) break;
+    const Step step = rule.sample(j);
+    if (step == Step::EndRow) break;
+    if (step == Step::Skip) continue;
+    if ((active & Q0) && !rule.template draw<0>(upper - j)) active &= ~Q0;
+    if ((active & Q2) && !rule.template draw<2>(lower - j)) active &= ~Q2;
+    if (j >= 1) {
+      if ((active & Q1) && !rule.template draw<1>(upper + j)) active &= ~Q1;
+      if ((active & Q3) && !rule.template draw<3>(lower + j)) active &= ~Q3;
+    }
+  }
 }
+
+// One row of a run rule: the row's end is found once, then each frame row
+// gets its left stretch (q0 or q2, distances first ... leftmost) and its
+// right stretch (q1 or q3, from distance 1 on); with both sides drawn from
+// the centre they meet and are drawn as one.
+template <class Rule>
+inline void drawRuns(const Extents& e, Rule& rule, int k, unsigned active, int upper, int lower) {
+  const int first = e.firstColumn;
+  const int end = rule.beginRun(k, first, std::max(e.leftLimit, e.rightLimit));
+  const int leftTo = std::min(end - 1, e.leftLimit);
+  const int rightFrom = std::max(first, 1);
+  const int rightTo = std::min(end - 1, e.rightLimit);
+  const bool left = leftTo >= first;
+  const bool right = rightTo >= rightFrom;
+  auto drawRow = [&](int base) {
+    if (left && right && first == 0) {
+      rule.drawSpan(base, -leftTo, rightTo);
+      return;
+    }
+    if (left) rule.drawSpan(base, -leftTo, -first);
+    if (right) rule.drawSpan(base, rightFrom, rightTo);
+  };
+  if (active & Q0) drawRow(upper);
+  if (active & Q2) drawRow(lower);
+}
+}  // namespace traversal_detail
 
 template <class Rule>
 inline void traverseQuadrants(const SplatParams& p, const Extents& e, Rule& rule) {
@@ -86,20 +149,10 @@ inline void traverseQuadrants(const SplatParams& p, const Extents& e, Rule& rule
       lower = p.rowStart[cy + k] + cx;
     }
     if (active == 0) continue;
-    rule.beginRow(k);
-    for (int j = e.firstColumn;; ++j) {
-      if (j > e.leftLimit) active &= ~(Q0 | Q2);
-      if (j > e.rightLimit) active &= ~(Q1 | Q3);
-      if (active == 0) break;
-      const Step step = rule.sample(j);
-      if (step == Step::EndRow) break;
-      if (step == Step::Skip) continue;
-      if ((active & Q0) && !rule.template draw<0>(upper - j)) active &= ~Q0;
-      if ((active & Q2) && !rule.template draw<2>(lower - j)) active &= ~Q2;
-      if (j >= 1) {
-        if ((active & Q1) && !rule.template draw<1>(upper + j)) active &= ~Q1;
-        if ((active & Q3) && !rule.template draw<3>(lower + j)) active &= ~Q3;
-      }
+    if constexpr (RunRule<Rule>) {
+      drawRuns(e, rule, k, active, upper, lower);
+    } else {
+      drawPixels(e, rule, k, active, upper, lower);
     }
   }
 }
