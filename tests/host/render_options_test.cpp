@@ -200,3 +200,16 @@ TEST(RenderOptions, ContactSheetNeedsAFileName) {
 
 }  // namespace
 }  // namespace qv
+
+namespace qv {
+namespace {
+
+TEST(RenderOptions, AFirstBenchFrameAsksForTheBench) {
+  const RenderOptionsResult r = parseRenderOptions(std::vector<std::string_view>{"--bench-from", "1501"});
+  ASSERT_TRUE(r.ok());
+  EXPECT_TRUE(r.options.bench);
+  EXPECT_EQ(r.options.benchFrom, 1501);
+}
+
+}  // namespace
+}  // namespace qv

@@ -51,7 +51,8 @@ TEST(FrameStep, TheDistanceControlsStopAtTheirLimits) {
   rig.input.recordKeyDown(VKEY_DOWN);
   rig.step();
   EXPECT_EQ(cloud.position.z, -348.0);
-  // The wheel: away from the user brings the cloud nearer.
+  // The wheel: toward the user (negative) takes the cloud farther, away
+  // from the user brings it nearer.
   rig.input.recordWheel(wheelValueFromDelta(-120));
   rig.step();
   EXPECT_EQ(cloud.position.z, -340.5);

@@ -30,7 +30,8 @@ constexpr std::string_view USAGE =
     "  --mouse F:X,Y     move the mouse to X,Y at frame F; may repeat\n"
     "  --contact-sheet FILE  also write a PNG grid of the written frames\n"
     "  --bench           time the frames and print the figures\n"
-    "  --bench-from F    first frame that counts for --bench (default 1)\n"
+    "  --bench-from F    first frame that counts for --bench (default 1);\n"
+    "                    implies --bench\n"
     "  --help            show this text\n";
 
 // A whole decimal number in [lo, hi] (lo >= 0): digits only, no sign, blanks
@@ -218,6 +219,7 @@ RenderOptionsResult parseRenderOptions(std::span<const std::string_view> args) {
     } else {  // --bench-from
       if (!parseInt(value, 0, INT_LIMIT, n)) return failure(bad(arg, value, "a frame number of 0 or more"));
       o.benchFrom = static_cast<int>(n);
+      o.bench = true;  // a first frame to time asks for the timing
     }
   }
   if (o.brushPicture && !kindGiven) o.brushKind = PICTURE_BRUSH_KIND;
