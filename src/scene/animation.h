@@ -10,6 +10,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <string>
 
 namespace qv {
 
@@ -18,6 +19,7 @@ class InputState;
 class BackBufferMemory;
 class FrameBuffer;
 struct AnimationModules;
+class Scene;
 
 // What the headless renderer may change before the scene is set up. The
 // defaults are the program's own.
@@ -29,6 +31,8 @@ struct SceneOptions {
   std::int32_t depthSortEnabled = 0;
   bool halfResRequested = false;  // set before the first frame
   bool overlays = true;
+  // A BINARYDATA picture for brush 0 (and so 1 and 2); empty: none.
+  std::string brushPicture;
 };
 
 class Animation {
@@ -59,6 +63,8 @@ class Animation {
 
   // Every module, for tests and tools.
   AnimationModules& modules();
+  // The scene, for drivers that look between the steps of a frame.
+  Scene& scene();
 
  private:
   std::unique_ptr<AnimationModules> modules_;

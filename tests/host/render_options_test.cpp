@@ -163,3 +163,53 @@ TEST(RenderOptions, BadArgumentsGiveOneLineNamingTheArgument) {
 
 }  // namespace
 }  // namespace qv
+
+namespace qv {
+namespace {
+
+TEST(RenderOptions, BrushPictureMakesAPictureBrushUnlessAKindIsGiven) {
+  RenderOptionsResult r = parseRenderOptions(std::vector<std::string_view>{"--brush-picture", "STAR_FLARE"});
+  ASSERT_TRUE(r.ok());
+  ASSERT_TRUE(r.options.brushPicture.has_value());
+  EXPECT_EQ(*r.options.brushPicture, "STAR_FLARE");
+  EXPECT_EQ(r.options.brushKind, 0x40000u);
+
+  // The kind wins wherever it stands.
+  for (const auto& args : {std::vector<std::string_view>{"--brush-kind", "0x40002", "--brush-picture", "STAR_FLARE"},
+                           std::vector<std::string_view>{"--brush-picture", "STAR_FLARE", "--brush-kind", "0x30001"}}) {
+    r = parseRenderOptions(args);
+    ASSERT_TRUE(r.ok());
+    EXPECT_EQ(r.options.brushKind, args[1] == "0x40002" ? 0x40002u : 0x30001u);
+  }
+
+  r = parseRenderOptions(std::vector<std::string_view>{"--brush-picture", ""});
+  EXPECT_FALSE(r.ok());
+  EXPECT_NE(r.error.find("--brush-picture"), std::string::npos);
+  r = parseRenderOptions(std::vector<std::string_view>{"--brush-picture"});
+  EXPECT_FALSE(r.ok());
+}
+
+TEST(RenderOptions, ContactSheetNeedsAFileName) {
+  RenderOptionsResult r = parseRenderOptions(std::vector<std::string_view>{"--contact-sheet", "out/sheet.png"});
+  ASSERT_TRUE(r.ok());
+  EXPECT_EQ(r.options.contactSheet.value_or(""), "out/sheet.png");
+  EXPECT_FALSE(r.options.brushPicture.has_value());
+  r = parseRenderOptions(std::vector<std::string_view>{"--contact-sheet", ""});
+  EXPECT_FALSE(r.ok());
+}
+
+}  // namespace
+}  // namespace qv
+
+namespace qv {
+namespace {
+
+TEST(RenderOptions, AFirstBenchFrameAsksForTheBench) {
+  const RenderOptionsResult r = parseRenderOptions(std::vector<std::string_view>{"--bench-from", "1501"});
+  ASSERT_TRUE(r.ok());
+  EXPECT_TRUE(r.options.bench);
+  EXPECT_EQ(r.options.benchFrom, 1501);
+}
+
+}  // namespace
+}  // namespace qv

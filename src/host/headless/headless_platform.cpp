@@ -62,11 +62,15 @@ void HeadlessPlatform::present(const FrameView& frame, int x, int y, int w, int 
   const int top = std::max(y, 0);
   const int right = static_cast<int>(std::min<long long>(static_cast<long long>(x) + w, frame.width));
   const int bottom = static_cast<int>(std::min<long long>(static_cast<long long>(y) + h, frame.height));
+  if (left >= right) return;
+  // Row pointers walked straight through: this copy runs for every frame of
+  // a full-HD render, so it keeps to plain loads and stores.
   for (int r = top; r < bottom; ++r) {
-    const std::uint32_t* src = frame.topRow(r);
-    for (int c = left; c < right; ++c) {
-      const std::uint32_t p = src[c];
-      std::uint8_t* dst = window_.at(c, r);
+    const std::uint32_t* src = frame.topRow(r) + left;
+    const std::uint32_t* const end = src + (right - left);
+    std::uint8_t* dst = window_.at(left, r);
+    for (; src != end; ++src, dst += 3) {
+      const std::uint32_t p = *src;
       dst[0] = static_cast<std::uint8_t>(p >> 16);
       dst[1] = static_cast<std::uint8_t>(p >> 8);
       dst[2] = static_cast<std::uint8_t>(p);

@@ -16,7 +16,10 @@ constexpr std::string_view USAGE =
     "  --out DIR         folder for the frames (default out)\n"
     "  --format png|ppm  image format of the frames (default png)\n"
     "  --video FILE|-    also write a raw rgb24 stream to FILE or standard output\n"
-    "  --brush-kind HEX  kind code of the scene's brushes (default 0x40002)\n"
+    "  --brush-kind HEX  kind code of the scene's brushes (default 0x40002,\n"
+    "                    0x40000 with --brush-picture)\n"
+    "  --brush-picture NAME  set the brushes up from the BINARYDATA picture NAME\n"
+    "                    (the program ships STAR_FLARE)\n"
     "  --trail N         trail fade: 0 clears, 1001 fades half-way, else subtracts N\n"
     "  --depth-sort      draw particles in depth order\n"
     "  --half-res        render at half resolution\n"
@@ -25,8 +28,10 @@ constexpr std::string_view USAGE =
     "                    (enter, escape, up, down, left, right); may repeat\n"
     "  --wheel F:+1|-1   turn the wheel one notch at frame F; may repeat\n"
     "  --mouse F:X,Y     move the mouse to X,Y at frame F; may repeat\n"
+    "  --contact-sheet FILE  also write a PNG grid of the written frames\n"
     "  --bench           time the frames and print the figures\n"
-    "  --bench-from F    first frame that counts for --bench (default 1)\n"
+    "  --bench-from F    first frame that counts for --bench (default 1);\n"
+    "                    implies --bench\n"
     "  --help            show this text\n";
 
 // A whole decimal number in [lo, hi] (lo >= 0): digits only, no sign, blanks
@@ -61,6 +66,9 @@ std::optional<ScriptedKey> keyByName(std::string_view name) {
   return std::nullopt;
 }
 
+// A picture brush: what --brush-picture means when no kind is given.
+constexpr std::uint32_t PICTURE_BRUSH_KIND = 0x40000;
+
 constexpr long long INT_LIMIT = std::numeric_limits<int>::max();
 
 // Splits "F:REST" and reads the frame number F (0 or more).
@@ -92,6 +100,7 @@ std::string_view renderUsage() { return USAGE; }
 RenderOptionsResult parseRenderOptions(std::span<const std::string_view> args) {
   RenderOptionsResult result;
   RenderOptions& o = result.options;
+  bool kindGiven = false;
   for (std::size_t i = 0; i < args.size(); ++i) {
     const std::string_view arg = args[i];
     // Options without a value.
@@ -118,7 +127,8 @@ RenderOptionsResult parseRenderOptions(std::span<const std::string_view> args) {
     static constexpr std::string_view WITH_VALUE[] = {"--seed",  "--size",  "--frames", "--every",
                                                       "--out",   "--format", "--video", "--brush-kind",
                                                       "--trail", "--key",   "--wheel",  "--mouse",
-                                                      "--bench-from"};
+                                                      "--bench-from", "--brush-picture",
+                                                      "--contact-sheet"};
     bool known = false;
     for (std::string_view name : WITH_VALUE) known = known || arg == name;
     if (!known) return failure("quorvalent-render: unknown argument '" + std::string(arg) + "' (see --help)");
@@ -164,6 +174,13 @@ RenderOptionsResult parseRenderOptions(std::span<const std::string_view> args) {
       o.video = std::string(value);
     } else if (arg == "--brush-kind") {
       if (!parseHex(value, o.brushKind)) return failure(bad(arg, value, "a hexadecimal kind code such as 0x40002"));
+      kindGiven = true;
+    } else if (arg == "--brush-picture") {
+      if (value.empty()) return failure(bad(arg, value, "a picture resource name such as STAR_FLARE"));
+      o.brushPicture = std::string(value);
+    } else if (arg == "--contact-sheet") {
+      if (value.empty()) return failure(bad(arg, value, "a file name"));
+      o.contactSheet = std::string(value);
     } else if (arg == "--trail") {
       if (!parseInt(value, 0, INT_LIMIT, n)) return failure(bad(arg, value, "a number of 0 or more"));
       o.trail = static_cast<int>(n);
@@ -202,8 +219,10 @@ RenderOptionsResult parseRenderOptions(std::span<const std::string_view> args) {
     } else {  // --bench-from
       if (!parseInt(value, 0, INT_LIMIT, n)) return failure(bad(arg, value, "a frame number of 0 or more"));
       o.benchFrom = static_cast<int>(n);
+      o.bench = true;  // a first frame to time asks for the timing
     }
   }
+  if (o.brushPicture && !kindGiven) o.brushKind = PICTURE_BRUSH_KIND;
   return result;
 }
 

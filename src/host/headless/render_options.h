@@ -40,6 +40,11 @@ struct RenderOptions {
   ImageFormat format = ImageFormat::Png;
   std::optional<std::string> video;  // a raw rgb24 stream: a file, or "-" for standard output
   std::uint32_t brushKind = 0x40002;
+  // A BINARYDATA picture for the scene's brushes; with it the kind defaults
+  // to 0x40000 (a picture brush) unless --brush-kind is given.
+  std::optional<std::string> brushPicture;
+  // A grid of every written frame, shrunk, as one PNG.
+  std::optional<std::string> contactSheet;
   int trail = 0;
   bool depthSort = false;
   bool halfRes = false;
