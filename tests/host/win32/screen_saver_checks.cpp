@@ -123,15 +123,25 @@ void animationCheck(const std::wstring& exe) {
             rect.right == GetSystemMetrics(SM_CXSCREEN) && rect.bottom == GetSystemMetrics(SM_CYSCREEN),
         "the animation covers the screen as a popup",
         std::to_string(rect.right) + " x " + std::to_string(rect.bottom));
-  pause(600);
+  // The fountains need a moment to fill the cloud; the logo is there from
+  // the first frame, 32 pixels from the right edge and 8 above the bottom.
+  pause(2000);
+  const int w = rect.right - rect.left;
+  const int h = rect.bottom - rect.top;
   HDC dc = GetDC(window);
-  const auto first = capture(dc, 0, 0, 256, 256);
+  const auto first = capture(dc, 0, 0, w, h - 40);
   pause(400);
-  const auto second = capture(dc, 0, 0, 256, 256);
+  const auto second = capture(dc, 0, 0, w, h - 40);
+  const auto logo = capture(dc, w - 32 - 159, h - 8 - 12, 159, 12);
   ReleaseDC(window, dc);
-  bool lit = false;
-  for (std::uint32_t p : first) lit = lit || p != 0;
-  check(lit && first != second, "the animation's frames change over time");
+  int lit = 0;
+  for (std::uint32_t p : first) lit += (p & 0xFFFFFF) > 0x202020 ? 1 : 0;
+  check(lit > 50 && first != second, "after two seconds particles are drawn and move",
+        std::to_string(lit) + " lit pixels");
+  // The logo is tinted toward blue: (20, 50, 80) times the picture.
+  int bluish = 0;
+  for (std::uint32_t p : logo) bluish += ((p & 0xFF) > 40 && (p & 0xFF) > ((p >> 16) & 0xFF)) ? 1 : 0;
+  check(bluish > 100, "the logo is drawn in the lower right corner", std::to_string(bluish));
   PostMessageW(window, WM_KEYDOWN, VK_ESCAPE, 0x00010001);
   PostMessageW(window, WM_KEYUP, VK_ESCAPE, static_cast<LPARAM>(0xC0010001u));
   const long code = waitForExit(process, 3000);
