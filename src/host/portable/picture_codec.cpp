@@ -16,11 +16,39 @@ std::size_t pixelCount(int w, int h) { return static_cast<std::size_t>(w) * stat
 // The largest side we accept: keeps every byte count well inside int.
 constexpr int MAX_PICTURE_SIDE = 16384;
 
+std::uint32_t readLittle32(std::span<const std::uint8_t> b, std::size_t at) {
+  return static_cast<std::uint32_t>(b[at]) | static_cast<std::uint32_t>(b[at + 1]) << 8 |
+         static_cast<std::uint32_t>(b[at + 2]) << 16 | static_cast<std::uint32_t>(b[at + 3]) << 24;
+}
+
+// The decoder reads past the end of a cut-short bitmap as zeros and calls it
+// a picture. An uncompressed bitmap names where its rows start and how long
+// they are, so a short one is refused here.
+bool bitmapIsComplete(std::span<const std::uint8_t> b) {
+  if (b.size() < 2 || b[0] != 'B' || b[1] != 'M') return true;  // not a bitmap: the decoder decides
+  if (b.size() < 54) return false;
+  const std::uint32_t headerSize = readLittle32(b, 14);
+  if (headerSize < 40) return true;  // the old core header: left to the decoder
+  const auto width = static_cast<std::int32_t>(readLittle32(b, 18));
+  const auto height = static_cast<std::int32_t>(readLittle32(b, 22));
+  const std::uint32_t bitsPerPixel = static_cast<std::uint32_t>(b[28]) | static_cast<std::uint32_t>(b[29]) << 8;
+  const std::uint32_t compression = readLittle32(b, 30);
+  if (compression != 0 && compression != 3) return true;  // run-length data has no fixed length
+  if (width <= 0 || width > MAX_PICTURE_SIDE || height == 0 || height < -MAX_PICTURE_SIDE ||
+      height > MAX_PICTURE_SIDE || bitsPerPixel == 0 || bitsPerPixel > 32) {
+    return false;
+  }
+  const std::uint64_t stride = (static_cast<std::uint64_t>(width) * bitsPerPixel + 31) / 32 * 4;
+  const std::uint64_t rows = static_cast<std::uint64_t>(height < 0 ? -static_cast<std::int64_t>(height) : height);
+  return std::uint64_t{readLittle32(b, 10)} + stride * rows <= b.size();
+}
+
 }  // namespace
 
 bool decodePictureBytes(std::span<const std::uint8_t> bytes, DecodedPicture& out) {
   out = DecodedPicture{};
   if (bytes.empty() || bytes.size() > static_cast<std::size_t>(INT_MAX)) return false;
+  if (!bitmapIsComplete(bytes)) return false;
   int w = 0;
   int h = 0;
   int channels = 0;
