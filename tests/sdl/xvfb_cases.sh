@@ -62,6 +62,8 @@ chroma() { convert "$1" -crop 100%x85%+0+0 +repage -format '%[fx:mean.r] %[fx:me
 # Distance between two mean colours.
 distance() { awk -v a="$1" -v b="$2" 'BEGIN { split(a, x, " "); split(b, y, " ");
   d = 0; for (i = 1; i <= 3; i++) d += (x[i] - y[i]) ^ 2; print sqrt(d) }'; }
+# Pixels of a crop (WxH+X+Y) whose blue is above 40 and above their red.
+bluish() { convert "$1" -crop "$2" +repage -fx 'b > 40/255 && b > r ? 1 : 0' -format '%[fx:int(mean*w*h+0.5)]' info:; }
 greater() { awk -v a="$1" -v b="$2" 'BEGIN { exit !(a > b) }'; }
 
 start_program() {
@@ -90,6 +92,13 @@ case "$case_name" in
     greater "$(brightest "$work/shot.png")" 0.05 || fail "the screen is black after two seconds"
     geometry=$(xwininfo -id "$(program_window)" | awk '/Width:/ {w=$2} /Height:/ {h=$2} END {print w "x" h}')
     [ "$geometry" = "1280x720" ] || fail "the window is $geometry, not the whole 1280x720 screen"
+    # The logo (159 x 12, 32 pixels from the right edge and 8 above the
+    # bottom) is tinted toward blue; the rows above it hold the particles.
+    logo=$(bluish "$work/shot.png" 159x12+1089+700)
+    [ "$logo" -gt 100 ] || fail "no logo in the lower right corner ($logo bluish pixels)"
+    convert "$work/shot.png" -crop 1280x600+0+0 +repage "$work/cloud.png"
+    lit=$(convert "$work/cloud.png" -colorspace Gray -fx 'u > 0.13 ? 1 : 0' -format '%[fx:int(mean*w*h+0.5)]' info:)
+    [ "$lit" -gt 50 ] || fail "no particles above the overlays ($lit lit pixels)"
     ;;
   enter)
     start_xvfb
@@ -148,6 +157,43 @@ case "$case_name" in
     kill -TERM "$app_pid"
     wait_for_exit "$app_pid" 2 || fail "SIGTERM did not end the program"
     [ "$exit_code" -eq 0 ] || fail "exit code $exit_code after SIGTERM"
+    ;;
+  small-window)
+    # A window smaller than the overlays with their distances (a small
+    # screen-saver preview): they are clipped, and the program goes on.
+    start_xvfb
+    "$helper" open 200 150 >"$work/window" &
+    helper_pid=$!
+    for _ in $(seq 60); do [ -s "$work/window" ] && break; sleep 0.05; done
+    window=$(cat "$work/window")
+    [ -n "$window" ] || fail "the helper made no window"
+    start_program -window-id "$(printf '0x%x' "$window")"
+    sleep 1.5
+    kill -0 "$app_pid" 2>/dev/null || fail "the program ended: $(cat "$work/err.log")"
+    import -window "$window" "$work/a.png"
+    sleep 1
+    kill -0 "$app_pid" 2>/dev/null || fail "the program ended later: $(cat "$work/err.log")"
+    import -window "$window" "$work/b.png"
+    greater "$(brightest "$work/b.png")" 0.05 || fail "nothing drawn into the small window"
+    kill -TERM "$app_pid"
+    wait_for_exit "$app_pid" 2 || fail "SIGTERM did not end the program"
+    [ "$exit_code" -eq 0 ] || fail "exit code $exit_code after SIGTERM"
+    ;;
+  fatal-error)
+    # PROGRAM is a build without the controls legend.
+    start_xvfb
+    start_program
+    # The box, where the window system keeps it up, is answered with Return.
+    for _ in $(seq 40); do
+      kill -0 "$app_pid" 2>/dev/null || break
+      box=$(xdotool search --name '^Process Runtime Error$' 2>/dev/null | head -n1)
+      [ -n "$box" ] && { xdotool windowfocus --sync "$box" 2>/dev/null; xdotool key Return; }
+      sleep 0.1
+    done
+    wait_for_exit "$app_pid" 5 || fail "the program goes on after the error"
+    [ "$exit_code" -eq 0 ] || fail "exit code $exit_code after the error"
+    grep -q "Process Runtime Error: JPG or BMP Resource Not Found" "$work/err.log" ||
+      fail "the error text is missing: $(cat "$work/err.log")"
     ;;
   preview)
     start_xvfb

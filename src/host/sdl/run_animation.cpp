@@ -68,7 +68,7 @@ class FrameBoundary {
 
 }  // namespace
 
-int runAnimation(const LaunchRequest& request) {
+int runAnimation(const LaunchRequest& request, std::span<const EmbeddedResource> resources) {
   SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
   SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "0");
   if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_TIMER) != 0) {
@@ -83,7 +83,7 @@ int runAnimation(const LaunchRequest& request) {
   const Uint32 frameEvent = SDL_RegisterEvents(2);
   const Uint32 workerEndEvent = frameEvent + 1;
 
-  auto platform = std::make_unique<SdlPlatform>(target.window, frameEvent, request.showFps);
+  auto platform = std::make_unique<SdlPlatform>(target.window, frameEvent, request.showFps, resources);
   platform->setScreenSize(target.screenWidth, target.screenHeight);
   int unused = 0;
   platform->takeResize(unused, unused);  // the first size is no resize

@@ -28,10 +28,11 @@ SdlPlatform::~SdlPlatform() {
 void SdlPlatform::showRuntimeError(std::string_view text) {
   const std::string message(text);
   const std::string caption(RUNTIME_ERROR_CAPTION);
-  if (SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, caption.c_str(), message.c_str(), window_) != 0) {
-    std::fprintf(stderr, "%s: %s\n", caption.c_str(), message.c_str());
-    std::fflush(stderr);
-  }
+  // The error also goes to the standard error: under the X screen saver the
+  // box may be hidden, and a box that cannot be shown leaves only this line.
+  std::fprintf(stderr, "%s: %s\n", caption.c_str(), message.c_str());
+  std::fflush(stderr);
+  SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, caption.c_str(), message.c_str(), window_);
 }
 
 std::uint64_t SdlPlatform::clockTicks() {

@@ -32,6 +32,9 @@ class AnimationHost {
   // process's end.
   void abandon();
 
+  // The animation itself, for test builds that run it in their own way.
+  Animation& animation() { return *animation_; }
+
  private:
   std::unique_ptr<Animation> animation_;
 };

@@ -92,7 +92,9 @@ bool HostShell::openPreview() {
   mainWindow_ = CreateWindowExW(0, settings_.windowName.c_str(), settings_.windowName.c_str(),
                                 WS_CHILD | WS_VISIBLE | WS_DISABLED, 0, 0, parentRect_.right - parentRect_.left,
                                 parentRect_.bottom - parentRect_.top, previewParent_, nullptr, instance_, this);
-  return true;
+  // A handle that names no window (or a parent gone meanwhile) leaves no
+  // window whose destruction would end the loop.
+  return mainWindow_ != nullptr;
 }
 
 bool HostShell::openMainWindow(int showCommand) {
@@ -111,6 +113,7 @@ bool HostShell::openMainWindow(int showCommand) {
   const int y = GetSystemMetrics(SM_CYSCREEN) / 2 - settings_.height / 2;
   mainWindow_ = CreateWindowExW(0, settings_.windowName.c_str(), settings_.windowName.c_str(), style, x, y,
                                 settings_.width, settings_.height, nullptr, nullptr, instance_, this);
+  if (mainWindow_ == nullptr) return false;  // no window: no worker and no loop
   ShowWindow(mainWindow_, showCommand);
   UpdateWindow(mainWindow_);
   windowDC_ = GetDC(mainWindow_);
@@ -247,6 +250,8 @@ LRESULT HostShell::windowProcedure(HWND window, UINT message, WPARAM wParam, LPA
       // own close at its end) is left to the one already under way.
       if (closing_) return 0;
       closing_ = true;
+      // The window leaves the screen at once, whatever the worker still needs.
+      ShowWindow(window, SW_HIDE);
       if (platform_.workerDone().load() == 0) stopWorker();
       return DefWindowProcW(window, message, wParam, lParam);
     case WM_GETMINMAXINFO: {

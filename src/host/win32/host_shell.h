@@ -17,9 +17,10 @@ namespace qv::win32 {
 
 class Win32Platform;
 
-// How long a close waits for the worker to unwind after a stop request
-// before it is cut off; a frame sleeps or presents every 40 ms or so.
-inline constexpr DWORD WORKER_STOP_WAIT_MS = 1000;
+// How long a close waits for the worker to reach its next frame boundary
+// after a stop request before it is cut off; a frame sleeps or presents
+// every 40 ms or so, so a worker that has not unwound by then is stuck.
+inline constexpr DWORD WORKER_STOP_WAIT_MS = 200;
 // How long the end of the program waits for a worker still unwinding.
 inline constexpr DWORD WORKER_END_WAIT_MS = 2000;
 

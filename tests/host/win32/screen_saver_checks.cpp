@@ -3,6 +3,7 @@
 // with its endings by Escape and by a close.
 #include <windows.h>
 
+#include <cstdio>
 #include <string>
 
 #include "driver_checks.h"
@@ -162,6 +163,56 @@ void closeCheck(const std::wstring& exe, const wchar_t* arguments, DWORD runMs) 
         "code " + std::to_string(code) + " after " + std::to_string(took) + " ms");
 }
 
+BOOL CALLBACK findIconControl(HWND control, LPARAM found) {
+  if ((GetWindowLongW(control, GWL_STYLE) & SS_TYPEMASK) != SS_ICON) return TRUE;
+  *reinterpret_cast<HWND*>(found) = control;
+  return FALSE;
+}
+
+// A build without the controls legend: the overlays' set-up reports the
+// missing picture in the fatal error box, and OK ends the program.
+void missingLegendCheck(const std::wstring& exe) {
+  Launched process;
+  launch(process, exe, L"/s");
+  HWND box = waitForWindow(process.info.dwProcessId, L"#32770", START_TIMEOUT_MS);
+  if (!check(box != nullptr, "a missing legend shows a box")) return;
+  wchar_t text[256] = {};
+  wchar_t caption[128] = {};
+  for (int tries = 0; tries < 100 && (text[0] == 0 || caption[0] == 0); ++tries) {
+    GetDlgItemTextW(box, 0xFFFF, text, 256);
+    GetWindowTextW(box, caption, 128);
+    pause(20);
+  }
+  check(std::wstring(text) == L"JPG or BMP Resource Not Found" && std::wstring(caption) == L"Process Runtime Error",
+        "the missing legend's box text and caption", narrow(text) + " / " + narrow(caption));
+  HWND iconControl = nullptr;
+  EnumChildWindows(box, &findIconControl, reinterpret_cast<LPARAM>(&iconControl));
+  // Another process's icon cannot be drawn here faithfully, so only its
+  // presence is checked.
+  check(iconControl != nullptr && SendMessageW(iconControl, STM_GETICON, 0, 0) != 0, "the box shows an icon");
+  PostMessageW(box, WM_COMMAND, IDOK, 0);
+  const long code = waitForExit(process, 5000);
+  check(code == 0, "after OK the program ends with 0", std::to_string(code));
+}
+
+// The animation measured over a few seconds by a test build of its own.
+void frameRateMeasure(const std::wstring& exe, const std::wstring& resultFile) {
+  DeleteFileW(resultFile.c_str());
+  Launched process;
+  launch(process, exe, L"/s");
+  const long code = waitForExit(process, 30000);
+  char line[256] = {};
+  FILE* in = _wfopen(resultFile.c_str(), L"r");
+  if (in != nullptr) {
+    if (std::fgets(line, sizeof line, in) == nullptr) line[0] = 0;
+    std::fclose(in);
+  }
+  long frames = 0;
+  std::sscanf(line, "frames %ld", &frames);
+  check(code == 0 && frames > 0, "the frame-rate build runs the animation and ends", line);
+  std::printf("frame rate at %d x %d: %s", GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN), line);
+}
+
 }  // namespace
 
 void runScreenSaverChecks(const std::wstring& exe) {
@@ -174,6 +225,9 @@ void runScreenSaverChecks(const std::wstring& exe) {
   animationCheck(exe);
   closeCheck(exe, L"/S extra", 500);
   closeCheck(exe, L"", 0);
+  const std::wstring folder = exe.substr(0, exe.find_last_of(L"\\/") + 1);
+  missingLegendCheck(folder + L"QuorvalentNoLegend.scr");
+  frameRateMeasure(folder + L"QuorvalentFrameRate.scr", folder + L"frame_rate.txt");
 }
 
 }  // namespace qv::win32::testing
