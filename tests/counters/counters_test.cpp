@@ -9,41 +9,27 @@
 namespace qv {
 namespace {
 
-// Ticks a value counter through one whole segment of `frames` frames by
-// forcing the segment's length and target, and returns the fractions of delta.
-std::vector<double> segmentFractions(int smooth) {
-  RandomSource rng(1);
-  CounterContext ctx(rng);
-  SmRandUCNTfloat c;
-  c.smooth = smooth;
-  double out = 0;
-  c.setRange(ctx, &out, 100.0, 50.0, 4, 0);  // always 4 frames
-  std::vector<double> fractions;
-  c.tick(ctx);
-  const double start = c.startValue;
-  const double delta = c.delta;
-  fractions.push_back((out - start) / delta);
-  for (int i = 0; i < 3; ++i) {
+struct Counters : ::testing::Test {
+  RandomSource rng{1};
+  CounterContext ctx{rng};
+};
+
+TEST_F(Counters, ValueSegmentFractionsSmoothAndLinear) {
+  for (int smooth : {1, 0}) {
+    SmRandUCNTfloat c;
+    c.smooth = smooth;
+    double out = 0;
+    c.setRange(ctx, &out, 100.0, 50.0, 4, 0);  // always 4 frames
+    std::vector<double> fractions;
     c.tick(ctx);
-    fractions.push_back((out - start) / delta);
+    for (int i = 0; i < 4; ++i, c.tick(ctx)) fractions.push_back((out - c.startValue) / c.delta);
+    const std::vector<double> expected =
+        smooth ? std::vector<double>{0, 5.0 / 32, 0.5, 27.0 / 32} : std::vector<double>{0, 0.25, 0.5, 0.75};
+    for (int i = 0; i < 4; ++i) EXPECT_NEAR(fractions[i], expected[i], 1e-12) << smooth << " " << i;
   }
-  return fractions;
 }
 
-TEST(SmRandUCNTfloat, SmoothAndLinearFractionsOverASegment) {
-  const auto smooth = segmentFractions(1);
-  EXPECT_DOUBLE_EQ(smooth[0], 0.0);
-  EXPECT_DOUBLE_EQ(smooth[1], 5.0 / 32);
-  EXPECT_DOUBLE_EQ(smooth[2], 0.5);
-  EXPECT_DOUBLE_EQ(smooth[3], 27.0 / 32);
-  const auto linear = segmentFractions(0);
-  EXPECT_DOUBLE_EQ(linear[1], 0.25);
-  EXPECT_DOUBLE_EQ(linear[3], 0.75);
-}
-
-TEST(SmRandUCNTfloat, OutputIsContinuousAcrossSegments) {
-  RandomSource rng(9);
-  CounterContext ctx(rng);
+TEST_F(Counters, ValueIsContinuousAndStaysInRange) {
   SmRandUCNTfloat c;
   double out = 0;
   c.setRange(ctx, &out, 0.0, 10.0, 5, 2);
@@ -62,9 +48,7 @@ TEST(SmRandUCNTfloat, OutputIsContinuousAcrossSegments) {
   }
 }
 
-TEST(SmRandUCNTfloat, NewSegmentDrawsDurationThenTarget) {
-  RandomSource rng(21);
-  CounterContext ctx(rng);
+TEST_F(Counters, NewSegmentDrawsDurationThenTargetAndLastsAtLeastOneFrame) {
   SmRandUCNTfloat c;
   c.setRange(ctx, nullptr, 5.0, 2.0, 40, 10);
   RandomSource mirror(rng.state());
@@ -73,58 +57,46 @@ TEST(SmRandUCNTfloat, NewSegmentDrawsDurationThenTarget) {
   c.tick(ctx);
   EXPECT_EQ(c.period, n);
   EXPECT_EQ(c.startValue + c.delta, target);
+
+  SmRandUCNTfloat shortOne;
+  shortOne.setRange(ctx, nullptr, 0.0, 1.0, -5, 0);
+  for (int i = 0; i < 5; ++i) {
+    shortOne.tick(ctx);
+    EXPECT_EQ(shortOne.period, 1);
+    EXPECT_EQ(shortOne.countdown, 1);
+  }
 }
 
-TEST(SmRandUCNTfloat, HookOverwritesWhatTheTargetReceives) {
-  RandomSource rng(1);
-  CounterContext ctx(rng);
+TEST_F(Counters, ValueHookOverwritesWhatTheTargetReceives) {
   SmRandUCNTfloat c;
   double out = 0;
   c.setRange(ctx, &out, 0.0, 1.0, 3, 0);
   struct Doubler {
     CounterContext* ctx;
     double seen = 0;
-    void run() {
-      seen = ctx->currentCounterValue;
-      ctx->currentCounterValue *= 2;
-    }
+    void run() { seen = ctx->currentCounterValue, ctx->currentCounterValue *= 2; }
   } doubler{&ctx};
   c.hook = Hook::member<&Doubler::run>(&doubler);
   c.tick(ctx);
   EXPECT_EQ(out, 2 * doubler.seen);
 }
 
-TEST(SmRandUCNTfloat, SegmentShorterThanOneFrameLastsOneFrame) {
-  RandomSource rng(1);
-  CounterContext ctx(rng);
-  SmRandUCNTfloat c;
-  c.setRange(ctx, nullptr, 0.0, 1.0, -5, 0);
-  for (int i = 0; i < 5; ++i) {
-    c.tick(ctx);
-    EXPECT_EQ(c.period, 1);
-    EXPECT_EQ(c.countdown, 1);
-  }
-}
-
-TEST(RandUCNTswitch, FirstTickAfterSetPhasesTurnsOffAndReportsTwiceWhenContinuous) {
-  RandomSource rng(4);
-  CounterContext ctx(rng);
+TEST_F(Counters, SwitchTurnsOffFirstAndReportsPerContinuousFlag) {
   RandUCNTswitch s;
   int out = -1;
-  struct Counter {
-    int hooks = 0;
-    int toggles = 0;
+  struct Calls {
+    int hooks = 0, toggles = 0;
     void hook() { ++hooks; }
     void toggle() { ++toggles; }
   } calls;
-  s.hook = Hook::member<&Counter::hook>(&calls);
-  s.toggleHook = Hook::member<&Counter::toggle>(&calls);
+  s.hook = Hook::member<&Calls::hook>(&calls);
+  s.toggleHook = Hook::member<&Calls::toggle>(&calls);
   s.setPhases(&out, 10, 0, 7, 0);
   s.tick(ctx);
   EXPECT_EQ(s.state, 0);
   EXPECT_EQ(out, 0);
   EXPECT_EQ(s.period, 7);
-  EXPECT_EQ(calls.hooks, 2);
+  EXPECT_EQ(calls.hooks, 2);  // continuous: on the toggle and as the phase's report
   EXPECT_EQ(calls.toggles, 1);
   for (int i = 0; i < 6; ++i) s.tick(ctx);
   EXPECT_EQ(s.state, 0);
@@ -132,31 +104,23 @@ TEST(RandUCNTswitch, FirstTickAfterSetPhasesTurnsOffAndReportsTwiceWhenContinuou
   EXPECT_EQ(s.state, 1);
   EXPECT_EQ(s.period, 10);
   EXPECT_EQ(calls.toggles, 2);
-}
 
-TEST(RandUCNTswitch, NonContinuousReportsOnlyOnToggle) {
-  RandomSource rng(4);
-  CounterContext ctx(rng);
-  RandUCNTswitch s;
-  s.continuous = 0;
-  int out = -1;
-  s.setPhases(&out, 3, 0, 2, 0);
-  s.tick(ctx);
+  RandUCNTswitch quiet;
+  quiet.continuous = 0;
+  quiet.setPhases(&out, 3, 0, 2, 0);
+  quiet.tick(ctx);
   EXPECT_EQ(out, 0);
   out = 42;
-  s.tick(ctx);
+  quiet.tick(ctx);
   EXPECT_EQ(out, 42);  // no report inside a phase
-  s.tick(ctx);
+  quiet.tick(ctx);
   EXPECT_EQ(out, 1);
 }
 
-TEST(CounterRegistry, TicksListsInOrderAndFlagsFullLists) {
+TEST_F(Counters, RegistryTicksListsInOrderAndStopsOnAFullList) {
   testing::TestPlatform platform;
-  RandomSource rng(1);
-  CounterContext ctx(rng);
   CounterRegistry registry(platform, ctx);
   registry.tickCounters();  // nothing registered: nothing happens
-
   struct Probe : AbstCNT {
     std::vector<int>* log = nullptr;
     int id = 0;
@@ -165,9 +129,7 @@ TEST(CounterRegistry, TicksListsInOrderAndFlagsFullLists) {
   std::vector<int> log;
   Probe a, b, c;
   a.log = b.log = c.log = &log;
-  a.id = 1;
-  b.id = 2;
-  c.id = 3;
+  a.id = 1, b.id = 2, c.id = 3;
   registry.registerCounter(&a, 2);
   registry.registerCounter(&b, 1);
   registry.registerCounter(&c, 0);

@@ -10,33 +10,28 @@ namespace {
 TEST(VectorOps, NormaliseGuardsTinyVectorsAndRecordsLength) {
   RandomSource rng;
   VectorOps ops(rng);
-  Vec3 zero;
-  ops.normalise(zero);
-  EXPECT_EQ(zero, Vec3(0, 0, 0));
-  EXPECT_EQ(ops.lastLength, 0.0);
-
-  Vec3 v{3, 4, 0};
-  ops.normalise(v);
-  EXPECT_EQ(v, Vec3(0.6, 0.8, 0));
-  EXPECT_EQ(ops.lastLength, 5.0);
-
-  const Vec3 tiny{1e-17, 0, 0};
-  EXPECT_EQ(ops.normalised(tiny), tiny);
-  EXPECT_EQ(ops.lastLength, 1e-17);
+  struct Case { Vec3 in, out; double length; };
+  for (const Case& c : {Case{{0, 0, 0}, {0, 0, 0}, 0.0}, Case{{3, 4, 0}, {0.6, 0.8, 0}, 5.0},
+                        Case{{1e-17, 0, 0}, {1e-17, 0, 0}, 1e-17}}) {
+    Vec3 v = c.in;
+    ops.normalise(v);
+    EXPECT_EQ(v, c.out);
+    EXPECT_EQ(ops.lastLength, c.length);
+  }
+  EXPECT_EQ(ops.normalised({1e-17, 0, 0}), Vec3(1e-17, 0, 0));
 }
 
 TEST(VectorOps, CrossAndReflect) {
   EXPECT_EQ(cross({1, 0, 0}, {0, 1, 0}), Vec3(0, 0, 1));
-  // Same direction: unchanged.
-  EXPECT_EQ(reflect({1, 2, 3}, {1, 1, 1}), Vec3(1, 2, 3));
+  EXPECT_EQ(reflect({1, 2, 3}, {1, 1, 1}), Vec3(1, 2, 3));  // same direction: unchanged
   // 2 (n.m) = -5e-8 is above the threshold: unchanged.
   EXPECT_EQ(reflect({1, 0, 0}, {-2.5e-8, 0, 0}), Vec3(1, 0, 0));
-  // Opposing: n - e m with e = 2 (n.m) = -2.
+  // Opposing: n - e m with e = 2 (n.m).
   EXPECT_EQ(reflect({1, 0, 0}, {-1, 0, 0}), Vec3(-1, 0, 0));
   EXPECT_EQ(reflect({0, 1, 0}, {0, -1, 1}), Vec3(0, -1, 2));
 }
 
-TEST(VectorOps, RandomInCubeDrawOrderAndZeroExtent) {
+TEST(VectorOps, RandomDrawOrdersAndLengths) {
   RandomSource rng(2);
   VectorOps ops(rng);
   const auto before = rng.state();
@@ -49,41 +44,29 @@ TEST(VectorOps, RandomInCubeDrawOrderAndZeroExtent) {
   const double uy = mirror.draw() * UNIT_RANDOM_SCALE;
   const double uz = mirror.draw() * UNIT_RANDOM_SCALE;
   EXPECT_EQ(v, Vec3(-2 + 2 * 2.0 * ux, -2 + 2 * 2.0 * uy, -2 + 2 * 2.0 * uz));
-}
 
-TEST(VectorOps, RandomVelocityHasTheMeanLengthAndThreeDraws) {
-  RandomSource rng(8);
-  VectorOps ops(rng);
   for (int i = 0; i < 100; ++i) {
-    RandomSource mirror(rng.state());
-    const Vec3 v = ops.randomVelocity(100, 0);
-    EXPECT_NEAR(std::sqrt(dot(v, v)), 100.0, 1e-9);
-    mirror.draw();
-    mirror.draw();
-    mirror.draw();
-    EXPECT_EQ(mirror.state(), rng.state());
+    const Vec3 vel = ops.randomVelocity(100, 0);
+    EXPECT_NEAR(std::sqrt(dot(vel, vel)), 100.0, 1e-9);
+    for (int k = 0; k < 3; ++k) mirror.draw();
+    EXPECT_EQ(mirror.state(), rng.state());  // three draws each
   }
   const Vec3 d = ops.randomDirection();
   EXPECT_NEAR(std::sqrt(dot(d, d)), 1.0, 1e-12);
 }
 
-TEST(VectorOps, JitterColour) {
+TEST(VectorOps, JitterColourClampsAndDrawsBlueFirst) {
   RandomSource rng(3);
   VectorOps ops(rng);
   EXPECT_EQ(ops.jitterColour(0x12345678u, 0), 0x12345678u);
   for (int i = 0; i < 2000; ++i) {
     const std::uint32_t c = ops.jitterColour(0x00FF00FFu, 5);
     EXPECT_EQ(c >> 24, 0xFFu);
-    const int r = static_cast<int>((c >> 16) & 0xFF);
-    const int g = static_cast<int>((c >> 8) & 0xFF);
-    const int b = static_cast<int>(c & 0xFF);
-    EXPECT_GE(r, 251);  // 255 + offset in -4 ... 5, clamped
-    EXPECT_LE(g, 5);
-    EXPECT_GE(b, 251);
+    EXPECT_GE((c >> 16) & 0xFF, 251u);  // 255 + offset in -4 ... 5, clamped
+    EXPECT_LE((c >> 8) & 0xFF, 5u);
+    EXPECT_GE(c & 0xFF, 251u);
   }
-  // Blue draws first.
-  RandomSource a(77);
-  RandomSource mirror(77);
+  RandomSource a(77), mirror(77);
   VectorOps opsA(a);
   const std::uint32_t c = opsA.jitterColour(0xFF808080u, 20);
   const double ub = mirror.draw() * UNIT_RANDOM_SCALE;

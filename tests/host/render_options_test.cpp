@@ -12,29 +12,6 @@ RenderOptionsResult parse(std::initializer_list<std::string_view> args) {
   return parseRenderOptions(std::vector<std::string_view>(args));
 }
 
-TEST(RenderOptions, Defaults) {
-  const RenderOptionsResult r = parse({});
-  ASSERT_TRUE(r.ok());
-  EXPECT_FALSE(r.help);
-  const RenderOptions& o = r.options;
-  EXPECT_EQ(o.seed, 1u);
-  EXPECT_EQ(o.width, 1920);
-  EXPECT_EQ(o.height, 1080);
-  EXPECT_EQ(o.frames, 100);
-  EXPECT_EQ(o.every, 1);
-  EXPECT_EQ(o.outDir, "out");
-  EXPECT_EQ(o.format, ImageFormat::Png);
-  EXPECT_FALSE(o.video.has_value());
-  EXPECT_EQ(o.brushKind, 0x40002u);
-  EXPECT_EQ(o.trail, 0);
-  EXPECT_FALSE(o.depthSort);
-  EXPECT_FALSE(o.halfRes);
-  EXPECT_TRUE(o.overlays);
-  EXPECT_TRUE(o.keys.empty() && o.wheels.empty() && o.mice.empty());
-  EXPECT_FALSE(o.bench);
-  EXPECT_EQ(o.benchFrom, 1);
-}
-
 TEST(RenderOptions, EveryOptionIsRead) {
   const RenderOptionsResult r =
       parse({"--seed", "4294967295", "--size", "640x360", "--frames", "250", "--every", "5", "--out", "shots",

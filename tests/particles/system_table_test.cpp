@@ -135,10 +135,6 @@ TEST_F(SystemTableFixture, FillDrawsSpeedPositionBrushLifeColourInOrder) {
     EXPECT_EQ(p.lifespan, life);
     EXPECT_EQ(p.countdown, life);
     EXPECT_EQ(p.colour, mirrorVectors.jitterColour(0x80102030, 3));
-    EXPECT_EQ(p.size, 1.0);
-    EXPECT_EQ(p.timeStep, 1.0);
-    EXPECT_EQ(p.drag, 0.1);
-    EXPECT_EQ(p.mobility, 0.3);
   }
   EXPECT_EQ(rng.state(), mirror.state());
   EXPECT_EQ(s.filled, 1);
