@@ -69,6 +69,22 @@ class Scene {
   std::int32_t colourPhase = 0;
   std::int32_t startupFrames = 0;
 
+  // The wobble of an entry depends only on its group and countdown; the
+  // offsets of the countdowns the scene gives out are worked out once per
+  // noise curve, each by the very expression wobbleEntry would evaluate.
+  struct WobbleOffset {
+    double dy = 0.0;
+    double dx = 0.0;
+  };
+  std::array<WobbleOffset, SLOW_FOUNTAIN_LIFE + 1> mainWobble{};
+  std::array<WobbleOffset, TRAIL_DOT_LIFE + 1> trailWobble{};
+  // Fills the two tables from the current noise curve; run again whenever
+  // the curve is refilled.
+  void buildWobbleTables();
+  // The offsets of an entry of the main (or trail) group with countdown d,
+  // from the tables where they hold d.
+  WobbleOffset wobbleOffset(bool trail, std::int32_t d) const;
+
   // Told between the steps of every frame when set; nothing is done for it
   // otherwise.
   FrameStepObserver* observer = nullptr;

@@ -52,19 +52,42 @@ void Scene::placeFromSpawn() {
   p.velocity = Vec3{spawn.direction.x * spawn.speed, spawn.direction.y * spawn.speed, spawn.direction.z * spawn.speed};
 }
 
+namespace {
+
+Scene::WobbleOffset computeWobble(const PeriodicTable& noise, bool trail, std::int32_t countdown) {
+  const double d = countdown;
+  // y first, then x: x reads the same curve 347 units further on.
+  if (!trail) {
+    return {noise.sampleTable(-1.5 * d, 1) * 10 - 5, noise.sampleTable(347 - 1.5 * d, 1) * 10 - 5};
+  }
+  return {noise.sampleTable(-2 * d, 1) * 4 - 2, noise.sampleTable(347 - 2 * d, 1) * 4 - 2};
+}
+
+}  // namespace
+
+void Scene::buildWobbleTables() {
+  const PeriodicTable& noise = m_.periodicTable;
+  for (std::size_t d = 0; d < mainWobble.size(); ++d) {
+    mainWobble[d] = computeWobble(noise, false, static_cast<std::int32_t>(d));
+  }
+  for (std::size_t d = 0; d < trailWobble.size(); ++d) {
+    trailWobble[d] = computeWobble(noise, true, static_cast<std::int32_t>(d));
+  }
+}
+
+Scene::WobbleOffset Scene::wobbleOffset(bool trail, std::int32_t d) const {
+  const auto i = static_cast<std::size_t>(d);
+  if (!trail && d >= 0 && i < mainWobble.size()) return mainWobble[i];
+  if (trail && d >= 0 && i < trailWobble.size()) return trailWobble[i];
+  return computeWobble(m_.periodicTable, trail, d);
+}
+
 void Scene::wobbleEntry() {
   DrawEntry& entry = *m_.drawList.currentEntry;
-  const std::int32_t i = m_.systems.currentParticleIndex;
-  const double d = m_.systems.currentParticle->countdown;
-  const PeriodicTable& noise = m_.periodicTable;
-  // y first, then x: x reads the same curve 347 units further on.
-  if (i < TRAIL_FIRST_PARTICLE) {
-    entry.position.y += noise.sampleTable(-1.5 * d, 1) * 10 - 5;
-    entry.position.x += noise.sampleTable(347 - 1.5 * d, 1) * 10 - 5;
-  } else {
-    entry.position.y += noise.sampleTable(-2 * d, 1) * 4 - 2;
-    entry.position.x += noise.sampleTable(347 - 2 * d, 1) * 4 - 2;
-  }
+  const bool trail = m_.systems.currentParticleIndex >= TRAIL_FIRST_PARTICLE;
+  const WobbleOffset w = wobbleOffset(trail, m_.systems.currentParticle->countdown);
+  entry.position.y += w.dy;
+  entry.position.x += w.dx;
 }
 
 }  // namespace qv

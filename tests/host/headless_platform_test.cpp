@@ -100,5 +100,59 @@ TEST(HeadlessPlatform, PresentCopiesTheRectangleTopRowFirst) {
   EXPECT_EQ(win.at(3, 2)[0], 120);
 }
 
+// Presents switched off are counted and put off; the window catches up with
+// the last whole-frame one on request, and a partial present is copied at
+// once, after the one put off.
+TEST(HeadlessPlatform, PresentsSwitchedOffAreCopiedOnlyOnRequest) {
+  HeadlessPlatform platform(64, 64, noResources(), nullptr);
+  constexpr int W = 3, H = 2;
+  std::vector<std::uint32_t> stored(W * H, 0xFF102030u);
+  FrameView view{stored.data(), W, H, W, false};
+  platform.present(view, 0, 0, W, H);
+  const RgbImage& win = platform.window();
+  ASSERT_EQ(win.at(2, 1)[0], 0x10);
+
+  platform.setKeepPresents(false);
+  stored.assign(W * H, 0xFF405060u);
+  platform.present(view, 0, 0, W, H);
+  EXPECT_EQ(platform.presentCount(), 2);
+  EXPECT_EQ(win.at(2, 1)[0], 0x10);  // not copied yet
+  platform.copySkippedPresent();
+  EXPECT_EQ(win.at(0, 0)[0], 0x40);
+  EXPECT_EQ(win.at(2, 1)[2], 0x60);
+
+  // Put off again, then a present of the middle column only: the whole
+  // frame is copied first, the column on top of it.
+  stored.assign(W * H, 0xFF708090u);
+  platform.present(view, 0, 0, W, H);
+  EXPECT_EQ(win.at(0, 0)[0], 0x40);
+  platform.present(view, 1, 0, 1, H);
+  EXPECT_EQ(win.at(0, 0)[0], 0x70);
+  EXPECT_EQ(win.at(1, 1)[1], 0x80);
+  // Nothing is left to copy: a change of the frame does not reach the window.
+  stored.assign(W * H, 0xFF000000u);
+  platform.copySkippedPresent();
+  EXPECT_EQ(win.at(2, 0)[0], 0x70);
+}
+
+TEST(HeadlessPlatform, APutOffPresentGoesWithTheWindowWhenTheSizeChanges) {
+  HeadlessPlatform platform(64, 64, noResources(), nullptr);
+  platform.setKeepPresents(false);
+  std::vector<std::uint32_t> small(2 * 2, 0xFFFFFFFFu);
+  platform.present(FrameView{small.data(), 2, 2, 2, false}, 0, 0, 2, 2);
+  std::vector<std::uint32_t> large(5 * 4, 0xFF0000FFu);
+  // Part of the new frame only: the old frame put off must not be copied
+  // into the new window first.
+  platform.present(FrameView{large.data(), 5, 4, 5, false}, 1, 1, 2, 2);
+  platform.copySkippedPresent();
+  const RgbImage& win = platform.window();
+  ASSERT_EQ(win.width, 5);
+  ASSERT_EQ(win.height, 4);
+  EXPECT_EQ(win.at(0, 0)[0], 0);
+  EXPECT_EQ(win.at(0, 0)[2], 0);
+  EXPECT_EQ(win.at(1, 1)[2], 0xFF);
+  EXPECT_EQ(win.at(2, 2)[0], 0);
+}
+
 }  // namespace
 }  // namespace qv

@@ -56,12 +56,53 @@ bool HeadlessPlatform::timerFired(int n) {
 void HeadlessPlatform::present(const FrameView& frame, int x, int y, int w, int h) {
   if (frame.pixels == nullptr || frame.width <= 0 || frame.height <= 0) return;
   // The window has the frame's size; a frame of a new size makes a new window.
-  if (window_.width != frame.width || window_.height != frame.height) window_ = RgbImage(frame.width, frame.height);
+  // A present put off for the old window goes with it.
+  if (window_.width != frame.width || window_.height != frame.height) {
+    window_ = RgbImage(frame.width, frame.height);
+    skipped_.reset();
+  }
   ++presentCount_;
-  const int left = std::max(x, 0);
-  const int top = std::max(y, 0);
-  const int right = static_cast<int>(std::min<long long>(static_cast<long long>(x) + w, frame.width));
-  const int bottom = static_cast<int>(std::min<long long>(static_cast<long long>(y) + h, frame.height));
+  // Only a present of the whole frame is put off: it hides every earlier
+  // one, so the window is exact once the last of them is copied. Anything
+  // smaller is copied at once, after the one put off, which then shows the
+  // frame as it is now outside the smaller area (the frame's margins, where
+  // no drawing goes).
+  if (!keepPresents_ && coversWhole(frame, x, y, w, h)) {
+    skipped_ = SkippedPresent{frame, x, y, w, h};
+    return;
+  }
+  copySkippedPresent();
+  copyIntoWindow(frame, x, y, w, h);
+}
+
+namespace {
+
+struct Area {
+  int left, top, right, bottom;  // right and bottom exclusive
+};
+
+Area clippedArea(const FrameView& frame, int x, int y, int w, int h) {
+  return Area{std::max(x, 0), std::max(y, 0),
+              static_cast<int>(std::min<long long>(static_cast<long long>(x) + w, frame.width)),
+              static_cast<int>(std::min<long long>(static_cast<long long>(y) + h, frame.height))};
+}
+
+}  // namespace
+
+bool HeadlessPlatform::coversWhole(const FrameView& frame, int x, int y, int w, int h) {
+  const Area a = clippedArea(frame, x, y, w, h);
+  return a.left == 0 && a.top == 0 && a.right == frame.width && a.bottom == frame.height;
+}
+
+void HeadlessPlatform::copySkippedPresent() {
+  if (!skipped_) return;
+  const SkippedPresent s = *skipped_;
+  skipped_.reset();
+  copyIntoWindow(s.frame, s.x, s.y, s.w, s.h);
+}
+
+void HeadlessPlatform::copyIntoWindow(const FrameView& frame, int x, int y, int w, int h) {
+  const auto [left, top, right, bottom] = clippedArea(frame, x, y, w, h);
   if (left >= right) return;
   // Row pointers walked straight through: this copy runs for every frame of
   // a full-HD render, so it keeps to plain loads and stores.

@@ -7,6 +7,7 @@
 
 #include <cstdio>
 #include <map>
+#include <optional>
 #include <span>
 #include <string>
 #include <vector>
@@ -47,6 +48,17 @@ class HeadlessPlatform : public Platform {
   // nothing has been presented yet.
   const RgbImage& window() const { return window_; }
   int presentCount() const { return presentCount_; }
+
+  // Whether presents are copied into the window (on by default). A driver
+  // that reads the window only now and then switches it off for the frames
+  // nobody looks at: a present of the whole frame is then only counted and
+  // remembered, and copySkippedPresent copies the last one while the frame
+  // is alive and unchanged (before the next frame is drawn into it). A
+  // present of part of the frame is always copied, after any remembered one.
+  void setKeepPresents(bool keep) { keepPresents_ = keep; }
+  bool keepPresents() const { return keepPresents_; }
+  // Copies the last present that was skipped, if any since the last copy.
+  void copySkippedPresent();
   const std::vector<std::string>& errorsShown() const { return errorsShown_; }
 
  private:
@@ -57,6 +69,16 @@ class HeadlessPlatform : public Platform {
     std::uint64_t intervalTicks = 0;
   };
   void updateTimers();
+  void copyIntoWindow(const FrameView& frame, int x, int y, int w, int h);
+  static bool coversWhole(const FrameView& frame, int x, int y, int w, int h);
+
+  struct SkippedPresent {
+    FrameView frame;
+    int x = 0;
+    int y = 0;
+    int w = 0;
+    int h = 0;
+  };
 
   int screenWidth_;
   int screenHeight_;
@@ -66,6 +88,8 @@ class HeadlessPlatform : public Platform {
   std::map<int, Timer> timers_;
   RgbImage window_;
   int presentCount_ = 0;
+  bool keepPresents_ = true;
+  std::optional<SkippedPresent> skipped_;
   std::vector<std::string> errorsShown_;
 };
 

@@ -186,10 +186,15 @@ int runRender(const RenderOptions& o, std::FILE* out, std::FILE* err) {
 
     for (int f = 1; f <= o.frames; ++f) {
       feedInput(o, f, input);
+      // Only the frames written out need the window picture; a run that
+      // stops early has its last frame copied below.
+      const bool wanted = videoStream != nullptr || f % o.every == 0 || f == o.frames;
+      platform.setKeepPresents(wanted);
       const bool goOn = animation.frameStep();
       if (o.bench && f >= o.benchFrom) timer.keepFrame();
       const bool last = f == o.frames || !goOn;
       if (f % o.every == 0 || last) {
+        platform.copySkippedPresent();
         const std::string path = framePath(o, f);
         const bool written = o.format == ImageFormat::Png ? writePng(platform.window(), path)
                                                           : writePpm(platform.window(), path);
