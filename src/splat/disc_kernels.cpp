@@ -132,6 +132,44 @@ struct DiscRule {
     const std::uint32_t* v = values + MID;
     for (int x = from; x <= to; ++x) P[x] = blend.blend(P[x], v[x]);
   }
+  // A small unclipped box: the same rows, with the distances and pixel
+  // offsets fixed by R. All values are prepared, mirrored about the centre,
+  // before the first pixel is written, from local copies of the blend and the
+  // mask, so the pixel stores cannot make the compiler read them again; a
+  // row drawn out to the box edge (the common case) is a fixed-width loop.
+  template <int R>
+  void drawBox(const int* rows) const {
+    constexpr int WIDTH = 2 * R + 1;
+    const Blend b = blend;
+    const CoverageMask m = outer;
+    std::uint32_t v[R + 1][WIDTH];
+    int end[R + 1];
+    for (int k = 0; k <= R; ++k) {
+      const std::uint32_t* row = m.rows + k * m.words;
+      end[k] = R + 1;
+      for (int j = 0; j <= R; ++j) {
+        const int w = b.weigh(coverageOf(m, row[j]));
+        if (w == 0) {
+          end[k] = j;
+          break;
+        }
+        v[k][R + j] = v[k][R - j] = b.prepare(w);
+      }
+    }
+    for (int k = 0; k <= R; ++k) {
+      drawBoxRow<R>(b, pixels + rows[-k], v[k] + R, end[k]);
+      if (k != 0) drawBoxRow<R>(b, pixels + rows[k], v[k] + R, end[k]);
+    }
+  }
+  // Distances below `end` of one frame row of a small box; v is centred.
+  template <int R>
+  static void drawBoxRow(const Blend& b, std::uint32_t* P, const std::uint32_t* v, int end) {
+    if (end == R + 1) {
+      for (int x = -R; x <= R; ++x) P[x] = b.blend(P[x], v[x]);
+    } else {
+      for (int x = 1 - end; x < end; ++x) P[x] = b.blend(P[x], v[x]);
+    }
+  }
 };
 
 // Ring: the outer disc minus the first inner disc plus the second. Inside

@@ -28,6 +28,14 @@
 //                                                // the value of distance |x|
 // The run interface lets a row be drawn as one or two stretches of
 // contiguous pixels per frame row instead of four pixels per distance.
+//
+// Most splats of a scene are a few pixels across, where finding each row's
+// end and stretches costs more than the pixels. A run rule may therefore
+// also draw a whole unclipped box of a small radius R in one go:
+//   template <int R> void drawBox(const int* rows);  // rows[k], k = -R ... R:
+//                                                    // index of (centreX,
+//                                                    // centreY + k)
+// with the row rule of its runs. The walk picks it once per splat.
 
 #include <algorithm>
 #include <concepts>
@@ -80,6 +88,12 @@ concept RunRule = requires(Rule& rule, int n) {
   rule.drawSpan(n, n, n);
 };
 
+template <class Rule>
+concept BoxRule = RunRule<Rule> && requires(Rule& rule, const int* rows) { rule.template drawBox<1>(rows); };
+
+// The largest radius drawn as a whole box by a box rule.
+inline constexpr int SMALL_BOX_RADIUS = 4;
+
 namespace traversal_detail {
 inline constexpr unsigned Q0 = 1, Q1 = 2, Q2 = 4, Q3 = 8;
 
@@ -128,11 +142,40 @@ inline void drawRuns(const Extents& e, Rule& rule, int k, unsigned active, int u
   if (active & Q0) drawRow(upper);
   if (active & Q2) drawRow(lower);
 }
+
+// A whole box of radius R: the row indexes are known up front.
+template <int R, class Rule>
+inline void drawBox(const SplatParams& p, Rule& rule) {
+  int rows[2 * R + 1];
+  for (int k = -R; k <= R; ++k) rows[R + k] = p.rowStart[p.centreY + k] + p.centreX;
+  rule.template drawBox<R>(rows + R);
+}
+
+// Draws the box of a small radius in one go when the rule can and the walk
+// is the whole box; false leaves the splat to the row walk.
+template <class Rule>
+inline bool drawSmallBox(const SplatParams& p, const Extents& e, Rule& rule) {
+  const int r = e.upLimit;
+  if (e.firstRow != 0 || e.firstColumn != 0 || e.downLimit != r || e.leftLimit != r || e.rightLimit != r) {
+    return false;
+  }
+  static_assert(SMALL_BOX_RADIUS == 4, "one case per small radius");
+  switch (r) {
+    case 1: drawBox<1>(p, rule); return true;
+    case 2: drawBox<2>(p, rule); return true;
+    case 3: drawBox<3>(p, rule); return true;
+    case 4: drawBox<4>(p, rule); return true;
+    default: return false;
+  }
+}
 }  // namespace traversal_detail
 
 template <class Rule>
 inline void traverseQuadrants(const SplatParams& p, const Extents& e, Rule& rule) {
   using namespace traversal_detail;
+  if constexpr (BoxRule<Rule>) {
+    if (drawSmallBox(p, e, rule)) return;
+  }
   const int lastRow = std::max(e.upLimit, e.downLimit);
   const int cx = p.centreX;
   const int cy = p.centreY;

@@ -109,8 +109,9 @@ std::int32_t SplatSetup::drawSplat(const Brush& brush, double x, double y, doubl
   double e = 1.0;
   if (fadeMode_ != FADE_NONE) {
     e = depthFade(z);
-    // A divisor of 0 would divide by zero; it counts as no division.
-    if (brush.fadeDivisor != 0.0) e = e / brush.fadeDivisor;
+    // A divisor of 0 would divide by zero; it counts as no division. The
+    // usual divisor 1 changes nothing either, and a division is slow.
+    if (brush.fadeDivisor != 0.0 && brush.fadeDivisor != 1.0) e = e / brush.fadeDivisor;
     if (e > 1.0) e = 1.0;
   }
   p.fog = static_cast<std::int32_t>(255 * e + 0.5);
