@@ -11,19 +11,7 @@
 #include <cstdint>
 #include <memory>
 
-#include "counters/random_source.h"
-#include "frame/brush_images.h"
-#include "frame/brush_table.h"
-#include "frame/frame_buffer.h"
-#include "frame/frame_composition.h"
-#include "frame/lookup_tables.h"
-#include "frame/picture_layer.h"
-#include "geometry/transform.h"
-#include "geometry/vector_ops.h"
-#include "particles/draw_list.h"
-#include "particles/particle_system.h"
-#include "splat/splat_setup.h"
-#include "support/test_platform.h"
+#include "support/composition_rig.h"
 
 namespace qv {
 namespace {
@@ -32,22 +20,9 @@ constexpr int WIDTH = 1920;
 constexpr int HEIGHT = 1080;
 constexpr std::uint32_t PARTICLES = 45300;
 
-struct SceneFrame {
-  testing::TestPlatform platform;
-  RandomSource rng{12345};
-  VectorOps vectors{rng};
-  TransformTable transforms{platform, vectors};
-  SystemTable systems{platform, rng, vectors};
-  DrawList drawList{platform, systems, transforms};
-  LookupTables tables{platform};
-  BrushImages images{tables};
-  PictureLayer pictures{platform};
-  BrushTable brushes{platform, tables, images, pictures};
-  FrameBuffer frame{platform};
-  SplatSetup splat;
-  FrameComposer composer{platform, systems, drawList, brushes, tables, frame, splat};
+struct SceneFrame : testing::CompositionRig {
 
-  explicit SceneFrame(bool sceneSizes) {
+  explicit SceneFrame(bool sceneSizes) : CompositionRig(12345) {
     platform.screenW = WIDTH;
     platform.screenH = HEIGHT;
     frame.setFrameSize(FULL_SCREEN_REQUEST, 0);

@@ -6,19 +6,7 @@
 
 #include <cstdint>
 
-#include "counters/random_source.h"
-#include "frame/brush_images.h"
-#include "frame/brush_table.h"
-#include "frame/frame_buffer.h"
-#include "frame/frame_composition.h"
-#include "frame/lookup_tables.h"
-#include "frame/picture_layer.h"
-#include "geometry/transform.h"
-#include "geometry/vector_ops.h"
-#include "particles/draw_list.h"
-#include "particles/particle_system.h"
-#include "splat/splat_setup.h"
-#include "support/test_platform.h"
+#include "support/composition_rig.h"
 
 namespace qv {
 namespace {
@@ -35,20 +23,10 @@ std::uint64_t hashFrame(const std::vector<std::uint32_t>& pixels) {
 }
 
 TEST(ComposedFrameHash, SceneLikeDiscFrameIsUnchanged) {
-  testing::TestPlatform platform;
+  testing::CompositionRig rig(2024);
+  auto& [platform, rng, vectors, transforms, systems, drawList, tables, images, pictures, brushes, frame, splat,
+         composer] = rig;
   platform.keepPresentedPixels = true;
-  RandomSource rng{2024};
-  VectorOps vectors{rng};
-  TransformTable transforms{platform, vectors};
-  SystemTable systems{platform, rng, vectors};
-  DrawList drawList{platform, systems, transforms};
-  LookupTables tables{platform};
-  BrushImages images{tables};
-  PictureLayer pictures{platform};
-  BrushTable brushes{platform, tables, images, pictures};
-  FrameBuffer frame{platform};
-  SplatSetup splat;
-  FrameComposer composer{platform, systems, drawList, brushes, tables, frame, splat};
 
   frame.setFrameSize(320, 240);
   splat.depthSortEnabled = 0;

@@ -1,25 +1,13 @@
-#include "frame/frame_composition.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdint>
 #include <vector>
 
-#include "counters/random_source.h"
-#include "frame/brush_images.h"
-#include "frame/brush_table.h"
-#include "frame/frame_buffer.h"
-#include "frame/lookup_tables.h"
-#include "frame/picture_layer.h"
+#include "support/composition_rig.h"
 #include "frame/pixel_ops.h"
-#include "geometry/transform.h"
-#include "geometry/vector_ops.h"
 #include "host/runtime_error.h"
-#include "particles/draw_list.h"
-#include "particles/particle_system.h"
 #include "splat/kernels.h"
-#include "splat/splat_setup.h"
-#include "support/test_platform.h"
 
 namespace qv {
 namespace {
@@ -60,25 +48,14 @@ struct HookProbe {
   static constexpr std::uint32_t MARK = 0xFFABCDEF;
 };
 
-class FrameComposerTest : public ::testing::Test {
+class FrameComposerTest : public ::testing::Test, protected testing::CompositionRig {
  protected:
+  FrameComposerTest() : CompositionRig(7) {}
+
   static constexpr int W = 64;
   static constexpr int H = 48;
   static constexpr std::uint32_t BACKGROUND = 0xFF102030;
 
-  testing::TestPlatform platform;
-  RandomSource rng{7};
-  VectorOps vectors{rng};
-  TransformTable transforms{platform, vectors};
-  SystemTable systems{platform, rng, vectors};
-  DrawList drawList{platform, systems, transforms};
-  LookupTables tables{platform};
-  BrushImages images{tables};
-  PictureLayer pictures{platform};
-  BrushTable brushes{platform, tables, images, pictures};
-  FrameBuffer frame{platform};
-  SplatSetup splat;
-  FrameComposer composer{platform, systems, drawList, brushes, tables, frame, splat};
   HookProbe probe;
 
   void SetUp() override {
