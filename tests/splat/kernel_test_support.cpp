@@ -145,4 +145,11 @@ SplatParams splatAt(int cx, int cy, int sizePixel) {
   return p;
 }
 
+SplatParams splatAt(int cx, int cy, int sizePixel, GuardedFrame& frame, const QuadrantImages* images) {
+  SplatParams p = splatAt(cx, cy, sizePixel);
+  frame.attach(p);
+  if (images != nullptr) images->attach(p);
+  return p;
+}
+
 }  // namespace qv::testing

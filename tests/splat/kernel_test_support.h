@@ -66,5 +66,7 @@ struct QuadrantImages {
 // A block describing a splat of `sizePixel` centred at (cx, cy), with the
 // box, the sizes and the tables filled in as the set-up would.
 SplatParams splatAt(int cx, int cy, int sizePixel);
+// The same block pointed at `frame` and, when given, at `images`.
+SplatParams splatAt(int cx, int cy, int sizePixel, GuardedFrame& frame, const QuadrantImages* images = nullptr);
 
 }  // namespace qv::testing

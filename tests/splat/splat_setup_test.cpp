@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <tuple>
+#include <utility>
 
 #include "frame/brush.h"
 #include "frame/pixel_ops.h"
@@ -77,27 +79,20 @@ class SplatSetupTest : public ::testing::Test {
 TEST_F(SplatSetupTest, DepthSettingsFollowTheirInputs) {
   EXPECT_EQ(setup.capDepth(), -195.0);  // derived from the default eye at -200
   setup.setPerspective(-250.0, -1.0);
-  EXPECT_EQ(setup.eyeZ(), -500.0);
-  EXPECT_EQ(setup.capDepth(), -487.5);
-  EXPECT_EQ(setup.nearLimit(), -487.5);
+  EXPECT_EQ(std::tuple(setup.eyeZ(), setup.capDepth(), setup.nearLimit()), std::tuple(-500.0, -487.5, -487.5));
   setup.setPerspective(-250.0, -300.0);
   EXPECT_EQ(setup.nearLimit(), -300.0);
-
   setup.setDepthFade(700.0, -150.0, 1000);  // far end first
-  EXPECT_EQ(setup.fadeEnd(), 700.0);
-  EXPECT_EQ(setup.fadeStart(), -150.0);
-  EXPECT_EQ(setup.fadeRange(), 850.0);
-  EXPECT_EQ(setup.fadeMode(), 1000);
+  EXPECT_EQ(std::tuple(setup.fadeEnd(), setup.fadeStart(), setup.fadeRange(), setup.fadeMode()),
+            std::tuple(700.0, -150.0, 850.0, 1000));
 }
 
 TEST_F(SplatSetupTest, PerspectiveFactorAroundCapDepthWithTheScenesSettings) {
   setup.setPerspective(-250.0, -1.0);
   setup.depthSortEnabled = 0;
-  EXPECT_EQ(setup.depthScale(-487.5), 10.0);
   EXPECT_NEAR(setup.depthScale(-487.4), 500.0 / 12.6, 1e-9);
-  EXPECT_EQ(setup.depthScale(0.0), 1.0);
-  EXPECT_EQ(setup.depthScale(500.0), 0.5);
-  EXPECT_EQ(setup.depthScale(-250.0), 2.0);
+  for (auto [z, factor] : {std::pair{-487.5, 10.0}, {0.0, 1.0}, {500.0, 0.5}, {-250.0, 2.0}})
+    EXPECT_EQ(setup.depthScale(z), factor) << z;
 
   useQuarterSize(0.01);  // q = 4 s
   EXPECT_EQ(draw(0, 0, -487.5), 0);
@@ -106,56 +101,48 @@ TEST_F(SplatSetupTest, PerspectiveFactorAroundCapDepthWithTheScenesSettings) {
   EXPECT_EQ(setup.params.sizeQuarter, 159);  // 4 * 39.68
 
   // Nearer than the limit: not drawn; the result is depthSortEnabled.
-  setup.params.sizeQuarter = -5;
-  EXPECT_EQ(draw(0, 0, -487.6), 0);
-  EXPECT_EQ(setup.params.sizeQuarter, -5);
-  setup.depthSortEnabled = 1;
-  EXPECT_EQ(draw(0, 0, -487.6), 1);
-  EXPECT_EQ(setup.params.sizeQuarter, -5);
+  for (int sortEnabled : {0, 1}) {
+    setup.depthSortEnabled = sortEnabled;
+    setup.params.sizeQuarter = -5;
+    EXPECT_EQ(draw(0, 0, -487.6), sortEnabled);
+    EXPECT_EQ(setup.params.sizeQuarter, -5);
+  }
 }
 
-TEST_F(SplatSetupTest, FogOfTheDistanceFade) {
+TEST_F(SplatSetupTest, FogOfTheDistanceFadeAndItsDivisor) {
   useQuarterSize(0.01);
-  // No fade: full at every depth.
-  for (double z : {-100.0, 0.0, 400.0, 5000.0}) {
-    draw(0, 0, z);
-    EXPECT_EQ(setup.params.fog, 255) << z;
+  constexpr std::int32_t NO_FADE = -1;  // no setDepthFade yet: full at every depth
+  const struct Case {
+    std::int32_t mode;
+    double divisor;
+    double z;
+    std::int32_t fog;
+  } cases[] = {
+      {NO_FADE, 1, -100, 255}, {NO_FADE, 1, 0, 255}, {NO_FADE, 1, 400, 255}, {NO_FADE, 1, 5000, 255},
+      {1000, 1, -400, 255}, {1000, 1, -150, 255},
+      {1000, 1, 275, 80},  // u = 0.5, eased 5/16
+      {1000, 1, 700, 0},   // u = 0: nothing drawn
+      {1000, 1, 900, 0},
+      {1001, 1, 275, 25},   // eased and squared: 255 * 25/256 + 0.5
+      {7, 1, 275, 128},     // linear
+      {5, 0.5, 275, 255},   // linear: depthFade = (700 - z) / 850 = 0.5, over 0.5
+      {5, 0.5, 445, 153},   // 0.3 / 0.5
+      {5, 0.0, 445, 77},    // a divisor of 0 leaves it undivided: 255 * 0.3 + 0.5
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(::testing::Message() << "mode " << c.mode << " z " << c.z << " divisor " << c.divisor);
+    if (c.mode != NO_FADE) {
+      setup.setPerspective(-250.0, -1.0);
+      setup.setDepthFade(700.0, -150.0, c.mode);
+    }
+    brush.fadeDivisor = c.divisor;
+    setup.params.sizeQuarter = -5;
+    draw(0, 0, c.z);
+    EXPECT_EQ(setup.params.fog, c.fog);
+    if (c.z == 700) {
+      EXPECT_EQ(setup.params.sizeQuarter, -5);
+    }
   }
-  setup.setPerspective(-250.0, -1.0);
-  setup.setDepthFade(700.0, -150.0, 1000);
-  for (double z : {-400.0, -150.0}) {
-    draw(0, 0, z);
-    EXPECT_EQ(setup.params.fog, 255) << z;
-  }
-  draw(0, 0, 275.0);  // u = 0.5, eased 5/16
-  EXPECT_EQ(setup.params.fog, 80);
-  setup.params.sizeQuarter = -5;
-  draw(0, 0, 700.0);  // u = 0: nothing drawn
-  EXPECT_EQ(setup.params.fog, 0);
-  EXPECT_EQ(setup.params.sizeQuarter, -5);
-  draw(0, 0, 900.0);
-  EXPECT_EQ(setup.params.fog, 0);
-
-  setup.setDepthFade(700.0, -150.0, 1001);  // eased and squared
-  draw(0, 0, 275.0);
-  EXPECT_EQ(setup.params.fog, 25);  // 255 * 25/256 + 0.5
-  setup.setDepthFade(700.0, -150.0, 7);     // linear
-  draw(0, 0, 275.0);
-  EXPECT_EQ(setup.params.fog, 128);
-}
-
-TEST_F(SplatSetupTest, FadeDivisorScalesTheFogAndZeroMeansNoDivision) {
-  useQuarterSize(0.01);
-  setup.setDepthFade(700.0, -150.0, 5);  // linear: depthFade = (700 - z) / 850
-  brush.fadeDivisor = 0.5;
-  draw(0, 0, 275.0);  // depthFade 0.5
-  EXPECT_EQ(setup.params.fog, 255);
-  draw(0, 0, 445.0);  // 0.3 / 0.5
-  EXPECT_EQ(setup.params.fog, 153);
-
-  brush.fadeDivisor = 0.0;
-  draw(0, 0, 445.0);
-  EXPECT_EQ(setup.params.fog, 77);  // 255 * 0.3 + 0.5, undivided
 }
 
 TEST_F(SplatSetupTest, FadeCurves) {
@@ -237,86 +224,59 @@ TEST_F(SplatSetupTest, BlackTintSkipsAddAndSubtractVariantsOnly) {
   EXPECT_EQ(setup.params.firstRow, INSIDE_RAN);
 }
 
-TEST_F(SplatSetupTest, SizeRadii) {
-  useQuarterSize(0.001);  // q = 0.4
-  draw(0, 0, 0);
-  expectSizes(0, 0, 0);
-  setup.minPixelSize = 1;
-  draw(0, 0, 0);
-  expectSizes(4, 2, 1);
-  setup.minPixelSize = 3;
-  useQuarterSize(0.015);  // q = 6: 6, 3, 2 raised to the minimum
-  draw(0, 0, 0);
-  expectSizes(12, 6, 3);
-  useQuarterSize(0.0255);  // q = 10.2: already 3 pixels, unchanged
-  draw(0, 0, 0);
-  expectSizes(10, 5, 3);
-  setup.minPixelSize = 0;
-
-  useQuarterSize(0.013);  // q = 5.2
-  draw(0, 0, 0);
-  expectSizes(5, 3, 2);
-
-  // The pixel radius is capped at 255; the quarter radius at the largest
-  // disc the coverage tables hold, 1020.
-  useQuarterSize(5.0);  // q = 2000
-  draw(0, 0, 0);
-  expectSizes(1020, 1000, 255);
-  useQuarterSize(1020.0 / 400);
-  draw(0, 0, 0);
-  expectSizes(1020, 510, 255);
-  useQuarterSize(1021.0 / 400);
-  draw(0, 0, 0);
-  expectSizes(1020, 511, 255);
-}
-
-TEST_F(SplatSetupTest, InnerSizes) {
-  useQuarterSize(0.1);  // q = 40
-  brush.innerScale1 = 0.5;
-  draw(0, 0, 0);
-  EXPECT_EQ(setup.params.innerSize1, 20);
-  EXPECT_EQ(setup.params.innerSize2, 0);
-  brush.innerScale2 = 0.45;
-  draw(0, 0, 0);
-  EXPECT_EQ(setup.params.innerSize2, 18);
-  brush.innerScale2 = 0.48;  // 19 leaves less than 2 quarters: 18
-  draw(0, 0, 0);
-  EXPECT_EQ(setup.params.innerSize2, 18);
-  brush.innerScale1 = 0.0;
-  brush.innerScale2 = 0.3;
-  draw(0, 0, 0);
-  EXPECT_EQ(setup.params.innerSize1, 0);
-  EXPECT_EQ(setup.params.innerSize2, 0);
-  // Too large a hole is narrowed, and never below 0.
-  brush.innerScale1 = 1.0;
-  draw(0, 0, 0);
-  EXPECT_EQ(setup.params.innerSize1, 38);
-  useQuarterSize(0.0025);  // q = 1
-  draw(0, 0, 0);
-  EXPECT_EQ(setup.params.innerSize1, 0);
-
-  // Inner sizes of a capped splat stay within the capped quarter radius.
-  useQuarterSize(5.0);
-  brush.innerScale1 = 0.9;
-  brush.innerScale2 = 0.8;
-  draw(0, 0, 0);
-  EXPECT_EQ(setup.params.sizeQuarter, 1020);
-  EXPECT_EQ(setup.params.innerSize1, 1018);
-  EXPECT_EQ(setup.params.innerSize2, 1016);
+TEST_F(SplatSetupTest, SizeRadiiAndInnerSizes) {
+  const struct Case {
+    double sizeScale;  // q = sizeScale * 400
+    int minPixel;
+    double inner1, inner2;
+    int quarter, half, pixel, innerSize1, innerSize2;  // -1: not looked at
+  } cases[] = {
+      {0.001, 0, 0, 0, 0, 0, 0, 0, 0},    // q = 0.4
+      {0.001, 1, 0, 0, 4, 2, 1, 0, 0},
+      {0.015, 3, 0, 0, 12, 6, 3, 0, 0},   // q = 6: 6, 3, 2 raised to the minimum
+      {0.0255, 3, 0, 0, 10, 5, 3, 0, 0},  // q = 10.2: already 3 pixels, unchanged
+      {0.013, 0, 0, 0, 5, 3, 2, 0, 0},    // q = 5.2
+      // The pixel radius is capped at 255; the quarter radius at the largest
+      // disc the coverage tables hold, 1020.
+      {5.0, 0, 0, 0, 1020, 1000, 255, 0, 0},  // q = 2000
+      {1020.0 / 400, 0, 0, 0, 1020, 510, 255, 0, 0},
+      {1021.0 / 400, 0, 0, 0, 1020, 511, 255, 0, 0},
+      {0.1, 0, 0.5, 0, 40, -1, -1, 20, 0},  // q = 40
+      {0.1, 0, 0.5, 0.45, 40, -1, -1, 20, 18},
+      {0.1, 0, 0.5, 0.48, 40, -1, -1, 20, 18},  // 19 leaves less than 2 quarters: 18
+      {0.1, 0, 0, 0.3, 40, -1, -1, 0, 0},
+      {0.1, 0, 1.0, 0.3, 40, -1, -1, 38, -1},    // too large a hole is narrowed...
+      {0.0025, 0, 1.0, 0.3, 1, -1, -1, 0, -1},     // ... and never below 0
+      // Inner sizes of a capped splat stay within the capped quarter radius.
+      {5.0, 0, 0.9, 0.8, 1020, -1, -1, 1018, 1016},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(::testing::Message() << "scale " << c.sizeScale << " inner " << c.inner1 << "/" << c.inner2);
+    useQuarterSize(c.sizeScale);
+    setup.minPixelSize = c.minPixel;
+    brush.innerScale1 = c.inner1;
+    brush.innerScale2 = c.inner2;
+    draw(0, 0, 0);
+    const SplatParams& p = setup.params;
+    EXPECT_EQ(p.sizeQuarter, c.quarter);
+    if (c.half >= 0) {
+      EXPECT_EQ(std::tuple(p.sizeHalf, p.sizePixel), std::tuple(c.half, c.pixel));
+    }
+    EXPECT_EQ(p.innerSize1, c.innerSize1);
+    if (c.innerSize2 >= 0) {
+      EXPECT_EQ(p.innerSize2, c.innerSize2);
+    }
+  }
 }
 
 TEST_F(SplatSetupTest, BallSetupOfATinySplat) {
   useKind(0x20000);
   useQuarterSize(0.013);  // q = 5.2 at depth 0
   draw(0, 0, 0);
-  EXPECT_EQ(setup.params.tinyBall, 1);
-  EXPECT_EQ(setup.params.radius, 1);
-  EXPECT_EQ(setup.params.left, 15);
-  EXPECT_EQ(setup.params.right, 17);
-  EXPECT_EQ(setup.params.top, 11);
-  EXPECT_EQ(setup.params.bottom, 13);
-  EXPECT_EQ(setup.params.ballDepth, 0);  // trunc(-0.5)
-  EXPECT_EQ(setup.params.firstRow, INSIDE_RAN);
+  const SplatParams& p = setup.params;
+  EXPECT_EQ(std::tuple(p.tinyBall, p.radius, p.left, p.right, p.top, p.bottom), std::tuple(1, 1, 15, 17, 11, 13));
+  EXPECT_EQ(p.ballDepth, 0);  // trunc(-0.5)
+  EXPECT_EQ(p.firstRow, INSIDE_RAN);
   EXPECT_EQ(setup.params.rescaleRow, KernelTables::get().rescale.data() + 256);
 
   useQuarterSize(0.1);
@@ -351,14 +311,9 @@ TEST_F(SplatSetupTest, BoxesInsideClippedAndOutside) {
   useQuarterSize(0.06);  // q = 24: radius 5
   // Centre (-3, 10): clipped, left half dropped.
   draw(-19.6, -2, 0);
-  EXPECT_EQ(setup.params.centreX, -3);
-  EXPECT_EQ(setup.params.centreY, 10);
-  EXPECT_EQ(setup.params.radius, 5);
-  EXPECT_EQ(setup.params.left, 0);
-  EXPECT_EQ(setup.params.drawLeft, 0);
-  EXPECT_EQ(setup.params.firstColumn, 3);
-  EXPECT_EQ(setup.params.drawRight, 1);
-  EXPECT_EQ(setup.params.rightExtent, 5);
+  const SplatParams& p = setup.params;
+  EXPECT_EQ(std::tuple(p.centreX, p.centreY, p.radius), std::tuple(-3, 10, 5));
+  EXPECT_EQ(std::tuple(p.left, p.drawLeft, p.firstColumn, p.drawRight, p.rightExtent), std::tuple(0, 0, 3, 1, 5));
 
   // The box touching the last row is inside; one row lower it is clipped.
   draw(0, 6, 0);

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <tuple>
 #include <vector>
 
 #include "frame/pixel_ops.h"
@@ -58,8 +59,7 @@ std::vector<std::int32_t> uniformSphere(int height8, int slope) {
 
 TEST(PointKernel, WritesTheColourOrFadesItTowardTheBackground) {
   GuardedFrame frame(16, 16, 0x123456);
-  SplatParams p = splatAt(15, 0, 1);
-  frame.attach(p);
+  SplatParams p = splatAt(15, 0, 1, frame);
   p.tint = 0xFF80C040;
   PointKernelInside(p);
   EXPECT_EQ(frame.at(15, 0), 0xFF80C040u);  // the old pixel plays no part
@@ -82,9 +82,7 @@ TEST(ImageKernels, RadiusZeroChangesOnlyTheCentreWithItsFirstTexel) {
   for (const Case& c : {Case{ImageKernel0Inside, 0xFF40A020u}, Case{ImageKernel2Inside, 0xC0FF30u},
                         Case{ImageKernel3Inside, 0x405000u}, Case{ImageKernel4Inside, multiplyChannels(P, 0x40A020)}}) {
     GuardedFrame frame(16, 16, P);
-    SplatParams p = splatAt(6, 9, 1);
-    frame.attach(p);
-    images.attach(p);
+    SplatParams p = splatAt(6, 9, 1, frame, &images);
     c.kernel(p);
     EXPECT_EQ(frame.at(6, 9), c.expected);
     expectOnlyChanged(frame, P, {{6, 9}});
@@ -95,9 +93,7 @@ TEST(ImageKernels, OverAppliesTintAndFadeAfterTheOpacityBlend) {
   QuadrantImages images;
   images.texel(0, 0, 0) = 0xFFC08040;
   GuardedFrame frame(16, 16, 0x204060);
-  SplatParams p = splatAt(2, 2, 1);
-  frame.attach(p);
-  images.attach(p);
+  SplatParams p = splatAt(2, 2, 1, frame, &images);
   p.alpha = 128;
   p.tint = 0x80FF40;
   p.fog = 200;
@@ -111,9 +107,7 @@ TEST(ImageKernels, OverAppliesTintAndFadeAfterTheOpacityBlend) {
 TEST(ImageKernels, MultiplyAtFoldedFadeZeroLowersEachChannelOneStep) {
   QuadrantImages images = markedImages();
   GuardedFrame frame(16, 16, 0x80FF01);
-  SplatParams p = splatAt(8, 8, 4);
-  frame.attach(p);
-  images.attach(p);
+  SplatParams p = splatAt(8, 8, 4, frame, &images);
   p.alpha = 0;
   ImageKernel4Inside(p);
   EXPECT_EQ(p.fog, 0);
@@ -140,23 +134,16 @@ TEST(ImageKernels, OpacityFoldsIntoTheFadeForAddSubtractAndMultiply) {
   QuadrantImages images;
   for (Kernel k : {ImageKernel2Inside, ImageKernel3Inside, ImageKernel4Inside}) {
     GuardedFrame frame(16, 16);
-    SplatParams p = splatAt(4, 4, 1);
-    frame.attach(p);
-    images.attach(p);
+    SplatParams p = splatAt(4, 4, 1, frame, &images);
     p.alpha = 128;
     p.fog = 128;
     k(p);
     EXPECT_EQ(p.fog, 64);
+    // Added at folded fade 64: 0x80 * 64 >> 8 = 0x20 per channel.
+    if (k == ImageKernel2Inside) {
+      EXPECT_EQ(frame.at(4, 4), 0x202020u);
+    }
   }
-  // Added at folded fade 64: 0x80 * 64 >> 8 = 0x20 per channel.
-  GuardedFrame frame(16, 16);
-  SplatParams p = splatAt(4, 4, 1);
-  frame.attach(p);
-  images.attach(p);
-  p.alpha = 128;
-  p.fog = 128;
-  ImageKernel2Inside(p);
-  EXPECT_EQ(frame.at(4, 4), 0x202020u);
 }
 
 TEST(ImageKernels, RimCoverageComesFromScaledHeightOverSlope) {
@@ -164,9 +151,7 @@ TEST(ImageKernels, RimCoverageComesFromScaledHeightOverSlope) {
   const std::vector<std::int32_t> sphere = uniformSphere(40, 15);
   QuadrantImages images(0xFFFFFFFF);
   GuardedFrame frame(16, 16, 0);
-  SplatParams p = splatAt(8, 8, 100);
-  frame.attach(p);
-  images.attach(p);
+  SplatParams p = splatAt(8, 8, 100, frame, &images);
   p.sphereTable = sphere.data();
   ImageKernel0Clipped(p);
   for (int y = 0; y < 16; ++y)
@@ -179,9 +164,7 @@ TEST(ImageKernels, PartialCoverageBlendsTheOpacityResultIntoThePixel) {
   const std::vector<std::int32_t> sphere = uniformSphere(683, 2);
   QuadrantImages images(0xFFC08040);
   GuardedFrame frame(16, 16, 0x204060);
-  SplatParams p = splatAt(8, 8, 3);
-  frame.attach(p);
-  images.attach(p);
+  SplatParams p = splatAt(8, 8, 3, frame, &images);
   p.sphereTable = sphere.data();
   ImageKernel0Inside(p);
   for (int y = 0; y < 16; ++y) {
@@ -198,9 +181,7 @@ TEST(BallKernel, HiddenPixelsKeepColourAndDepth) {
   GuardedFrame frame(16, 16, 0x112233);
   frame.fillDepth(-1000);
   frame.depthAt(8, 8) = DEPTH_RESET_VALUE;
-  SplatParams p = splatAt(8, 8, 4);
-  frame.attach(p);
-  images.attach(p);
+  SplatParams p = splatAt(8, 8, 4, frame, &images);
   p.ballDepth = 100;
   BallKernelInside(p);
   // Centre: hq = (4 * 2044) >> 8 = 31, slope 0, so the depth difference is
@@ -224,9 +205,7 @@ TEST(BallKernel, NearlyEqualDepthsBlendSoftly) {
   GuardedFrame frame(16, 16, 0);
   frame.fillDepth(-1000);
   frame.depthAt(8, 8) = 72;  // zp = 69, e = -3
-  SplatParams p = splatAt(8, 8, 4);
-  frame.attach(p);
-  images.attach(p);
+  SplatParams p = splatAt(8, 8, 4, frame, &images);
   p.ballDepth = 100;
   BallKernelInside(p);
   EXPECT_EQ(frame.at(8, 8), lerpChannels(0, 0xFFFFFFFF, 96));
@@ -236,20 +215,13 @@ TEST(BallKernel, NearlyEqualDepthsBlendSoftly) {
 TEST(BallKernel, TinyBallDrawsTheCentreAndItsFourNeighbours) {
   QuadrantImages images = markedImages();
   GuardedFrame frame(16, 16, 0);
-  SplatParams p = splatAt(5, 5, 2);
-  frame.attach(p);
-  images.attach(p);
+  SplatParams p = splatAt(5, 5, 2, frame, &images);
   p.ballDepth = 0;
   BallKernelInside(p);
-  EXPECT_EQ(frame.at(5, 5), marker(0, 0, 0));
-  EXPECT_EQ(frame.at(4, 5), marker(0, 0, 255));
-  EXPECT_EQ(frame.at(6, 5), marker(1, 0, 255));
-  EXPECT_EQ(frame.at(5, 4), marker(0, 255, 0));
-  EXPECT_EQ(frame.at(5, 6), marker(2, 255, 0));
-  EXPECT_EQ(frame.depthAt(5, 5), -15);
-  EXPECT_EQ(frame.depthAt(6, 5), -1);
-  EXPECT_EQ(frame.depthAt(5, 6), -1);
-  EXPECT_EQ(frame.depthAt(4, 4), DEPTH_RESET_VALUE);
+  EXPECT_EQ(std::tuple(frame.at(5, 5), frame.at(4, 5), frame.at(6, 5), frame.at(5, 4), frame.at(5, 6)),
+            std::tuple(marker(0, 0, 0), marker(0, 0, 255), marker(1, 0, 255), marker(0, 255, 0), marker(2, 255, 0)));
+  EXPECT_EQ(std::tuple(frame.depthAt(5, 5), frame.depthAt(6, 5), frame.depthAt(5, 6), frame.depthAt(4, 4)),
+            std::tuple(-15, -1, -1, DEPTH_RESET_VALUE));
   expectOnlyChanged(frame, 0, {{5, 5}, {4, 5}, {6, 5}, {5, 4}, {5, 6}});
 }
 
@@ -259,9 +231,7 @@ TEST(SpotKernels, AQuadrantStopsAtItsStopTexelWhileTheOthersGoOn) {
   images.texel(0, 128, 128) = 0;  // q0, row distance 2, column distance 2
   for (int q = 0; q < 4; ++q) images.texel(q, 64, 64) = 0;  // all stop at k = 1, j = 1
   GuardedFrame frame(16, 16, 0);
-  SplatParams p = splatAt(8, 8, 5);
-  frame.attach(p);
-  images.attach(p);
+  SplatParams p = splatAt(8, 8, 5, frame, &images);
   SpotKernel0Inside(p);
   for (int y = 4; y <= 12; ++y) {
     for (int x = 4; x <= 12; ++x) {
@@ -280,30 +250,23 @@ TEST(SpotKernels, MultiplySpotStopsOnlyAtColourWhiteWithoutAlpha) {
   QuadrantImages images(0xFFFFFFFF);  // generated images: full alpha, never a stop
   images.texel(0, 0, 0) = 0x00FFFFFF;
   GuardedFrame frame(16, 16, 0x80FF01);
-  SplatParams p = splatAt(8, 8, 2);
-  frame.attach(p);
-  images.attach(p);
+  SplatParams p = splatAt(8, 8, 2, frame, &images);
   SpotKernel4Inside(p);
-  EXPECT_EQ(frame.at(8, 8), 0x80FF01u);  // the stop texel at the centre
-  EXPECT_EQ(frame.at(9, 8), 0x7FFE00u);  // q1 goes on from j = 1
-  EXPECT_EQ(frame.at(8, 9), 0x7FFE00u);
-  EXPECT_EQ(frame.at(7, 8), 0x80FF01u);  // q0 stays stopped in its row
-  EXPECT_EQ(frame.at(7, 7), 0x7FFE00u);  // but not in the next
+  // The stop texel at the centre; q1 goes on from j = 1; q0 stays stopped in
+  // its row but not in the next.
+  EXPECT_EQ(std::tuple(frame.at(8, 8), frame.at(9, 8), frame.at(8, 9), frame.at(7, 8), frame.at(7, 7)),
+            std::tuple(0x80FF01u, 0x7FFE00u, 0x7FFE00u, 0x80FF01u, 0x7FFE00u));
 }
 
 TEST(SpotKernels, TintedMultiplyAndWeightedBlends) {
   QuadrantImages images(0xFF000040);
   GuardedFrame frame(16, 16, 0x808080);
-  SplatParams p = splatAt(3, 3, 1);
-  frame.attach(p);
-  images.attach(p);
+  SplatParams p = splatAt(3, 3, 1, frame, &images);
   p.tint = 0x0000FF;
   SpotKernel4Inside(p);
   EXPECT_EQ(frame.at(3, 3), multiplyChannels(0x808080, lerpChannels(0x0000FF, 0xFFFFFF, 0x40)));
 
-  SplatParams q = splatAt(5, 3, 1);
-  frame.attach(q);
-  images.attach(q);
+  SplatParams q = splatAt(5, 3, 1, frame, &images);
   q.brushColour = 0xFF00FF00;
   q.alpha = 128;
   q.fog = 200;
@@ -318,9 +281,7 @@ TEST(ClippedKernels, CentreLeftOfFrameDrawsOnlyRightQuadrants) {
   QuadrantImages images;
   for (int q = 0; q < 4; ++q) images.texels[q].assign(256 * 256, 0xFF000000u | (q + 1) * 0x111111u);
   GuardedFrame frame(16, 16, 0);
-  SplatParams p = splatAt(-3, 8, 6);
-  frame.attach(p);
-  images.attach(p);
+  SplatParams p = splatAt(-3, 8, 6, frame, &images);
   SpotKernel0Clipped(p);
   for (int y = 0; y < 16; ++y) {
     for (int x = 0; x < 16; ++x) {
@@ -336,9 +297,7 @@ TEST(ClippedKernels, BoxOnTheRightEdgeAndOnePixelBeyond) {
   const QuadrantImages images = markedImages();
   auto draw = [&](int width, int cx, Kernel kernel) {
     GuardedFrame frame(width, 16, 0x010203);
-    SplatParams p = splatAt(cx, 8, 4);
-    frame.attach(p);
-    images.attach(p);
+    SplatParams p = splatAt(cx, 8, 4, frame, &images);
     kernel(p);
     EXPECT_TRUE(frame.guardIntact());
     return frame;
