@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+#include <utility>
 #include <vector>
 
 #include "frame/pixel_ops.h"
@@ -44,25 +46,18 @@ TEST(FrameGeometry, FullScreenRequestTakesTheScreenSizeAndTinyFramesKeepNoMargin
   FrameBuffer fb(platform);
   fb.setFrameSize(FULL_SCREEN_REQUEST, 1024);
   const auto& g = fb.geometry();
-  EXPECT_EQ(g.innerWidth, 1280);
-  EXPECT_EQ(g.innerHeight, 1024);
-  EXPECT_EQ(g.maxColumn, 1279);
+  EXPECT_EQ(std::tuple(g.innerWidth, g.innerHeight, g.maxColumn, fb.clearRequested(), fb.fullScreen()),
+            std::tuple(1280, 1024, 1279, 1, 1));
   EXPECT_DOUBLE_EQ(g.projectionScale, 1024.0 / 600);
-  EXPECT_EQ(fb.clearRequested(), 1);
-  EXPECT_EQ(fb.fullScreen(), 1);
   ASSERT_EQ(g.rowStart.size(), 1024u);
-  EXPECT_EQ(g.rowStart[0], 1023 * 1280);
-  EXPECT_EQ(g.rowStart[1023], 0);
-
+  EXPECT_EQ(std::pair(g.rowStart[0], g.rowStart[1023]), std::pair(1023 * 1280, 0));
   fb.setFrameSize(640, 480);
-  EXPECT_EQ(fb.fullScreen(), 0);
-  EXPECT_EQ(fb.geometry().width, 640);
+  EXPECT_EQ(std::pair(fb.fullScreen(), g.width), std::pair(0, 640));
 
   // Frames below sixteen pixels keep their inner rectangle inside.
   fb.setFrameSize(6, 4);
   fb.setMargins(2, -1);
-  EXPECT_EQ(g.innerWidth, 6);
-  EXPECT_EQ(g.innerHeight, 4);
+  EXPECT_EQ(std::pair(g.innerWidth, g.innerHeight), std::pair(6, 4));
 }
 
 TEST(FrameGeometry, MarginsAreLimitedSoSixteenPixelsRemain) {
@@ -71,20 +66,12 @@ TEST(FrameGeometry, MarginsAreLimitedSoSixteenPixelsRemain) {
   fb.setFrameSize(100, 80);
   fb.setMargins(5, -1);
   const auto& g = fb.geometry();
-  EXPECT_EQ(g.marginX, 5);
-  EXPECT_EQ(g.marginY, 5);
-  EXPECT_EQ(g.innerWidth, 90);
-  EXPECT_EQ(g.innerHeight, 70);
-  EXPECT_EQ(g.hasMargin, 5);
+  EXPECT_EQ(std::tuple(g.marginX, g.marginY, g.innerWidth, g.innerHeight, g.hasMargin), std::tuple(5, 5, 90, 70, 5));
   EXPECT_DOUBLE_EQ(g.projectionScale, 70.0 / 600);
   fb.setMargins(60, -1);
-  EXPECT_EQ(g.marginX, 42);
-  EXPECT_EQ(g.marginY, 32);
-  EXPECT_EQ(g.innerWidth, 16);
-  EXPECT_EQ(g.innerHeight, 16);
+  EXPECT_EQ(std::tuple(g.marginX, g.marginY, g.innerWidth, g.innerHeight), std::tuple(42, 32, 16, 16));
   fb.setMargins(3, 0);
-  EXPECT_EQ(g.hasMargin, 3);
-  EXPECT_EQ(g.maxRow, 79);
+  EXPECT_EQ(std::pair(g.hasMargin, g.maxRow), std::pair(3, 79));
 
   // The zoom takes effect at the next setMargins.
   fb.setZoom(2.0);
@@ -100,19 +87,15 @@ TEST(FrameGeometry, RowTablesRunBothWaysAndFitTallFrames) {
   fb.setMargins(2, 3);
   const auto& g = fb.geometry();
   ASSERT_EQ(g.rowStart.size(), 24u);
-  EXPECT_EQ(g.rowStart[0], (30 - 3 - 1) * 20 + 2);
-  EXPECT_EQ(g.rowStart[23], 3 * 20 + 2);
+  EXPECT_EQ(std::pair(g.rowStart[0], g.rowStart[23]), std::pair((30 - 3 - 1) * 20 + 2, 3 * 20 + 2));
   fb.buildRowTable(0);
-  EXPECT_EQ(fb.bottomUp(), 0);
-  EXPECT_EQ(g.rowStart[0], 3 * 20 + 2);
-  EXPECT_EQ(g.rowStart[23], 26 * 20 + 2);
+  EXPECT_EQ(std::tuple(fb.bottomUp(), g.rowStart[0], g.rowStart[23]), std::tuple(0, 3 * 20 + 2, 26 * 20 + 2));
 
   // A 4K screen has 2160 rows: every one of them gets an entry.
   fb.buildRowTable(1);
   fb.setFrameSize(3840, 2160);
   ASSERT_EQ(g.rowStart.size(), 2160u);
-  EXPECT_EQ(g.rowStart[0], 2159 * 3840);
-  EXPECT_EQ(g.rowStart[2159], 0);
+  EXPECT_EQ(std::pair(g.rowStart[0], g.rowStart[2159]), std::pair(2159 * 3840, 0));
 }
 
 TEST(FrameBufferFill, NewBufferIsBackgroundAndARequestedClearCoversMarginsOnceThenFollowsTheTrail) {
@@ -131,27 +114,23 @@ TEST(FrameBufferFill, NewBufferIsBackgroundAndARequestedClearCoversMarginsOnceTh
     }
   }
   ASSERT_EQ(f.platform.presents.size(), 1u);
-  EXPECT_EQ(f.platform.presents[0].w, 24);
-  EXPECT_EQ(f.platform.presents[0].h, 22);
+  const auto rect = [&](std::size_t i) {
+    const auto& r = f.platform.presents[i];
+    return std::tuple(r.x, r.y, r.w, r.h);
+  };
+  EXPECT_EQ(rect(0), std::tuple(0, 0, 24, 22));
   EXPECT_EQ(f.fb.clearRequested(), 0);
-
   f.fb.clearStep();
   EXPECT_EQ(f.platform.presents.size(), 1u);
   EXPECT_EQ(f.fb.present(), 1);
   ASSERT_EQ(f.platform.presents.size(), 2u);
-  const auto& shown = f.platform.presents[1];
-  EXPECT_EQ(shown.x, 1);
-  EXPECT_EQ(shown.y, 2);
-  EXPECT_EQ(shown.w, 22);
-  EXPECT_EQ(shown.h, 18);
+  EXPECT_EQ(rect(1), std::tuple(1, 2, 22, 18));
   f.fb.presentRect(0, -1);
-  EXPECT_EQ(f.platform.presents[2].w, 24);
-  EXPECT_EQ(f.platform.presents[2].h, 22);
-
-  f.fb.trail = 16;
-  EXPECT_EQ(f.fb.needsClear(), 0);
-  f.fb.trail = TRAIL_CLEAR;
-  EXPECT_EQ(f.fb.needsClear(), 1);
+  EXPECT_EQ(rect(2), std::tuple(0, 0, 24, 22));
+  for (auto [trail, clears] : {std::pair{16, 0}, {TRAIL_CLEAR, 1}}) {
+    f.fb.trail = trail;
+    EXPECT_EQ(f.fb.needsClear(), clears) << trail;
+  }
 }
 
 TEST(FrameBufferFill, ColouredFillSetsWholeWordsAndGreyFillSetsEveryByte) {
@@ -166,32 +145,27 @@ TEST(FrameBufferFill, ColouredFillSetsWholeWordsAndGreyFillSetsEveryByte) {
 
 TEST(FrameFade, TrailModesMatchTheWorkedExamples) {
   SmallFrame f(16, 16);
-  f.fb.trail = TRAIL_HALF_FADE;
-  f.fb.backgroundColour = 0;
-  f.put(0, 0, rgb(255, 128, 64));
-  f.fb.fadeStep();
-  EXPECT_EQ(f.get(0, 0), rgb(127, 64, 32));
-
-  f.fb.backgroundColour = 0xFF000000;
-  f.put(0, 0, rgb(255, 128, 64));
-  f.fb.fadeStep();
-  EXPECT_EQ(f.get(0, 0), rgb(128, 64, 32));
-
-  f.fb.backgroundColour = rgb(32, 64, 96);
-  f.put(3, 5, rgb(160, 160, 160));
-  f.fb.fadeStep();
-  EXPECT_EQ(f.get(3, 5), rgb(96, 112, 128));
-
-  f.fb.trail = 16;
-  f.put(15, 15, 0xFF000000u | rgb(255, 8, 16));
-  f.fb.fadeStep();
-  EXPECT_EQ(f.get(15, 15), rgb(239, 0, 0));
-
-  // A step outside 0 ... 255 empties every channel it pushes out of range.
-  f.fb.trail = -10;
-  f.put(1, 1, rgb(250, 245, 100));
-  f.fb.fadeStep();
-  EXPECT_EQ(f.get(1, 1), rgb(0, 255, 110));
+  const struct Case {
+    int trail;
+    std::uint32_t background;
+    int x, y;
+    std::uint32_t before, after;
+  } cases[] = {
+      {TRAIL_HALF_FADE, 0, 0, 0, rgb(255, 128, 64), rgb(127, 64, 32)},
+      {TRAIL_HALF_FADE, 0xFF000000, 0, 0, rgb(255, 128, 64), rgb(128, 64, 32)},
+      {TRAIL_HALF_FADE, rgb(32, 64, 96), 3, 5, rgb(160, 160, 160), rgb(96, 112, 128)},
+      {16, rgb(32, 64, 96), 15, 15, 0xFF000000u | rgb(255, 8, 16), rgb(239, 0, 0)},
+      // A step outside 0 ... 255 empties every channel it pushes out of range.
+      {-10, rgb(32, 64, 96), 1, 1, rgb(250, 245, 100), rgb(0, 255, 110)},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(::testing::Message() << "trail " << c.trail << " background " << std::hex << c.background);
+    f.fb.trail = c.trail;
+    f.fb.backgroundColour = c.background;
+    f.put(c.x, c.y, c.before);
+    f.fb.fadeStep();
+    EXPECT_EQ(f.get(c.x, c.y), c.after);
+  }
 }
 
 // The fade rewrites whole words at a time; every pixel must come out as the
