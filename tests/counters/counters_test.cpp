@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "counters/counter_registry.h"
 #include "host/runtime_error.h"
 #include "support/test_platform.h"
@@ -55,15 +57,13 @@ TEST_F(Counters, NewSegmentDrawsDurationThenTargetAndLastsAtLeastOneFrame) {
   const int n = mirror.randIntAround(40, 10);
   const double target = mirror.randAround(5.0, 2.0);
   c.tick(ctx);
-  EXPECT_EQ(c.period, n);
-  EXPECT_EQ(c.startValue + c.delta, target);
+  EXPECT_EQ(std::tuple(c.period, c.startValue + c.delta), std::tuple(n, target));
 
   SmRandUCNTfloat shortOne;
   shortOne.setRange(ctx, nullptr, 0.0, 1.0, -5, 0);
   for (int i = 0; i < 5; ++i) {
     shortOne.tick(ctx);
-    EXPECT_EQ(shortOne.period, 1);
-    EXPECT_EQ(shortOne.countdown, 1);
+    EXPECT_EQ(std::tuple(shortOne.period, shortOne.countdown), std::tuple(1, 1));
   }
 }
 
@@ -93,17 +93,13 @@ TEST_F(Counters, SwitchTurnsOffFirstAndReportsPerContinuousFlag) {
   s.toggleHook = Hook::member<&Calls::toggle>(&calls);
   s.setPhases(&out, 10, 0, 7, 0);
   s.tick(ctx);
-  EXPECT_EQ(s.state, 0);
-  EXPECT_EQ(out, 0);
-  EXPECT_EQ(s.period, 7);
+  EXPECT_EQ(std::tuple(s.state, out, s.period), std::tuple(0, 0, 7));
   EXPECT_EQ(calls.hooks, 2);  // continuous: on the toggle and as the phase's report
   EXPECT_EQ(calls.toggles, 1);
   for (int i = 0; i < 6; ++i) s.tick(ctx);
   EXPECT_EQ(s.state, 0);
   s.tick(ctx);
-  EXPECT_EQ(s.state, 1);
-  EXPECT_EQ(s.period, 10);
-  EXPECT_EQ(calls.toggles, 2);
+  EXPECT_EQ(std::tuple(s.state, s.period, calls.toggles), std::tuple(1, 10, 2));
 
   RandUCNTswitch quiet;
   quiet.continuous = 0;
