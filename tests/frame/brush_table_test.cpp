@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include <cstring>
 
 #include "frame/brush_images.h"
@@ -45,8 +47,7 @@ TEST(BrushTable, EmptySlotYieldsTheDefaultBrush) {
   const Brush& b = t.table.current();
   ASSERT_EQ(t.table.at(7), &b);
   EXPECT_EQ(b.colour, 0u);  // transparent: nothing reaches its kernels
-  EXPECT_EQ(b.nextBrush, NO_NEXT_BRUSH);
-  EXPECT_EQ(b.insideKernel, &reportLinkDrawError);
+  EXPECT_EQ(std::tuple(b.nextBrush, b.insideKernel), std::tuple(NO_NEXT_BRUSH, &reportLinkDrawError));
 
   // createBrush replaces whatever the slot held.
   t.setup(7, 0x30000, 0xFF112233);
@@ -116,8 +117,7 @@ TEST(BrushKernels, EveryClassAndVariantGetsItsPair) {
     SCOPED_TRACE(::testing::Message() << std::hex << c.kind << " '" << c.name << "'");
     Brushes t;
     const Brush& b = t.setup(3, c.kind, 0xFF808080, c.name);
-    EXPECT_EQ(b.clippedKernel, c.clipped);
-    EXPECT_EQ(b.insideKernel, c.inside);
+    EXPECT_EQ(std::tuple(b.clippedKernel, b.insideKernel), std::tuple(c.clipped, c.inside));
     EXPECT_EQ(!hasNoImages(b), c.images);
     EXPECT_EQ(t.tables.discCoverageBuilt(), c.discTables);
   }
@@ -191,8 +191,7 @@ TEST(BrushImages, SpotCentreAndRimFollowVariantAndShape) {
   EXPECT_EQ(blue.quadrantImages[2][0], 0xFF0000FFu);
 
   const Brush& white = t.setup(2, 0x30004, 0xFF336699);
-  EXPECT_EQ(white.quadrantImages[1][0], 0xFF336699u);
-  EXPECT_EQ(white.quadrantImages[1][255], 0xFFFFFFFFu);
+  EXPECT_EQ(std::tuple(white.quadrantImages[1][0], white.quadrantImages[1][255]), std::tuple(0xFF336699u, 0xFFFFFFFFu));
 
   // The scene's shape: still the full colour at the centre.
   t.images.spotPeak = 0.6;
@@ -210,9 +209,7 @@ TEST(BrushCopy, ImagelessSourceIntoAnEmptySlotCopiesFieldsOnly) {
   t.table.copyBrush(0, 1);
   EXPECT_EQ(t.table.currentIndex(), 1);
   const Brush& copy = t.table.current();
-  EXPECT_EQ(copy.sizeScale, 0.0105);
-  EXPECT_EQ(copy.nextBrush, 4);
-  EXPECT_EQ(copy.insideKernel, &DiscKernel2Inside);
+  EXPECT_EQ(std::tuple(copy.sizeScale, copy.nextBrush, copy.insideKernel), std::tuple(0.0105, 4, &DiscKernel2Inside));
   EXPECT_TRUE(hasNoImages(copy));
 }
 

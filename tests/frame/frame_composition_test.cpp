@@ -1,6 +1,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include <cstdint>
 #include <vector>
 
@@ -116,9 +118,7 @@ TEST_F(FrameComposerTest, SetupLeavesSystemZeroAPointBrushAndFrameBuffers) {
   EXPECT_EQ(systems.currentSystem, systems.system(0));
   const Brush* b = brushes.at(0);
   ASSERT_NE(b, nullptr);
-  EXPECT_EQ(b->kind, 0x10000);
-  EXPECT_EQ(b->colour, 0xFF7FC8FFu);
-  EXPECT_EQ(b->insideKernel, &PointKernelInside);
+  EXPECT_EQ(std::tuple(b->kind, b->colour, b->insideKernel), std::tuple(0x10000, 0xFF7FC8FFu, &PointKernelInside));
   EXPECT_NE(tables.sphereTable(), nullptr);
   EXPECT_NE(frame.depthBuffer(), nullptr);
 }
@@ -151,9 +151,7 @@ TEST_F(FrameComposerTest, ReleaseFreesTheWorkingTables) {
   EXPECT_EQ(tables.sphereTable(), nullptr);
   EXPECT_EQ(tables.rescaleTable(), nullptr);
   EXPECT_EQ(frame.depthBuffer(), nullptr);
-  EXPECT_EQ(drawList.drawCount, 0);
-  EXPECT_EQ(drawList.entries, nullptr);
-  EXPECT_EQ(splat.params.pixels, nullptr);
+  EXPECT_EQ(std::tuple(drawList.drawCount, drawList.entries, splat.params.pixels), std::tuple(0, nullptr, nullptr));
   EXPECT_EQ(systems.system(0)->particleCount, 3u);  // the lone system 0 stays
 }
 
@@ -182,8 +180,7 @@ TEST_F(FrameComposerTest, PointsComposeExactlyPixelByPixel) {
   expected[20 * W + 40] = multiplyChannels(0xFF7FC8FF, 0xFFFFFFFF);
   expected[24 * W + 32] = multiplyChannels(0xFF7FC8FF, 0xFF80FF40);
   EXPECT_EQ(lastPresented(), expected);
-  EXPECT_EQ(composer.screenCentreX, 32);
-  EXPECT_EQ(composer.screenCentreY, 24);
+  EXPECT_EQ(std::tuple(composer.screenCentreX, composer.screenCentreY), std::tuple(32, 24));
 }
 
 TEST_F(FrameComposerTest, BrushChainDrawsEachEntryWithEveryBrush) {
@@ -269,8 +266,7 @@ TEST_F(FrameComposerTest, HookRunsBeforeOrAfterTheParticles) {
   EXPECT_EQ(probe.seenCentre, BACKGROUND);
   composer.frameHookAfterParticles = 1;
   composer.renderFrame();
-  EXPECT_EQ(probe.seenCentre, point);
-  EXPECT_EQ(probe.calls, 2);
+  EXPECT_EQ(std::tuple(probe.seenCentre, probe.calls), std::tuple(point, 2));
 }
 
 TEST_F(FrameComposerTest, HalfResolutionHookAfterParticlesDrawsAtFullSize) {

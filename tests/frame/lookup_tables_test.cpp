@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "support/test_platform.h"
 
 namespace qv {
@@ -33,10 +35,7 @@ TEST(RescaleTable, MapsEachRadiusOntoTexelsZeroTo255) {
   LookupTables tables(platform);
   tables.buildRescaleTable();
   const std::int32_t* row2 = tables.rescaleRow(2);
-  EXPECT_EQ(row2[0], 0);
-  EXPECT_EQ(row2[1], 512);
-  EXPECT_EQ(row2[2], 1020);
-  EXPECT_EQ(row2[3], 0);
+  EXPECT_EQ(std::tuple(row2[0], row2[1], row2[2], row2[3]), std::tuple(0, 512, 1020, 0));
   for (int j = 0; j < 256; ++j) {
     ASSERT_EQ(tables.rescaleRow(0)[j], 0);
     ASSERT_EQ(tables.rescaleRow(255)[j], 4 * j);
@@ -57,17 +56,13 @@ TEST(DiscCoverage, FixedSmallTablesAndPinnedSmallDiscs) {
   EXPECT_EQ(tables.discCoverageTables()[7], tables.discCoverage(7));
 
   const std::uint32_t* s2 = tables.discCoverage(2);
-  EXPECT_EQ(s2[0], 0xFFFFFFFFu);
-  EXPECT_EQ(s2[1], 0xBF9F7F3Fu);
-  EXPECT_EQ(s2[2], 0xBF9F7F3Fu);
-  EXPECT_EQ(s2[3], 0x7F3F2F0Fu);
+  EXPECT_EQ(std::tuple(s2[0], s2[1], s2[2], s2[3]), std::tuple(0xFFFFFFFFu, 0xBF9F7F3Fu, 0xBF9F7F3Fu, 0x7F3F2F0Fu));
   const std::uint32_t* s3 = tables.discCoverage(3);
   const std::uint32_t expected3[9] = {0xFFFFFFFF, 0xFFFFFFFF, 0xBFBF7F3F, 0xFFFFFFFF, 0xFFFFEFCF,
                                       0xAF7F3F1F, 0xBFBF7F3F, 0xAF7F3F1F, 0x2F0F0000};
   for (int k = 0; k < 9; ++k) EXPECT_EQ(s3[k], expected3[k]) << k;
   const std::uint32_t* s5 = tables.discCoverage(5);
-  EXPECT_EQ(s5[3 * 5 + 3], 0xAF7F2F0Fu);
-  EXPECT_EQ(s5[4 * 5 + 4], 0u);
+  EXPECT_EQ(std::tuple(s5[3 * 5 + 3], s5[4 * 5 + 4]), std::tuple(0xAF7F2F0Fu, 0u));
   for (int s = 2; s < 256; ++s) {
     ASSERT_EQ(reinterpret_cast<std::uintptr_t>(tables.discCoverage(s)) % 16, 0u);
     ASSERT_EQ(tables.discCoverage(s)[0], 0xFFFFFFFFu) << s;

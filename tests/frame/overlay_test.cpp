@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include <vector>
 
 #include "frame/frame_buffer.h"
@@ -31,13 +33,10 @@ TEST(OverlayLoad, ColourPicturesAreTintedAndOpaqueAndTheTintIsResetAfterwards) {
   t.loader.overlayTint = 0xFF143250;
   auto logo = t.loader.createOverlay("Logo", "", KEEP_PICTURE_SIZE, KEEP_PICTURE_SIZE);
   ASSERT_NE(logo->pixels, nullptr);
-  EXPECT_EQ(logo->width, 3);
-  EXPECT_EQ(logo->height, 2);
-  EXPECT_EQ(logo->blendMode, OVERLAY_ALPHA_BLEND);
+  EXPECT_EQ(std::tuple(logo->width, logo->height, logo->blendMode), std::tuple(3, 2, OVERLAY_ALPHA_BLEND));
   EXPECT_EQ(logo->pixels[0], 0xFF13314Fu);  // white becomes (19, 49, 79)
-  EXPECT_EQ(logo->pixels[1], 0xFF000000u);
-  EXPECT_EQ(logo->pixels[5], 0xFF0A1928u);
-  EXPECT_EQ(t.loader.overlayTint, NO_OVERLAY_TINT);
+  EXPECT_EQ(std::tuple(logo->pixels[1], logo->pixels[5], t.loader.overlayTint),
+            std::tuple(0xFF000000u, 0xFF0A1928u, NO_OVERLAY_TINT));
 
   // The next load takes the picture as it is, less one step of 255.
   auto plain = t.loader.createOverlay("LOGO", "", KEEP_PICTURE_SIZE, KEEP_PICTURE_SIZE);
@@ -47,9 +46,7 @@ TEST(OverlayLoad, ColourPicturesAreTintedAndOpaqueAndTheTintIsResetAfterwards) {
 
   // A size other than -1 rescales the picture.
   EXPECT_EQ(t.loader.loadOverlay(*plain, "LOGO", "", 6, 5), 1);
-  EXPECT_EQ(plain->width, 6);
-  EXPECT_EQ(plain->height, 5);
-  EXPECT_EQ(plain->pixels[6 * 5 - 1], 0xFF7F7F7Fu);
+  EXPECT_EQ(std::tuple(plain->width, plain->height, plain->pixels[6 * 5 - 1]), std::tuple(6, 5, 0xFF7F7F7Fu));
   destroyOverlay(plain);
   EXPECT_EQ(plain, nullptr);
 }
@@ -63,22 +60,19 @@ TEST(OverlayLoad, TheMaskGivesAlphaFromItsBlueByte) {
   t.platform.addResource("SMALLMASK", BITMAP_TYPE, rawPicture(2, 1, [](int, int) { return 0xFF000010u; }));
 
   auto both = t.loader.createOverlay("COLOUR", "MASK", KEEP_PICTURE_SIZE, KEEP_PICTURE_SIZE);
-  EXPECT_EQ(both->pixels[0], 0x007F7F7Fu);
-  EXPECT_EQ(both->pixels[2], 0x507F7F7Fu);
-  EXPECT_EQ(both->pixels[4], 0x297F7F7Fu);
+  EXPECT_EQ(std::tuple(both->pixels[0], both->pixels[2], both->pixels[4]),
+            std::tuple(0x007F7F7Fu, 0x507F7F7Fu, 0x297F7F7Fu));
 
   // Without a colour picture, the mask and the tint make the overlay.
   t.loader.overlayTint = 0x00336699;
   auto maskOnly = t.loader.createOverlay("", "MASK", KEEP_PICTURE_SIZE, KEEP_PICTURE_SIZE);
-  EXPECT_EQ(maskOnly->width, 3);
-  EXPECT_EQ(maskOnly->pixels[1], 0x28336699u);
-  EXPECT_EQ(t.loader.overlayTint, NO_OVERLAY_TINT);
+  EXPECT_EQ(std::tuple(maskOnly->width, maskOnly->pixels[1], t.loader.overlayTint),
+            std::tuple(3, 0x28336699u, NO_OVERLAY_TINT));
 
   // A mask smaller than the colour picture touches only what it covers.
   auto partly = t.loader.createOverlay("COLOUR", "SMALLMASK", KEEP_PICTURE_SIZE, KEEP_PICTURE_SIZE);
-  EXPECT_EQ(partly->pixels[1], 0x107F7F7Fu);
-  EXPECT_EQ(partly->pixels[2], 0xFF7F7F7Fu);
-  EXPECT_EQ(partly->pixels[3], 0xFF7F7F7Fu);
+  EXPECT_EQ(std::tuple(partly->pixels[1], partly->pixels[2], partly->pixels[3]),
+            std::tuple(0x107F7F7Fu, 0xFF7F7F7Fu, 0xFF7F7F7Fu));
   EXPECT_EQ(t.pictures.gdiplusUsers(), 0);
 }
 
@@ -127,16 +121,10 @@ TEST(OverlayDraw, PlacementCountsFromTheLowerCornersOfTheInnerRectangle) {
   Drawing d(1280, 1024, 0, 0);
   auto logo = d.overlay(100, 20, std::vector<std::uint32_t>(2000, 0));
   placeFromRight(*logo, d.g(), 32, 8, 2);
-  EXPECT_EQ(logo->left, 1148);
-  EXPECT_EQ(logo->top, 996);
-  EXPECT_EQ(logo->right, 1247);
-  EXPECT_EQ(logo->bottom, 1015);
-  EXPECT_EQ(logo->blendMode, 2);
+  EXPECT_EQ(std::tuple(logo->left, logo->top, logo->right, logo->bottom, logo->blendMode),
+            std::tuple(1148, 996, 1247, 1015, 2));
   placeFromLeft(*logo, d.g(), 24, 8, KEEP_BLEND_MODE);
-  EXPECT_EQ(logo->left, 24);
-  EXPECT_EQ(logo->right, 123);
-  EXPECT_EQ(logo->top, 996);
-  EXPECT_EQ(logo->blendMode, 2);
+  EXPECT_EQ(std::tuple(logo->left, logo->right, logo->top, logo->blendMode), std::tuple(24, 123, 996, 2));
 }
 
 TEST(OverlayDraw, EveryBlendModeCombinesAsItSays) {

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include <algorithm>
 
 #include "frame/frame_buffer.h"
@@ -133,8 +135,7 @@ TEST(ProgramOverlays, AFrameSmallerThanTheLegendIsDrawnOnlyWhereItFits) {
   const Overlay& legend = *t.overlays.legend();
   EXPECT_EQ(legend.top, 16 - 13 - 8);
   const Overlay& logo = *t.overlays.logo();
-  EXPECT_EQ(logo.left, 300 - 159 - 32);
-  EXPECT_EQ(logo.top, 16 - 12 - 8);
+  EXPECT_EQ(std::tuple(logo.left, logo.top), std::tuple(300 - 159 - 32, 16 - 12 - 8));
   // Rows 0 ... 7 hold the overlays' lower rows (the logo added under the
   // legend where they meet); rows 8 ... 15 lie below both.
   for (int y = 0; y < 16; ++y) {
