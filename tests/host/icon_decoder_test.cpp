@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include <vector>
 
 #include "host/portable/picture_codec.h"
@@ -61,10 +63,8 @@ TEST(IconDecoder, ReadsTopRowFirstAndKeepsTheAlphaChannel) {
                             [](int, int) { return false; });
   DecodedPicture p;
   ASSERT_TRUE(decodeIconImage(ico, 4, p));
-  EXPECT_EQ(p.width, 4);
-  EXPECT_EQ(p.pixels[0], 0x80000000u);
-  EXPECT_EQ(p.pixels[1 * 4 + 3], 0x80000013u);
-  EXPECT_EQ(p.pixels[3 * 4 + 0], 0x80000030u);
+  EXPECT_EQ(std::tuple(p.width, p.pixels[0], p.pixels[1 * 4 + 3], p.pixels[3 * 4 + 0]),
+            std::tuple(4, 0x80000000u, 0x80000013u, 0x80000030u));
   freeDecodedPicture(p);
 }
 
@@ -72,9 +72,8 @@ TEST(IconDecoder, WithoutAlphaTheAndMaskSaysWhatIsTransparent) {
   const auto ico = makeIcon(40, [](int, int) { return 0x00FF0000u; }, [](int x, int y) { return x == 33 && y == 2; });
   DecodedPicture p;
   ASSERT_TRUE(decodeIconImage(ico, 40, p));
-  EXPECT_EQ(p.pixels[2 * 40 + 33], 0x00FF0000u);
-  EXPECT_EQ(p.pixels[2 * 40 + 32], 0xFFFF0000u);
-  EXPECT_EQ(p.pixels[3 * 40 + 33], 0xFFFF0000u);
+  EXPECT_EQ(std::tuple(p.pixels[2 * 40 + 33], p.pixels[2 * 40 + 32], p.pixels[3 * 40 + 33]),
+            std::tuple(0x00FF0000u, 0xFFFF0000u, 0xFFFF0000u));
   freeDecodedPicture(p);
 }
 

@@ -1,6 +1,8 @@
 #include "host/headless/image_output.h"
 
 #include <gtest/gtest.h>
+
+#include <tuple>
 #include <stb_image.h>
 
 #include <cstdio>
@@ -37,9 +39,7 @@ TEST(ImageOutput, PngRoundTripsTopRowFirst) {
   int w = 0, h = 0, channels = 0;
   stbi_uc* back = stbi_load_from_memory(png.data(), static_cast<int>(png.size()), &w, &h, &channels, 0);
   ASSERT_NE(back, nullptr);
-  EXPECT_EQ(w, 7);
-  EXPECT_EQ(h, 5);
-  EXPECT_EQ(channels, 3);
+  EXPECT_EQ(std::tuple(w, h, channels), std::tuple(7, 5, 3));
   EXPECT_EQ(std::vector<std::uint8_t>(back, back + 7 * 5 * 3), frame.rgb);
   stbi_image_free(back);
 
@@ -61,12 +61,7 @@ TEST(ImageOutput, PpmHeaderAndBytesAreExact) {
   EXPECT_EQ(std::string(ppm.begin(), ppm.begin() + static_cast<long>(header.size())), header);
   // First pixel (0,0), then (1,0): 13, 0, 254; last pixel (2,1): 26, 29, 252.
   const std::uint8_t* body = ppm.data() + header.size();
-  EXPECT_EQ(body[0], 0);
-  EXPECT_EQ(body[2], 255);
-  EXPECT_EQ(body[3], 13);
-  EXPECT_EQ(body[5], 254);
-  EXPECT_EQ(body[15], 26);
-  EXPECT_EQ(body[16], 29);
+  EXPECT_EQ(std::tuple(body[0], body[2], body[3], body[5], body[15], body[16]), std::tuple(0, 255, 13, 254, 26, 29));
   EXPECT_EQ(body[17], 252);
 
   const auto path = std::filesystem::temp_directory_path() / "qv_image_output_test.ppm";
@@ -144,8 +139,7 @@ TEST(ImageOutput, ContactSheetLaysCellsOutInRows) {
   int w = 0, h = 0, c = 0;
   stbi_uc* back = stbi_load(path.string().c_str(), &w, &h, &c, 3);
   ASSERT_NE(back, nullptr);
-  EXPECT_EQ(w, 16);
-  EXPECT_EQ(h, 7);
+  EXPECT_EQ(std::tuple(w, h), std::tuple(16, 7));
   EXPECT_EQ(std::vector<std::uint8_t>(back, back + 16 * 7 * 3), composed.rgb);
   stbi_image_free(back);
   std::filesystem::remove(path);

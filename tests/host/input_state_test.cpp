@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 namespace qv {
 namespace {
 
@@ -51,8 +53,7 @@ TEST(InputState, HeldKeyRepeatsPressedButReleasesOnce) {
   EXPECT_EQ(f4.keysPressed[KEY_UP], 0);
   EXPECT_EQ(f1.keysReleased[KEY_UP] + f2.keysReleased[KEY_UP], 0);
   EXPECT_EQ(f3.keysReleased[KEY_UP], 1);
-  EXPECT_EQ(f3.keysReleased[KEY_ANY], 1);
-  EXPECT_EQ(f4.keysReleased[KEY_UP], 0);
+  EXPECT_EQ(std::tuple(f3.keysReleased[KEY_ANY], f4.keysReleased[KEY_UP]), std::tuple(1, 0));
 }
 
 TEST(InputState, UnknownKeySetsOnlyAnyKey) {
@@ -71,16 +72,11 @@ TEST(InputState, PressAndReleaseInOneFrameLeaveAllFlagsSet) {
   input.recordButton(MouseButton::Right, true);
   input.recordButton(MouseButton::Right, false);
   InputSnapshot s = input.takeInputEvents();
-  EXPECT_EQ(s.anyButtonDown, 1);
-  EXPECT_EQ(s.anyButtonUp, 1);
-  EXPECT_EQ(s.rightButton, 1);
-  EXPECT_EQ(s.leftButton, 0);
-  EXPECT_EQ(s.middleButton, 0);
+  EXPECT_EQ(std::tuple(s.anyButtonDown, s.anyButtonUp, s.rightButton, s.leftButton, s.middleButton),
+            std::tuple(1, 1, 1, 0, 0));
   input.recordButton(MouseButton::Middle, false);
   s = input.takeInputEvents();
-  EXPECT_EQ(s.anyButtonDown, 0);
-  EXPECT_EQ(s.anyButtonUp, 1);
-  EXPECT_EQ(s.middleButton, 1);
+  EXPECT_EQ(std::tuple(s.anyButtonDown, s.anyButtonUp, s.middleButton), std::tuple(0, 1, 1));
 }
 
 TEST(InputState, WheelCarriesTheSignOfTheDelta) {
@@ -98,16 +94,12 @@ TEST(InputState, OnlyTheLastMoveOfAFrameCounts) {
   InputState input;
   input.recordMouseMove(30, 40);  // the first move measures from (0, 0)
   InputSnapshot s = input.takeInputEvents();
-  EXPECT_EQ(s.mouseMoved, 1);
-  EXPECT_EQ(s.mouseDX, -30);
-  EXPECT_EQ(s.mouseDY, -40);
+  EXPECT_EQ(std::tuple(s.mouseMoved, s.mouseDX, s.mouseDY), std::tuple(1, -30, -40));
 
   input.recordMouseMove(25, 41);
   input.recordMouseMove(25, 41);  // same place again
   s = input.takeInputEvents();
-  EXPECT_EQ(s.mouseMoved, 0);
-  EXPECT_EQ(s.mouseDX, 0);
-  EXPECT_EQ(s.mouseX, 25);
+  EXPECT_EQ(std::tuple(s.mouseMoved, s.mouseDX, s.mouseX), std::tuple(0, 0, 25));
 
   input.recordMouseMove(20, 41);
   input.recordMouseMove(12, 41);
@@ -118,10 +110,7 @@ TEST(InputState, OnlyTheLastMoveOfAFrameCounts) {
   // Clearing keeps position and differences.
   input.clearInputEvents();
   s = input.peekInputEvents();
-  EXPECT_EQ(s.mouseMoved, 0);
-  EXPECT_EQ(s.mouseX, 12);
-  EXPECT_EQ(s.mouseY, 41);
-  EXPECT_EQ(s.mouseDX, 8);
+  EXPECT_EQ(std::tuple(s.mouseMoved, s.mouseX, s.mouseY, s.mouseDX), std::tuple(0, 12, 41, 8));
 
   // Coordinates arrive as the low 16 bits, unsigned.
   input.recordMouseMove(-1, 0x10005);

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include <initializer_list>
 #include <vector>
 
@@ -20,33 +22,21 @@ TEST(RenderOptions, EveryOptionIsRead) {
              "--wheel", "4:-1", "--wheel", "5:+1", "--mouse", "6:100,65535", "--bench", "--bench-from", "20"});
   ASSERT_TRUE(r.ok()) << r.error;
   const RenderOptions& o = r.options;
-  EXPECT_EQ(o.seed, 4294967295u);
-  EXPECT_EQ(o.width, 640);
-  EXPECT_EQ(o.height, 360);
-  EXPECT_EQ(o.frames, 250);
-  EXPECT_EQ(o.every, 5);
+  EXPECT_EQ(std::tuple(o.seed, o.width, o.height, o.frames, o.every), std::tuple(4294967295u, 640, 360, 250, 5));
   EXPECT_EQ(o.outDir, "shots");
   EXPECT_EQ(o.format, ImageFormat::Ppm);
   EXPECT_EQ(o.video, "-");
-  EXPECT_EQ(o.brushKind, 0x10000u);
-  EXPECT_EQ(o.trail, 1001);
+  EXPECT_EQ(std::tuple(o.brushKind, o.trail), std::tuple(0x10000u, 1001));
   EXPECT_TRUE(o.depthSort);
   EXPECT_TRUE(o.halfRes);
   EXPECT_FALSE(o.overlays);
   ASSERT_EQ(o.keys.size(), 3u);
-  EXPECT_EQ(o.keys[0].frame, 3);
-  EXPECT_EQ(o.keys[0].key, ScriptedKey::Enter);
-  EXPECT_EQ(o.keys[1].key, ScriptedKey::Escape);
-  EXPECT_EQ(o.keys[2].frame, 0);
-  EXPECT_EQ(o.keys[2].key, ScriptedKey::Left);
+  EXPECT_EQ(std::tuple(o.keys[0].frame, o.keys[0].key, o.keys[1].key, o.keys[2].frame, o.keys[2].key),
+            std::tuple(3, ScriptedKey::Enter, ScriptedKey::Escape, 0, ScriptedKey::Left));
   ASSERT_EQ(o.wheels.size(), 2u);
-  EXPECT_EQ(o.wheels[0].frame, 4);
-  EXPECT_EQ(o.wheels[0].direction, -1);
-  EXPECT_EQ(o.wheels[1].direction, 1);
+  EXPECT_EQ(std::tuple(o.wheels[0].frame, o.wheels[0].direction, o.wheels[1].direction), std::tuple(4, -1, 1));
   ASSERT_EQ(o.mice.size(), 1u);
-  EXPECT_EQ(o.mice[0].frame, 6);
-  EXPECT_EQ(o.mice[0].x, 100);
-  EXPECT_EQ(o.mice[0].y, 65535);
+  EXPECT_EQ(std::tuple(o.mice[0].frame, o.mice[0].x, o.mice[0].y), std::tuple(6, 100, 65535));
   EXPECT_TRUE(o.bench);
   EXPECT_EQ(o.benchFrom, 20);
 }
@@ -55,20 +45,15 @@ TEST(RenderOptions, SmallerFormsAndRepeats) {
   RenderOptionsResult r = parse({"--brush-kind", "40002", "--size", "16X16", "--format", "png", "--key",
                                  "1:up", "--key", "1:down", "--key", "2:right", "--video", "a.rgb"});
   ASSERT_TRUE(r.ok()) << r.error;
-  EXPECT_EQ(r.options.brushKind, 0x40002u);
-  EXPECT_EQ(r.options.width, 16);
-  EXPECT_EQ(r.options.height, 16);
+  EXPECT_EQ(std::tuple(r.options.brushKind, r.options.width, r.options.height), std::tuple(0x40002u, 16, 16));
   EXPECT_EQ(r.options.video, "a.rgb");
   ASSERT_EQ(r.options.keys.size(), 3u);
-  EXPECT_EQ(r.options.keys[0].key, ScriptedKey::Up);
-  EXPECT_EQ(r.options.keys[1].key, ScriptedKey::Down);
-  EXPECT_EQ(r.options.keys[2].key, ScriptedKey::Right);
+  EXPECT_EQ(std::tuple(r.options.keys[0].key, r.options.keys[1].key, r.options.keys[2].key),
+            std::tuple(ScriptedKey::Up, ScriptedKey::Down, ScriptedKey::Right));
   // The last of a repeated single option counts.
   r = parse({"--seed", "5", "--seed", "9", "--size", "16384x16384", "--brush-kind", "0XFFFFFFFF"});
   ASSERT_TRUE(r.ok()) << r.error;
-  EXPECT_EQ(r.options.seed, 9u);
-  EXPECT_EQ(r.options.width, 16384);
-  EXPECT_EQ(r.options.brushKind, 0xFFFFFFFFu);
+  EXPECT_EQ(std::tuple(r.options.seed, r.options.width, r.options.brushKind), std::tuple(9u, 16384, 0xFFFFFFFFu));
 }
 
 TEST(RenderOptions, HelpIsReportedNotAnError) {

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "host/headless/headless_platform.h"
 #include "host/portable/picture_codec.h"
 
@@ -17,8 +19,7 @@ TEST(EmbeddedResources, BitmapsAreFoundByNameWithoutRegardToCase) {
   EXPECT_EQ(table[0].name, "TINY_TEST");
   auto bytes = findEmbeddedResource(table, "tiny_test", RESOURCE_TYPE_BITMAP);
   ASSERT_EQ(bytes.size(), 126u);
-  EXPECT_EQ(bytes[0], 'B');
-  EXPECT_EQ(bytes[1], 'M');
+  EXPECT_EQ(std::tuple(bytes[0], bytes[1]), std::tuple('B', 'M'));
   EXPECT_EQ(findEmbeddedResource(table, "Tiny_Test", RESOURCE_TYPE_BITMAP).data(), bytes.data());
   // Wrong type, wrong name, a prefix of the name: nothing.
   EXPECT_TRUE(findEmbeddedResource(table, "TINY_TEST", RESOURCE_TYPE_BINARYDATA).empty());
