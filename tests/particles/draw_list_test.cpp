@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include <algorithm>
 
 #include "host/runtime_error.h"
@@ -38,17 +40,13 @@ TEST_F(DrawListFixture, UnsortedEntriesFollowSystemsAndParticles) {
   for (int k = 0; k < 5; ++k) {
     EXPECT_EQ(list.order[k].entryIndex, k);
     EXPECT_EQ(list.order[k].depthKey, 0);  // never written without the sort
-    EXPECT_EQ(list.entries[k].systemIndex, 3);
-    EXPECT_EQ(list.entries[k].particleIndex, k);
-    EXPECT_EQ(list.entries[k].brush, k % 3);
+    EXPECT_EQ(std::tuple(list.entries[k].systemIndex, list.entries[k].particleIndex, list.entries[k].brush),
+              std::tuple(3, k, k % 3));
     // Transform 0 leaves positions as they are.
     EXPECT_EQ(list.entries[k].position, b.particles[k].position);
   }
   const DrawEntry& e = list.entries[2];
-  EXPECT_EQ(e.size, 2.5);
-  EXPECT_EQ(e.colour, 0x11223344u);
-  EXPECT_EQ(e.countdown, 7);
-  EXPECT_EQ(e.lifespan, 9);
+  EXPECT_EQ(std::tuple(e.size, e.colour, e.countdown, e.lifespan), std::tuple(2.5, 0x11223344u, 7, 9));
   EXPECT_EQ(table.currentSystemIndex, 0);  // the first system again
   list.selectEntry(4);
   EXPECT_EQ(list.currentEntry, &list.entries[4]);
@@ -96,9 +94,8 @@ TEST_F(DrawListFixture, SortedOrderRunsFarToNear) {
   }
   EXPECT_TRUE(std::is_sorted(keys.rbegin(), keys.rend()));
   EXPECT_EQ(list.order[0].entryIndex, 7);  // beyond the key range: still the farthest
-  EXPECT_EQ(list.order[0].depthKey, 2147483647);
-  EXPECT_EQ(list.order[1].entryIndex, 5);
-  EXPECT_EQ(list.order[7].entryIndex, 1);
+  EXPECT_EQ(std::tuple(list.order[0].depthKey, list.order[1].entryIndex, list.order[7].entryIndex),
+            std::tuple(2147483647, 5, 1));
   // Just in front of the eye plane truncates to the same key as z = 0.
   EXPECT_EQ(std::count(keys.begin(), keys.end(), 0), 2);
 }
@@ -157,8 +154,7 @@ TEST_F(DrawListFixture, TheOrderGrowsWithTheParticleTotal) {
   EXPECT_THROW(list.selectEntry(4), RuntimeErrorStop);
   EXPECT_THROW(list.selectEntry(-1), RuntimeErrorStop);
   list.freeDrawList();
-  EXPECT_EQ(list.drawCount, 0);
-  EXPECT_EQ(list.entries, nullptr);
+  EXPECT_EQ(std::tuple(list.drawCount, list.entries), std::tuple(0, nullptr));
 }
 
 }  // namespace

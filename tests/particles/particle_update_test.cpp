@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "host/runtime_error.h"
 #include "support/test_platform.h"
 
@@ -39,8 +41,7 @@ TEST_F(UpdateFixture, MovesThenDragsAndCountsDown) {
   const double factor = 1 - 0.7 * 0.15;
   EXPECT_DOUBLE_EQ(factor, 0.895);
   EXPECT_EQ(p.velocity, (Vec3{10 * factor, -20 * factor, 40 * factor}));
-  EXPECT_EQ(p.countdown, 2);
-  EXPECT_EQ(table.currentParticle, &p);
+  EXPECT_EQ(std::tuple(p.countdown, table.currentParticle), std::tuple(2, &p));
 }
 
 TEST_F(UpdateFixture, BuiltInRenewalRedrawsWhatTheFlagsSay) {
@@ -122,8 +123,7 @@ TEST_F(UpdateFixture, RespawnHookDecidesTheRenewal) {
   hook.answer = 1;
   const Vec3 at = s.particles[1].position;
   update.moveParticles();
-  EXPECT_EQ(s.particles[1].countdown, 20);
-  EXPECT_EQ(s.particles[1].lifespan, 20);
+  EXPECT_EQ(std::tuple(s.particles[1].countdown, s.particles[1].lifespan), std::tuple(20, 20));
   // The motion step moves it by the velocity the hook gave last time, the
   // finished renewal once more by the velocity it gives now.
   EXPECT_EQ(s.particles[1].position, (at + Vec3{1, 1, 1} + Vec3{1, 1, 1}));

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include <cmath>
 
 #include "support/test_platform.h"
@@ -24,9 +26,7 @@ struct PeriodicFixture : ::testing::Test {
 TEST_F(PeriodicFixture, ResizeFillsInDrawOrder) {
   RandomSource mirror(rng.state());
   table.resizeTable(25, 25.0);
-  EXPECT_EQ(table.count, 26);
-  EXPECT_EQ(table.byteSize, 208);
-  EXPECT_EQ(table.countReal, 26.0);
+  EXPECT_EQ(std::tuple(table.count, table.byteSize, table.countReal), std::tuple(26, 208, 26.0));
   for (int i = 0; i <= 25; ++i) EXPECT_EQ(table.values[i], mirror.randUnit());
 }
 

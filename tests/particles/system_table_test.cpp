@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "host/runtime_error.h"
 #include "support/test_platform.h"
 
@@ -23,12 +25,10 @@ struct SystemTableFixture : ::testing::Test {
 
 TEST_F(SystemTableFixture, LoneSystemZeroSurvivesDestroyAll) {
   table.destroySystems(DESTROY_ALL_SYSTEMS);  // empty: nothing happens
-  EXPECT_EQ(table.firstSystem, 256);
-  EXPECT_EQ(table.lastSystem, 0);
+  EXPECT_EQ(std::tuple(table.firstSystem, table.lastSystem), std::tuple(256, 0));
 
   table.createSystem(0);
-  EXPECT_EQ(table.firstSystem, 0);
-  EXPECT_EQ(table.lastSystem, 0);
+  EXPECT_EQ(std::tuple(table.firstSystem, table.lastSystem), std::tuple(0, 0));
   ParticleSystem* zero = table.system(0);
   table.destroySystems(DESTROY_ALL_SYSTEMS);
   EXPECT_EQ(table.system(0), zero);
@@ -44,16 +44,13 @@ TEST_F(SystemTableFixture, LoneSystemZeroSurvivesDestroyAll) {
 TEST_F(SystemTableFixture, FirstAndLastFollowCreateAndDestroy) {
   table.createSystem(9);
   table.createSystem(3);
-  EXPECT_EQ(table.firstSystem, 3);
-  EXPECT_EQ(table.lastSystem, 9);
-  EXPECT_EQ(table.currentSystemIndex, 3);
+  EXPECT_EQ(std::tuple(table.firstSystem, table.lastSystem, table.currentSystemIndex), std::tuple(3, 9, 3));
 
   table.createSystem(6);
   table.destroySystems(DESTROY_LAST_SYSTEM);
   EXPECT_EQ(table.lastSystem, 6);
   table.destroySystems(DESTROY_FIRST_SYSTEM);
-  EXPECT_EQ(table.firstSystem, 6);
-  EXPECT_EQ(table.lastSystem, 6);
+  EXPECT_EQ(std::tuple(table.firstSystem, table.lastSystem), std::tuple(6, 6));
   table.destroySystems(6);
   EXPECT_TRUE(table.empty());
 
@@ -73,8 +70,7 @@ TEST_F(SystemTableFixture, RecreatingAnOccupiedSlotReplacesItsSystem) {
   table.createSystem(7);
   EXPECT_EQ(table.system(7)->particleCount, 0u);
   EXPECT_EQ(table.system(7)->particles, nullptr);
-  EXPECT_EQ(table.firstSystem, 2);
-  EXPECT_EQ(table.lastSystem, 7);
+  EXPECT_EQ(std::tuple(table.firstSystem, table.lastSystem), std::tuple(2, 7));
 
   // Replacing a lone system 0 frees the old one (the sanitizer build would
   // report the leak) and keeps the table consistent.
@@ -83,8 +79,7 @@ TEST_F(SystemTableFixture, RecreatingAnOccupiedSlotReplacesItsSystem) {
   lone.fillParticles(3, 0, 0, 0);
   lone.createSystem(0);
   EXPECT_EQ(lone.system(0)->particleCount, 0u);
-  EXPECT_EQ(lone.firstSystem, 0);
-  EXPECT_EQ(lone.lastSystem, 0);
+  EXPECT_EQ(std::tuple(lone.firstSystem, lone.lastSystem), std::tuple(0, 0));
 }
 
 TEST_F(SystemTableFixture, NextSystemVisitsInIndexOrderAndWraps) {
@@ -132,13 +127,11 @@ TEST_F(SystemTableFixture, FillDrawsSpeedPositionBrushLifeColourInOrder) {
     const double u = mirror.draw() * UNIT_RANDOM_SCALE;
     EXPECT_EQ(p.brush, static_cast<int>(u * (9 - 2) + 2 + 0.5));
     const int life = mirror.randIntAround(100, 10);
-    EXPECT_EQ(p.lifespan, life);
-    EXPECT_EQ(p.countdown, life);
-    EXPECT_EQ(p.colour, mirrorVectors.jitterColour(0x80102030, 3));
+    EXPECT_EQ(std::tuple(p.lifespan, p.countdown, p.colour),
+              std::tuple(life, life, mirrorVectors.jitterColour(0x80102030, 3)));
   }
   EXPECT_EQ(rng.state(), mirror.state());
-  EXPECT_EQ(s.filled, 1);
-  EXPECT_EQ(table.currentParticleIndex, 2);
+  EXPECT_EQ(std::tuple(s.filled, table.currentParticleIndex), std::tuple(1, 2));
 }
 
 TEST_F(SystemTableFixture, BrushesAreDealtInTurnOrDrawn) {
@@ -214,8 +207,7 @@ TEST_F(SystemTableFixture, CopyKeepsTheMaskedFields) {
   // Without a mask the whole record is copied; -1 as last means just first.
   table.keepMask = KEEP_BRUSH;
   table.copyParticleSettings(1, 4, -1);
-  EXPECT_EQ(s.particles[4].position, s.particles[1].position);
-  EXPECT_EQ(s.particles[4].brush, 4);
+  EXPECT_EQ(std::tuple(s.particles[4].position, s.particles[4].brush), std::tuple(s.particles[1].position, 4));
   EXPECT_NE(s.particles[5].position, s.particles[1].position);
   EXPECT_EQ(table.currentParticleIndex, 4);
 }
