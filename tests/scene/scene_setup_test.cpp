@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include <array>
 #include <cmath>
 
@@ -36,8 +38,7 @@ TEST(SceneSetup, TheCloudStartsEmptyWithEveryParticleDue) {
   for (int i = 0; i < 3; ++i) {
     const Brush* b = rig.m().brushes.at(i);
     ASSERT_NE(b, nullptr);
-    EXPECT_EQ(b->kind, SCENE_BRUSH_KIND);
-    EXPECT_EQ(b->sizeScale, SCENE_BRUSH_SIZE_SCALE);
+    EXPECT_EQ(std::tuple(b->kind, b->sizeScale), std::tuple(SCENE_BRUSH_KIND, SCENE_BRUSH_SIZE_SCALE));
     EXPECT_EQ(b->colour, BRUSH_COLOUR_SETS[0][static_cast<std::size_t>(i)]);
   }
   EXPECT_EQ(rig.platform.runningTimers.count(0), 1u);
@@ -107,9 +108,7 @@ TEST(SceneSetup, ABurstStartsAtSpeedZeroAndEasesUp) {
     const Particle& p = rig.particle(i);
     if (!bornThisFrame(p)) continue;
     ++born;
-    EXPECT_EQ(p.velocity.x, 0.0);
-    EXPECT_EQ(p.velocity.y, 0.0);
-    EXPECT_EQ(p.velocity.z, 0.0);
+    EXPECT_EQ(std::tuple(p.velocity.x, p.velocity.y, p.velocity.z), std::tuple(0.0, 0.0, 0.0));
   }
   EXPECT_EQ(born, 50);
 
