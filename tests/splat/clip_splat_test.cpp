@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "splat/coverage_mask.h"
 #include "splat/kernel_test_support.h"
 
@@ -17,18 +19,10 @@ TEST(ClipSplat, CentreLeftOfFrameKeepsOnlyTheRightSide) {
   SplatParams p = splatAt(-3, 10, 6);  // radius 5
   frame.attach(p);
   clipSplat(p);
-  EXPECT_EQ(p.left, 0);
-  EXPECT_EQ(p.right, 2);
-  EXPECT_EQ(p.drawLeft, 0);
-  EXPECT_EQ(p.drawRight, 1);
-  EXPECT_EQ(p.firstColumn, 3);
-  EXPECT_EQ(p.rightExtent, 5);
+  EXPECT_EQ(std::tuple(p.left, p.right, p.drawLeft, p.drawRight, p.firstColumn, p.rightExtent),
+            std::tuple(0, 2, 0, 1, 3, 5));
   // Rows are untouched: the box spans 5 ... 15 inside a 16-row frame.
-  EXPECT_EQ(p.drawUp, 1);
-  EXPECT_EQ(p.drawDown, 1);
-  EXPECT_EQ(p.firstRow, 0);
-  EXPECT_EQ(p.upExtent, 5);
-  EXPECT_EQ(p.downExtent, 5);
+  EXPECT_EQ(std::tuple(p.drawUp, p.drawDown, p.firstRow, p.upExtent, p.downExtent), std::tuple(1, 1, 0, 5, 5));
 }
 
 TEST(ClipSplat, CentreBelowAndRightOfFrame) {
@@ -36,16 +30,9 @@ TEST(ClipSplat, CentreBelowAndRightOfFrame) {
   SplatParams p = splatAt(18, 17, 5);  // box 14 ... 22 by 13 ... 21
   frame.attach(p);
   clipSplat(p);
-  EXPECT_EQ(p.right, 15);
-  EXPECT_EQ(p.bottom, 15);
-  EXPECT_EQ(p.drawDown, 0);
-  EXPECT_EQ(p.drawUp, 1);
-  EXPECT_EQ(p.firstRow, 2);
-  EXPECT_EQ(p.upExtent, 4);
-  EXPECT_EQ(p.drawRight, 0);
-  EXPECT_EQ(p.drawLeft, 1);
-  EXPECT_EQ(p.firstColumn, 3);
-  EXPECT_EQ(p.leftExtent, 4);
+  EXPECT_EQ(std::tuple(p.right, p.bottom, p.drawDown, p.drawUp, p.firstRow, p.upExtent),
+            std::tuple(15, 15, 0, 1, 2, 4));
+  EXPECT_EQ(std::tuple(p.drawRight, p.drawLeft, p.firstColumn, p.leftExtent), std::tuple(0, 1, 3, 4));
 }
 
 TEST(ClipSplat, CentreAboveFrameAndBoxTouchingEdges) {
@@ -53,16 +40,9 @@ TEST(ClipSplat, CentreAboveFrameAndBoxTouchingEdges) {
   SplatParams p = splatAt(15, -2, 4);
   frame.attach(p);
   clipSplat(p);
-  EXPECT_EQ(p.top, 0);
-  EXPECT_EQ(p.drawUp, 0);
-  EXPECT_EQ(p.drawDown, 1);
-  EXPECT_EQ(p.firstRow, 2);
-  EXPECT_EQ(p.downExtent, 3);
+  EXPECT_EQ(std::tuple(p.top, p.drawUp, p.drawDown, p.firstRow, p.downExtent), std::tuple(0, 0, 1, 2, 3));
   // The centre column is the last one: left side whole, nothing to its right.
-  EXPECT_EQ(p.drawLeft, 1);
-  EXPECT_EQ(p.drawRight, 1);
-  EXPECT_EQ(p.rightExtent, 0);
-  EXPECT_EQ(p.firstColumn, 0);
+  EXPECT_EQ(std::tuple(p.drawLeft, p.drawRight, p.rightExtent, p.firstColumn), std::tuple(1, 1, 0, 0));
 }
 
 TEST(SelectCoverageMask, LanesTablesAndTheLargestSize) {
@@ -72,9 +52,7 @@ TEST(SelectCoverageMask, LanesTablesAndTheLargestSize) {
   // Sizes 5 ... 8 share the table for s = 2, one lane each.
   for (int v = 5; v <= 8; ++v) {
     selectCoverageMask(m, p, v);
-    EXPECT_EQ(m.words, 2);
-    EXPECT_EQ(m.lane, v - 5);
-    EXPECT_EQ(m.shift, 8 * (v - 5));
+    EXPECT_EQ(std::tuple(m.words, m.lane, m.shift), std::tuple(2, v - 5, 8 * (v - 5)));
     EXPECT_EQ(m.laneMask, 0xFFu << (8 * (v - 5)));
     EXPECT_EQ(m.rows, p.discCoverage[2]);
   }
@@ -88,8 +66,7 @@ TEST(SelectCoverageMask, LanesTablesAndTheLargestSize) {
   const std::uint32_t* pointers[256] = {};
   p.discCoverage = pointers;
   selectCoverageMask(m, p, 2000);
-  EXPECT_EQ(m.words, 255);
-  EXPECT_EQ(m.lane, 3);
+  EXPECT_EQ(std::tuple(m.words, m.lane), std::tuple(255, 3));
 }
 
 }  // namespace

@@ -70,9 +70,8 @@ class SplatSetupTest : public ::testing::Test {
   }
 
   void expectSizes(int quarter, int half, int pixel) const {
-    EXPECT_EQ(setup.params.sizeQuarter, quarter);
-    EXPECT_EQ(setup.params.sizeHalf, half);
-    EXPECT_EQ(setup.params.sizePixel, pixel);
+    EXPECT_EQ(std::tuple(setup.params.sizeQuarter, setup.params.sizeHalf, setup.params.sizePixel),
+              std::tuple(quarter, half, pixel));
   }
 };
 
@@ -191,14 +190,12 @@ TEST_F(SplatSetupTest, LifeFadeOfTheAlpha) {
   entry.countdown = 0;
   setup.params.sizeQuarter = -5;
   EXPECT_EQ(draw(0, 0, 0, NO_TINT, 200), 0);
-  EXPECT_EQ(setup.params.alpha, 0);
-  EXPECT_EQ(setup.params.sizeQuarter, -5);
+  EXPECT_EQ(std::tuple(setup.params.alpha, setup.params.sizeQuarter), std::tuple(0, -5));
 
   // A lifespan of 0 never calls the life fade.
   entry.lifespan = 0;
   draw(0, 0, 0, NO_TINT, 200);
-  EXPECT_EQ(setup.params.alpha, 200);
-  EXPECT_EQ(setup.params.sizeQuarter, 4);
+  EXPECT_EQ(std::tuple(setup.params.alpha, setup.params.sizeQuarter), std::tuple(200, 4));
 
   // The system's hook replaces the curve: 200 * 128 / 255.
   entry.lifespan = 750;
@@ -281,8 +278,7 @@ TEST_F(SplatSetupTest, BallSetupOfATinySplat) {
 
   useQuarterSize(0.1);
   draw(0, 0, 100.0);  // s = 2/3: depth trunc(8 * 100 * s - 0.5)
-  EXPECT_EQ(setup.params.tinyBall, 0);
-  EXPECT_EQ(setup.params.ballDepth, 532);
+  EXPECT_EQ(std::tuple(setup.params.tinyBall, setup.params.ballDepth), std::tuple(0, 532));
   EXPECT_EQ(setup.params.sizePixel, 7);  // q = 26.67
 }
 
@@ -317,15 +313,13 @@ TEST_F(SplatSetupTest, BoxesInsideClippedAndOutside) {
 
   // The box touching the last row is inside; one row lower it is clipped.
   draw(0, 6, 0);
-  EXPECT_EQ(setup.params.bottom, H - 1);
-  EXPECT_EQ(setup.params.firstRow, INSIDE_RAN);
+  EXPECT_EQ(std::tuple(setup.params.bottom, setup.params.firstRow), std::tuple(H - 1, INSIDE_RAN));
   draw(0, 7, 0);
   EXPECT_NE(setup.params.firstRow, INSIDE_RAN);
   EXPECT_NE(setup.params.firstRow, NO_KERNEL);
   // Wholly below (top = maxRow + 1) or right of the frame: no kernel.
   draw(0, 17, 0);
-  EXPECT_EQ(setup.params.top, H);
-  EXPECT_EQ(setup.params.firstRow, NO_KERNEL);
+  EXPECT_EQ(std::tuple(setup.params.top, setup.params.firstRow), std::tuple(H, NO_KERNEL));
   draw(21, 0, 0);
   EXPECT_EQ(setup.params.firstRow, NO_KERNEL);
   draw(0, 16, 0);  // top on the last row
