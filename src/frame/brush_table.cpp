@@ -185,4 +185,11 @@ void BrushTable::copyBrush(int source, int destination) {
   }
 }
 
+bool BrushTable::anyBrushTestsDepth() const {
+  for (const auto& slot : slots_) {
+    if (slot && (slot->insideKernel == BallKernelInside || slot->clippedKernel == BallKernelClipped)) return true;
+  }
+  return false;
+}
+
 }  // namespace qv

@@ -48,6 +48,10 @@ class BrushTable {
   // destination is current afterwards.
   void copyBrush(int source, int destination);
 
+  // Whether any brush draws with the depth test (the ball kernels, the only
+  // readers and writers of the depth buffer).
+  bool anyBrushTestsDepth() const;
+
   int currentIndex() const { return currentIndex_; }
   Brush& current();
   // The brush in a slot, or null when it is empty (or the index is outside).

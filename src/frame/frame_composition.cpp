@@ -27,7 +27,10 @@ void FrameComposer::renderFrame() {
   frame_.beginHalfResFrame();
   if (frame_.needsClear() != 0) frame_.clearStep();
   frame_.fadeStep();
-  frame_.resetDepthBuffer();
+  // Only the ball kernels read the depth buffer, and only brushes that exist
+  // now can draw this frame: without a ball brush the reset (a pass over a
+  // buffer as large as the frame) cannot change a pixel.
+  if (brushes_.anyBrushTestsDepth()) frame_.resetDepthBuffer();
   const FrameBufferGeometry& g = frame_.geometry();
   screenCentreX = g.innerWidth / 2;
   screenCentreY = g.innerHeight / 2;

@@ -14,9 +14,9 @@
 namespace qv {
 namespace {
 
-// A kernel that logs every call into the depth buffer, which the frame resets
-// before the particles: entry 0 counts the calls, then two words per call,
-// the tint and (brush colour's low byte << 16 | alpha).
+// A kernel that logs every call into the depth buffer, which render() resets
+// before each frame: entry 0 counts the calls, then two words per call, the
+// tint and (brush colour's low byte << 16 | alpha).
 void logKernel(SplatParams& p) {
   std::int32_t* log = p.depthBuffer;
   const std::int32_t n = log[0] - DEPTH_RESET_VALUE;
@@ -111,6 +111,13 @@ class FrameComposerTest : public ::testing::Test, protected testing::Composition
 
   std::int32_t loggedCount() const { return frame.depthBuffer()[0] - DEPTH_RESET_VALUE; }
 
+  // The composition resets the depth buffer only when a ball brush exists, so
+  // the log is cleared here.
+  void render() {
+    frame.resetDepthBuffer();
+    composer.renderFrame();
+  }
+
   const std::vector<std::uint32_t>& lastPresented() const { return platform.presents.back().topDownPixels; }
 };
 
@@ -140,13 +147,13 @@ TEST_F(FrameComposerTest, SecondSceneSetupRebuildsTheDiscTables) {
   fill(1);
   brushes.at(1)->sizeScale = 0.5;
   systems.current().particles[0].brush = 1;
-  composer.renderFrame();
+  render();
   EXPECT_NE(lastPresented()[(H / 2) * W + W / 2], BACKGROUND);
 }
 
 TEST_F(FrameComposerTest, ReleaseFreesTheWorkingTables) {
   fill(3);
-  composer.renderFrame();
+  render();
   composer.releaseWorkingTables();
   EXPECT_EQ(tables.sphereTable(), nullptr);
   EXPECT_EQ(tables.rescaleTable(), nullptr);
@@ -158,12 +165,12 @@ TEST_F(FrameComposerTest, ReleaseFreesTheWorkingTables) {
 TEST_F(FrameComposerTest, FrameWithNothingDrawnIsStillClearedHookedAndPresented) {
   ParticleSystem& s = fill(4);
   for (std::uint32_t i = 0; i < 4; ++i) s.particles[i].colour = 0x00FFFFFF;  // transparent
-  composer.renderFrame();
+  render();
   const std::size_t presents = platform.presents.size();
   // Scribble over the frame: the next frame clears it again.
   const FrameBufferGeometry& g = frame.geometry();
   for (int i = 0; i < W * H; ++i) g.pixels[i] = 0xFF777777;
-  composer.renderFrame();
+  render();
   EXPECT_EQ(platform.presents.size(), presents + 1);
   EXPECT_EQ(probe.calls, 2);
   for (std::uint32_t pixel : lastPresented()) ASSERT_EQ(pixel, BACKGROUND);
@@ -175,7 +182,7 @@ TEST_F(FrameComposerTest, PointsComposeExactlyPixelByPixel) {
   s.particles[0].position = {100, -50, 0};     // (40, 20)
   s.particles[1].colour = 0xFF80FF40;          // (32, 24), tinted
   s.particles[2].position = {-500, 0, 0};      // (-8, 24): outside
-  composer.renderFrame();
+  render();
   std::vector<std::uint32_t> expected(static_cast<std::size_t>(W) * H, BACKGROUND);
   expected[20 * W + 40] = multiplyChannels(0xFF7FC8FF, 0xFFFFFFFF);
   expected[24 * W + 32] = multiplyChannels(0xFF7FC8FF, 0xFF80FF40);
@@ -190,7 +197,7 @@ TEST_F(FrameComposerTest, BrushChainDrawsEachEntryWithEveryBrush) {
   ParticleSystem& s = fill(2);
   s.particles[0].colour = 0x80ABCDEF;
   s.particles[1].colour = 0xFF123456;
-  composer.renderFrame();
+  render();
   const std::vector<LoggedCall> expected = {
       {0x80ABCDEF, 0x11, 128},  // 0xFF x 0x80
       {NO_TINT, 0x22, 64},      // 0x80 x 0x80
@@ -205,7 +212,7 @@ TEST_F(FrameComposerTest, ACycleInTheBrushChainEnds) {
   logBrush(0, 0xFF000011, 1);
   logBrush(1, 0xFF000022, 0);
   fill(2);
-  composer.renderFrame();
+  render();
   EXPECT_EQ(loggedCount(), 2 * (MAX_BRUSH_CHAIN_LINKS + 1));
   EXPECT_EQ(platform.presents.size(), 2u);  // the first clear's own present, then the frame
 }
@@ -225,7 +232,7 @@ TEST_F(FrameComposerTest, PerSystemValuesAreCopiedWhenTheSystemChanges) {
     second.particles[i].lifespan = 10;
     second.particles[i].countdown = 5;
   }
-  composer.renderFrame();
+  render();
   const std::vector<LoggedCall> calls = logged();
   ASSERT_EQ(calls.size(), 3u);
   for (const LoggedCall& c : calls) EXPECT_EQ(c.alpha, 128);  // 255 x (255 x 0.5 + 0.5) / 255
@@ -244,7 +251,7 @@ TEST_F(FrameComposerTest, NearEntryStopsASortedFrame) {
   s.particles[2].position = {0, 0, -350};
   s.particles[2].brush = 2;
   splat.depthSortEnabled = 1;
-  composer.renderFrame();
+  render();
   EXPECT_EQ(loggedCount(), 1);
   EXPECT_EQ(drawList.currentEntry->position.z, -300.0);
   EXPECT_EQ(brushes.currentIndex(), 1);
@@ -253,7 +260,7 @@ TEST_F(FrameComposerTest, NearEntryStopsASortedFrame) {
 
   // Unsorted, a near entry asks nothing and every entry is visited.
   splat.depthSortEnabled = 0;
-  composer.renderFrame();
+  render();
   EXPECT_EQ(loggedCount(), 1);
   EXPECT_EQ(brushes.currentIndex(), 2);
 }
@@ -262,10 +269,10 @@ TEST_F(FrameComposerTest, HookRunsBeforeOrAfterTheParticles) {
   fill(1);
   const std::uint32_t point = multiplyChannels(0xFF7FC8FF, 0xFFFFFFFF);
   composer.frameHookAfterParticles = 0;
-  composer.renderFrame();
+  render();
   EXPECT_EQ(probe.seenCentre, BACKGROUND);
   composer.frameHookAfterParticles = 1;
-  composer.renderFrame();
+  render();
   EXPECT_EQ(std::tuple(probe.seenCentre, probe.calls), std::tuple(point, 2));
 }
 
@@ -273,7 +280,7 @@ TEST_F(FrameComposerTest, HalfResolutionHookAfterParticlesDrawsAtFullSize) {
   fill(1);
   probe.mark = true;
   frame.halfResRequested = 1;
-  composer.renderFrame();
+  render();
   EXPECT_EQ(composer.screenCentreX, W / 4);  // the half-size frame's centre
   EXPECT_EQ(probe.seenWidth, W);
   const std::vector<std::uint32_t>& shown = lastPresented();
@@ -293,7 +300,7 @@ TEST_F(FrameComposerTest, EntryOnAnEmptyBrushSlotGetsADefaultBrush) {
   ParticleSystem& s = fill(1);
   s.particles[0].brush = 7;
   // The default brush is fully transparent, so nothing reaches its kernels.
-  composer.renderFrame();
+  render();
   EXPECT_TRUE(platform.errorsShown.empty());
   ASSERT_NE(brushes.at(7), nullptr);
   EXPECT_EQ(brushes.currentIndex(), 7);
@@ -303,6 +310,18 @@ TEST_F(FrameComposerTest, EntryOnAnEmptyBrushSlotGetsADefaultBrush) {
   EXPECT_THROW(composer.renderFrame(), RuntimeErrorStop);
   ASSERT_EQ(platform.errorsShown.size(), 1u);
   EXPECT_EQ(platform.errorsShown[0], errors::LINK_DRAW_ERROR);
+}
+
+TEST_F(FrameComposerTest, DepthBufferIsResetOnlyWhileABallBrushExists) {
+  fill(3);
+  std::int32_t* depth = frame.depthBuffer();
+  depth[0] = 12345;
+  composer.renderFrame();  // brush 0 is a point brush: nothing reads depths
+  EXPECT_EQ(depth[0], 12345);
+  brushes.selectBrush(5);
+  brushes.setupBrush(brushes.current(), 0x20000, 0xFFFFFFFF, "compBALL");
+  composer.renderFrame();
+  EXPECT_EQ(depth[0], DEPTH_RESET_VALUE);
 }
 
 }  // namespace
