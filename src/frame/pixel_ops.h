@@ -14,14 +14,18 @@ constexpr std::uint32_t pack(int r, int g, int b) {
 }
 }  // namespace pixel_detail
 
-// min(255, a + b) per channel.
+// min(255, a + b) per channel. Red and blue add in one word and green in
+// another, each with a spare bit above it; a carry out of a channel turns
+// that channel into 0xFF. No per-channel compare, as the disc kernels add
+// every pixel they draw.
 constexpr std::uint32_t addSaturate(std::uint32_t a, std::uint32_t b) {
-  using namespace pixel_detail;
-  auto sum = [&](int s) {
-    const int v = channel(a, s) + channel(b, s);
-    return v > 255 ? 255 : v;
-  };
-  return pack(sum(16), sum(8), sum(0));
+  std::uint32_t rb = (a & 0xFF00FFu) + (b & 0xFF00FFu);
+  std::uint32_t g = (a & 0xFF00u) + (b & 0xFF00u);
+  std::uint32_t carry = rb & 0x1000100u;
+  rb = (rb | (carry - (carry >> 8))) & 0xFF00FFu;
+  carry = g & 0x10000u;
+  g = (g | (carry - (carry >> 8))) & 0xFF00u;
+  return rb | g;
 }
 
 // max(0, a - b) per channel.
@@ -52,11 +56,11 @@ constexpr std::uint32_t lerpChannels(std::uint32_t a, std::uint32_t b, int t) {
   return pack(mix(16), mix(8), mix(0));
 }
 
-// (a * w) >> 8 per channel.
+// (a * w) >> 8 per channel, w in 0 ... 255. Red and blue scale in one word
+// (each product stays inside its 16-bit lane) and green in another.
 constexpr std::uint32_t scaleColour(std::uint32_t a, int w) {
-  using namespace pixel_detail;
-  auto scaled = [&](int s) { return (channel(a, s) * w) >> 8; };
-  return pack(scaled(16), scaled(8), scaled(0));
+  const auto u = static_cast<std::uint32_t>(w);
+  return ((((a & 0xFF00FFu) * u) >> 8) & 0xFF00FFu) | ((((a & 0xFF00u) * u) >> 8) & 0xFF00u);
 }
 
 }  // namespace qv

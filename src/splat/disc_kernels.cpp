@@ -35,38 +35,19 @@ struct DiscOverBlend {
   void apply(std::uint32_t& P, int w) const { P = blend(P, prepare(w)); }
 };
 
-// The add blend runs for most pixels of the scene. The prepared value is the
-// scaled colour without its alpha byte; the add works red and blue together
-// in one word and green in another: the same bytes as addSaturate(P, v),
-// with no per-channel compares, so a row of it vectorises.
+// The add blend runs for most pixels of the scene; addSaturate and
+// scaleColour work word-wide, with no per-channel compares, so a row of it
+// vectorises.
 struct DiscAddBlend {
   std::uint32_t colour;
-  std::uint32_t redBlue;
-  std::uint32_t green;
   explicit DiscAddBlend(SplatParams& p) {
     foldOpacity(p);
     const SplatColours c(p);
     colour = c.fadeColour(c.tinted(p.brushColour));
-    redBlue = colour & 0xFF00FFu;
-    green = colour & 0xFF00u;
   }
   int weigh(int w) const { return w; }
-  std::uint32_t prepare(int w) const {
-    if (w == FULL) return redBlue | green;
-    // Each product stays below 2^16 within its lane.
-    const auto u = static_cast<std::uint32_t>(w);
-    return (((redBlue * u) >> 8) & 0xFF00FFu) | (((green * u) >> 8) & 0xFF00u);
-  }
-  static std::uint32_t blend(std::uint32_t P, std::uint32_t v) {
-    std::uint32_t rb = (v & 0xFF00FFu) + (P & 0xFF00FFu);
-    std::uint32_t g = (v & 0xFF00u) + (P & 0xFF00u);
-    // A carry out of a channel turns into 0xFF in that channel.
-    std::uint32_t carry = rb & 0x1000100u;
-    rb = (rb | (carry - (carry >> 8))) & 0xFF00FFu;
-    carry = g & 0x10000u;
-    g = (g | (carry - (carry >> 8))) & 0xFF00u;
-    return rb | g;
-  }
+  std::uint32_t prepare(int w) const { return w == FULL ? colour : scaleColour(colour, w); }
+  static std::uint32_t blend(std::uint32_t P, std::uint32_t v) { return addSaturate(P, v); }
   void apply(std::uint32_t& P, int w) const { P = blend(P, prepare(w)); }
 };
 
