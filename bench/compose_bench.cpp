@@ -26,10 +26,7 @@ struct SceneFrame : testing::CompositionRig {
     platform.screenW = WIDTH;
     platform.screenH = HEIGHT;
     frame.setFrameSize(FULL_SCREEN_REQUEST, 0);
-    splat.depthSortEnabled = 0;
-    splat.minPixelSize = 1;
-    splat.setPerspective(-250.0, -1.0);
-    splat.setDepthFade(700.0, -150.0, 1000);
+    useSceneDepthSettings();
     composer.setupSceneRender();
 
     brushes.selectBrush(0);

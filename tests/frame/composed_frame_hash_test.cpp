@@ -29,10 +29,7 @@ TEST(ComposedFrameHash, SceneLikeDiscFrameIsUnchanged) {
   platform.keepPresentedPixels = true;
 
   frame.setFrameSize(320, 240);
-  splat.depthSortEnabled = 0;
-  splat.minPixelSize = 1;
-  splat.setPerspective(-250.0, -1.0);
-  splat.setDepthFade(700.0, -150.0, 1000);
+  rig.useSceneDepthSettings();
   composer.setupSceneRender();
   brushes.selectBrush(0);
   brushes.current().sizeScale = 0.05;

@@ -23,6 +23,15 @@ namespace qv::testing {
 struct CompositionRig {
   explicit CompositionRig(std::uint32_t seed) : rng(seed) {}
 
+  // The scene's depth settings: perspective, distance fade, no depth sort,
+  // splats at least one pixel.
+  void useSceneDepthSettings() {
+    splat.depthSortEnabled = 0;
+    splat.minPixelSize = 1;
+    splat.setPerspective(-250.0, -1.0);
+    splat.setDepthFade(700.0, -150.0, 1000);
+  }
+
   TestPlatform platform;
   RandomSource rng;
   VectorOps vectors{rng};
