@@ -25,20 +25,4 @@ double RandomSource::randAround(double centre, double spread) {
   return centre + r * 2 * spread / 32767 - spread;
 }
 
-namespace {
-double offset(RandomSource& rng, double s) {
-  if (s == 0) return 0;
-  const double r = rng.draw();
-  return r * 2 * s / 32767 - s;
-}
-}  // namespace
-
-Vec3 RandomSource::randVec3Around(const Vec3& centre, double sx, double sy, double sz) {
-  Vec3 v;
-  v.z = centre.z + offset(*this, sz);
-  v.y = centre.y + offset(*this, sy);
-  v.x = centre.x + offset(*this, sx);
-  return v;
-}
-
 }  // namespace qv

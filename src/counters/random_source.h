@@ -9,8 +9,6 @@
 
 #include <cstdint>
 
-#include "geometry/vec3.h"
-
 namespace qv {
 
 inline constexpr int RANDOM_MAX = 32767;
@@ -38,9 +36,6 @@ class RandomSource {
   int randIntAround(int centre, int spread);
   // centre + r * 2 * spread / 32767 - spread; centre (no draw) for spread 0.
   double randAround(double centre, double spread);
-  // Each component moved by r * 2 * s / 32767 - s; draws in the order z, y, x;
-  // an axis with s = 0 draws nothing.
-  Vec3 randVec3Around(const Vec3& centre, double sx, double sy, double sz);
 
  private:
   std::uint32_t state_;

@@ -4,6 +4,22 @@
 
 namespace qv {
 
+namespace {
+double offset(RandomSource& rng, double s) {
+  if (s == 0) return 0;
+  const double r = rng.draw();
+  return r * 2 * s / 32767 - s;
+}
+}  // namespace
+
+Vec3 randVec3Around(RandomSource& rng, const Vec3& centre, double sx, double sy, double sz) {
+  Vec3 v;
+  v.z = centre.z + offset(rng, sz);
+  v.y = centre.y + offset(rng, sy);
+  v.x = centre.x + offset(rng, sx);
+  return v;
+}
+
 void VectorOps::normalise(Vec3& v) {
   const double len = std::sqrt(v.x * v.x + v.y * v.y + v.z * v.z);
   lastLength = len;

@@ -11,6 +11,10 @@
 
 namespace qv {
 
+// Each component moved by r * 2 * s / 32767 - s; draws in the order z, y, x;
+// an axis with s = 0 draws nothing.
+Vec3 randVec3Around(RandomSource& rng, const Vec3& centre, double sx, double sy, double sz);
+
 class VectorOps {
  public:
   explicit VectorOps(RandomSource& rng) : rng_(rng) {}

@@ -136,7 +136,7 @@ void SystemTable::fillParticles(std::uint32_t count, std::int32_t brushFirst, st
 
     const double v = rng_.randAround(s.speed, s.speedJitter);
     p.velocity = {v, v, v};
-    p.position = rng_.randVec3Around(s.boxCentre, s.boxHalfSize.x, s.boxHalfSize.y, s.boxHalfSize.z);
+    p.position = randVec3Around(rng_, s.boxCentre, s.boxHalfSize.x, s.boxHalfSize.y, s.boxHalfSize.z);
 
     if (randomBrush != 0) {
       if (brushLast != 0) {

@@ -75,7 +75,7 @@ void ParticleUpdate::renew(ParticleSystem& s, Particle& p) {
     return;
   }
   if ((s.respawnFlags & RESPAWN_POSITION) != 0) {
-    p.position = rng.randVec3Around(s.boxCentre, s.boxHalfSize.x, s.boxHalfSize.y, s.boxHalfSize.z);
+    p.position = randVec3Around(rng, s.boxCentre, s.boxHalfSize.x, s.boxHalfSize.y, s.boxHalfSize.z);
   }
   if ((s.respawnFlags & RESPAWN_VELOCITY) != 0) p.velocity = vectors_.randomVelocity(s.speed, s.speedJitter);
   if ((s.respawnFlags & RESPAWN_COLOUR) != 0) p.colour = vectors_.jitterColour(s.baseColour, s.colourJitter);

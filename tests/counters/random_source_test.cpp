@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <tuple>
-
 #include <set>
 
 namespace qv {
@@ -36,20 +34,6 @@ TEST(RandomSource, RandIntAroundTruncatesTowardZeroAndSkipsTheLowEnd) {
   EXPECT_EQ(*seen.begin(), 6);  // r = 0 gives -9.5, truncated to -9: 5 never comes out
   EXPECT_EQ(*seen.rbegin(), 25);
   EXPECT_EQ(seen.size(), 20u);
-}
-
-TEST(RandomSource, RandVec3AroundDrawsZThenYThenX) {
-  RandomSource a(5), b(5);
-  const double rz = b.draw(), ry = b.draw(), rx = b.draw();
-  const Vec3 v = a.randVec3Around({1, 2, 3}, 10, 20, 30);
-  EXPECT_EQ(std::tuple(v.z, v.y, v.x),
-            std::tuple(3 + (rz * 2 * 30 / 32767 - 30), 2 + (ry * 2 * 20 / 32767 - 20), 1 + (rx * 2 * 10 / 32767 - 10)));
-
-  RandomSource c(5), d(5);
-  const Vec3 flat = c.randVec3Around({1, 2, 3}, 0, 20, 0);
-  EXPECT_EQ(std::tuple(flat.x, flat.z), std::tuple(1, 3));
-  d.draw();
-  EXPECT_EQ(c.state(), d.state());  // one draw only
 }
 
 }  // namespace

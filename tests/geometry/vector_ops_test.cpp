@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <tuple>
 
 namespace qv {
 namespace {
@@ -71,6 +72,20 @@ TEST(VectorOps, JitterColourClampsAndDrawsBlueFirst) {
   const std::uint32_t c = opsA.jitterColour(0xFF808080u, 20);
   const double ub = mirror.draw() * UNIT_RANDOM_SCALE;
   EXPECT_EQ(static_cast<int>(c & 0xFF), 128 + static_cast<int>(-20 + 2 * 20 * ub + 0.5));
+}
+
+TEST(VectorOps, RandVec3AroundDrawsZThenYThenX) {
+  RandomSource a(5), b(5);
+  const double rz = b.draw(), ry = b.draw(), rx = b.draw();
+  const Vec3 v = randVec3Around(a, {1, 2, 3}, 10, 20, 30);
+  EXPECT_EQ(std::tuple(v.z, v.y, v.x),
+            std::tuple(3 + (rz * 2 * 30 / 32767 - 30), 2 + (ry * 2 * 20 / 32767 - 20), 1 + (rx * 2 * 10 / 32767 - 10)));
+
+  RandomSource c(5), d(5);
+  const Vec3 flat = randVec3Around(c, {1, 2, 3}, 0, 20, 0);
+  EXPECT_EQ(std::tuple(flat.x, flat.z), std::tuple(1, 3));
+  d.draw();
+  EXPECT_EQ(c.state(), d.state());  // one draw only
 }
 
 }  // namespace

@@ -162,7 +162,7 @@ TEST_F(EmitterFixture, DrawsDirectionThenPositionThenSpeed) {
   ASSERT_EQ(emitter.emit(), 1);
   const Vec3 r = mirrorVectors.randomDirection();
   EXPECT_EQ(context.spawn.direction, 0.5 * r + Vec3(0, 0, 10));
-  EXPECT_EQ(context.spawn.position, mirror.randVec3Around({1, 2, 3}, 4, 5, 6));
+  EXPECT_EQ(context.spawn.position, randVec3Around(mirror, {1, 2, 3}, 4, 5, 6));
   EXPECT_EQ(context.spawn.speed, mirror.randAround(40, 8));
   EXPECT_EQ(rng.state(), mirror.state());
 

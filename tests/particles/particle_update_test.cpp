@@ -71,7 +71,7 @@ TEST_F(UpdateFixture, BuiltInRenewalRedrawsWhatTheFlagsSay) {
   p.countdown = 0;
   VectorOps mirrorVectors(mirror);
   update.moveParticles();
-  EXPECT_EQ(p.position, mirror.randVec3Around(s.boxCentre, 500, 500, 500));
+  EXPECT_EQ(p.position, randVec3Around(mirror, s.boxCentre, 500, 500, 500));
   EXPECT_EQ(p.velocity, mirrorVectors.randomVelocity(100, 0));
   EXPECT_EQ(p.colour, mirrorVectors.jitterColour(0xFF808080, 9));
   EXPECT_EQ(p.countdown, mirror.randIntAround(4, 2));

@@ -123,7 +123,7 @@ TEST_F(SystemTableFixture, FillDrawsSpeedPositionBrushLifeColourInOrder) {
     const Particle& p = s.particles[i];
     const double v = mirror.randAround(100, 50);
     EXPECT_EQ(p.velocity, (Vec3{v, v, v}));
-    EXPECT_EQ(p.position, mirror.randVec3Around({10, 20, 30}, 5, 0, 7));
+    EXPECT_EQ(p.position, randVec3Around(mirror, {10, 20, 30}, 5, 0, 7));
     const double u = mirror.draw() * UNIT_RANDOM_SCALE;
     EXPECT_EQ(p.brush, static_cast<int>(u * (9 - 2) + 2 + 0.5));
     const int life = mirror.randIntAround(100, 10);
