@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "frame/frame_buffer.h"
-#include "host/platform.h"
+#include "ground/platform.h"
 
 namespace {
 

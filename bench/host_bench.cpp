@@ -7,10 +7,10 @@
 #include <cstdio>
 #include <vector>
 
-#include "host/clock.h"
-#include "host/headless/headless_platform.h"
-#include "host/headless/image_output.h"
-#include "host/input_state.h"
+#include "ground/clock.h"
+#include "hosts/headless/headless_platform.h"
+#include "hosts/headless/image_output.h"
+#include "ground/input_state.h"
 
 namespace qv {
 namespace {

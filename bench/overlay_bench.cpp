@@ -6,13 +6,13 @@
 #include <cstdint>
 #include <string>
 
-#include "frame/brush.h"
-#include "frame/brush_picture.h"
+#include "splat/brush.h"
+#include "splat/brush_picture.h"
 #include "frame/frame_buffer.h"
 #include "frame/overlay.h"
 #include "frame/picture_layer.h"
 #include "frame/picture_test_support.h"
-#include "host/memory_blocks.h"
+#include "ground/memory_blocks.h"
 
 namespace {
 

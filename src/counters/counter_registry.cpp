@@ -1,6 +1,6 @@
 #include "counters/counter_registry.h"
 
-#include "host/runtime_error.h"
+#include "ground/runtime_error.h"
 
 namespace qv {
 

@@ -5,7 +5,7 @@
 // and then into the variable the scene gave it.
 
 #include "counters/random_source.h"
-#include "host/hook.h"
+#include "ground/hook.h"
 
 namespace qv {
 

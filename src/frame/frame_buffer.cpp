@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
-#include "host/memory_blocks.h"
-#include "host/platform.h"
+#include "ground/memory_blocks.h"
+#include "ground/platform.h"
 
 namespace qv {
 

@@ -3,7 +3,7 @@
 #include <cmath>
 #include <cstring>
 
-#include "host/memory_blocks.h"
+#include "ground/memory_blocks.h"
 
 namespace qv {
 

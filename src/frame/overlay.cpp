@@ -7,8 +7,8 @@
 #include "frame/frame_buffer.h"
 #include "frame/picture_layer.h"
 #include "frame/pixel_ops.h"
-#include "host/memory_blocks.h"
-#include "host/runtime_error.h"
+#include "ground/memory_blocks.h"
+#include "ground/runtime_error.h"
 
 namespace qv {
 

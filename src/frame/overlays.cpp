@@ -2,7 +2,7 @@
 
 #include "frame/frame_buffer.h"
 #include "frame/picture_layer.h"
-#include "host/platform.h"
+#include "ground/platform.h"
 
 namespace qv {
 

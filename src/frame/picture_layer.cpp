@@ -1,6 +1,6 @@
 #include "frame/picture_layer.h"
 
-#include "host/runtime_error.h"
+#include "ground/runtime_error.h"
 
 namespace qv {
 

@@ -8,7 +8,7 @@
 #include <cstdint>
 #include <string_view>
 
-#include "host/platform.h"
+#include "ground/platform.h"
 
 namespace qv {
 

@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "host/runtime_error.h"
+#include "ground/runtime_error.h"
 
 namespace qv {
 

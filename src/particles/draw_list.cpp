@@ -5,8 +5,8 @@
 #include <new>
 #include <utility>
 
-#include "host/memory_blocks.h"
-#include "host/runtime_error.h"
+#include "ground/memory_blocks.h"
+#include "ground/runtime_error.h"
 
 namespace qv {
 

@@ -8,7 +8,7 @@
 
 #include "geometry/transform.h"
 #include "geometry/vec3.h"
-#include "host/hook.h"
+#include "ground/hook.h"
 #include "particles/particle_system.h"
 
 namespace qv {

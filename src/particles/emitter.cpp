@@ -3,8 +3,8 @@
 #include <cmath>
 #include <new>
 
-#include "host/memory_blocks.h"
-#include "host/runtime_error.h"
+#include "ground/memory_blocks.h"
+#include "ground/runtime_error.h"
 
 namespace qv {
 

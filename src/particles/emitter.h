@@ -14,7 +14,7 @@
 #include "geometry/transform.h"
 #include "geometry/vec3.h"
 #include "geometry/vector_ops.h"
-#include "host/hook.h"
+#include "ground/hook.h"
 
 namespace qv {
 

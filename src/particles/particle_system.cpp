@@ -2,8 +2,8 @@
 
 #include <new>
 
-#include "host/memory_blocks.h"
-#include "host/runtime_error.h"
+#include "ground/memory_blocks.h"
+#include "ground/runtime_error.h"
 
 namespace qv {
 

@@ -14,7 +14,7 @@
 #include "counters/random_source.h"
 #include "geometry/vec3.h"
 #include "geometry/vector_ops.h"
-#include "host/hook.h"
+#include "ground/hook.h"
 #include "particles/particle.h"
 
 namespace qv {

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "host/runtime_error.h"
+#include "ground/runtime_error.h"
 
 namespace qv {
 

@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "host/memory_blocks.h"
+#include "ground/memory_blocks.h"
 
 namespace qv {
 

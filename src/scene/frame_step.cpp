@@ -1,7 +1,7 @@
 // One frame of the animation: move everything, compose and present, measure
 // and pace, then react to what the user did since the last frame.
 
-#include "host/input_state.h"
+#include "ground/input_state.h"
 #include "scene/animation_modules.h"
 #include "scene/scene.h"
 

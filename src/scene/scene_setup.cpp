@@ -3,8 +3,8 @@
 
 #include <cstdint>
 
-#include "host/input_state.h"
-#include "host/platform.h"
+#include "ground/input_state.h"
+#include "ground/platform.h"
 #include "scene/animation.h"
 #include "scene/animation_modules.h"
 #include "scene/scene.h"

@@ -1,4 +1,4 @@
-#include "host/runtime_error.h"
+#include "ground/runtime_error.h"
 #include "splat/kernel.h"
 #include "splat/splat_params.h"
 

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "frame/brush.h"
+#include "splat/brush.h"
 #include "frame/lookup_tables.h"
 #include "frame/pixel_ops.h"
 #include "particles/draw_list.h"

@@ -12,7 +12,7 @@
 
 #include <cstdint>
 
-#include "host/hook.h"
+#include "ground/hook.h"
 #include "splat/splat_params.h"
 
 namespace qv {

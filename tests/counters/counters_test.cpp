@@ -5,7 +5,7 @@
 #include <tuple>
 
 #include "counters/counter_registry.h"
-#include "host/runtime_error.h"
+#include "ground/runtime_error.h"
 #include "support/test_platform.h"
 
 namespace qv {

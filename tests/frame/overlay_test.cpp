@@ -10,8 +10,8 @@
 #include "frame/picture_layer.h"
 #include "frame/picture_test_support.h"
 #include "frame/pixel_ops.h"
-#include "host/memory_blocks.h"
-#include "host/runtime_error.h"
+#include "ground/memory_blocks.h"
+#include "ground/runtime_error.h"
 
 namespace qv {
 namespace {

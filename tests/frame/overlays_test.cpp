@@ -9,8 +9,8 @@
 #include "frame/frame_buffer.h"
 #include "frame/picture_layer.h"
 #include "frame/pixel_ops.h"
-#include "host/headless/headless_platform.h"
-#include "host/hook.h"
+#include "hosts/headless/headless_platform.h"
+#include "ground/hook.h"
 
 namespace qv {
 namespace {

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "frame/picture_test_support.h"
-#include "host/runtime_error.h"
+#include "ground/runtime_error.h"
 
 namespace qv {
 namespace {

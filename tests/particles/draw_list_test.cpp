@@ -6,7 +6,7 @@
 
 #include <algorithm>
 
-#include "host/runtime_error.h"
+#include "ground/runtime_error.h"
 #include "support/test_platform.h"
 
 namespace qv {

@@ -4,7 +4,7 @@
 
 #include <tuple>
 
-#include "host/runtime_error.h"
+#include "ground/runtime_error.h"
 #include "support/test_platform.h"
 
 namespace qv {

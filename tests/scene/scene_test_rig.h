@@ -4,7 +4,7 @@
 
 #include <memory>
 
-#include "host/input_state.h"
+#include "ground/input_state.h"
 #include "scene/animation.h"
 #include "scene/animation_modules.h"
 #include "support/test_platform.h"

@@ -6,7 +6,7 @@
 #include <tuple>
 #include <utility>
 
-#include "frame/brush.h"
+#include "splat/brush.h"
 #include "frame/pixel_ops.h"
 #include "particles/draw_list.h"
 #include "splat/clip_splat.h"

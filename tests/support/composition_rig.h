@@ -5,10 +5,10 @@
 #include <cstdint>
 
 #include "counters/random_source.h"
-#include "frame/brush_images.h"
-#include "frame/brush_table.h"
+#include "splat/brush_images.h"
+#include "splat/brush_table.h"
 #include "frame/frame_buffer.h"
-#include "frame/frame_composition.h"
+#include "composition/frame_composition.h"
 #include "frame/lookup_tables.h"
 #include "frame/picture_layer.h"
 #include "geometry/transform.h"

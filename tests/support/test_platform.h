@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "host/platform.h"
+#include "ground/platform.h"
 
 namespace qv::testing {
 

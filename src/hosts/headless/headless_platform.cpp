@@ -1,0 +1,140 @@
+#include "hosts/headless/headless_platform.h"
+
+#include <algorithm>
+
+#include "hosts/portable/picture_codec.h"
+
+namespace qv {
+
+HeadlessPlatform::HeadlessPlatform(int screenWidth, int screenHeight,
+                                   std::span<const EmbeddedResource> resources, std::FILE* errorStream)
+    : screenWidth_(screenWidth), screenHeight_(screenHeight), resources_(resources), errorStream_(errorStream) {}
+
+void HeadlessPlatform::showRuntimeError(std::string_view text) {
+  errorsShown_.emplace_back(text);
+  if (errorStream_ != nullptr) {
+    std::fprintf(errorStream_, "Process Runtime Error: %.*s\n", static_cast<int>(text.size()), text.data());
+    std::fflush(errorStream_);
+  }
+}
+
+void HeadlessPlatform::sleepMilliseconds(std::uint32_t ms) { advanceClock(static_cast<std::uint64_t>(ms) * 100); }
+
+void HeadlessPlatform::advanceClock(std::uint64_t ticks) {
+  ticks_ += ticks;
+  updateTimers();
+}
+
+void HeadlessPlatform::updateTimers() {
+  for (auto& [n, t] : timers_) {
+    if (t.running && ticks_ - t.startTicks >= t.intervalTicks) t.fired = true;
+  }
+}
+
+int HeadlessPlatform::startTimer(int n, std::uint32_t ms) {
+  Timer& t = timers_[n];
+  // Starting again restarts the interval; a fired flag stays set, as the
+  // host never clears it.
+  t.running = true;
+  t.startTicks = ticks_;
+  t.intervalTicks = static_cast<std::uint64_t>(ms) * 100;
+  return 1000 + n;
+}
+
+int HeadlessPlatform::stopTimer(int n) {
+  auto it = timers_.find(n);
+  if (it == timers_.end() || !it->second.running) return 0;
+  it->second.running = false;
+  return 1;
+}
+
+bool HeadlessPlatform::timerFired(int n) {
+  auto it = timers_.find(n);
+  return it != timers_.end() && it->second.fired;
+}
+
+void HeadlessPlatform::present(const FrameView& frame, int x, int y, int w, int h) {
+  if (frame.pixels == nullptr || frame.width <= 0 || frame.height <= 0) return;
+  // The window has the frame's size; a frame of a new size makes a new window.
+  // A present put off for the old window goes with it.
+  if (window_.width != frame.width || window_.height != frame.height) {
+    window_ = RgbImage(frame.width, frame.height);
+    skipped_.reset();
+  }
+  ++presentCount_;
+  // Only a present of the whole frame is put off: it hides every earlier
+  // one, so the window is exact once the last of them is copied. Anything
+  // smaller is copied at once, after the one put off, which then shows the
+  // frame as it is now outside the smaller area (the frame's margins, where
+  // no drawing goes).
+  if (!keepPresents_ && coversWhole(frame, x, y, w, h)) {
+    skipped_ = SkippedPresent{frame, x, y, w, h};
+    return;
+  }
+  copySkippedPresent();
+  copyIntoWindow(frame, x, y, w, h);
+}
+
+namespace {
+
+struct Area {
+  int left, top, right, bottom;  // right and bottom exclusive
+};
+
+Area clippedArea(const FrameView& frame, int x, int y, int w, int h) {
+  return Area{std::max(x, 0), std::max(y, 0),
+              static_cast<int>(std::min<long long>(static_cast<long long>(x) + w, frame.width)),
+              static_cast<int>(std::min<long long>(static_cast<long long>(y) + h, frame.height))};
+}
+
+}  // namespace
+
+bool HeadlessPlatform::coversWhole(const FrameView& frame, int x, int y, int w, int h) {
+  const Area a = clippedArea(frame, x, y, w, h);
+  return a.left == 0 && a.top == 0 && a.right == frame.width && a.bottom == frame.height;
+}
+
+void HeadlessPlatform::copySkippedPresent() {
+  if (!skipped_) return;
+  const SkippedPresent s = *skipped_;
+  skipped_.reset();
+  copyIntoWindow(s.frame, s.x, s.y, s.w, s.h);
+}
+
+void HeadlessPlatform::copyIntoWindow(const FrameView& frame, int x, int y, int w, int h) {
+  const auto [left, top, right, bottom] = clippedArea(frame, x, y, w, h);
+  if (left >= right) return;
+  // Row pointers walked straight through: this copy runs for every frame of
+  // a full-HD render, so it keeps to plain loads and stores.
+  for (int r = top; r < bottom; ++r) {
+    const std::uint32_t* src = frame.topRow(r) + left;
+    const std::uint32_t* const end = src + (right - left);
+    std::uint8_t* dst = window_.at(left, r);
+    for (; src != end; ++src, dst += 3) {
+      const std::uint32_t p = *src;
+      dst[0] = static_cast<std::uint8_t>(p >> 16);
+      dst[1] = static_cast<std::uint8_t>(p >> 8);
+      dst[2] = static_cast<std::uint8_t>(p);
+    }
+  }
+}
+
+std::span<const std::uint8_t> HeadlessPlatform::findResource(std::string_view name, int type) {
+  return findEmbeddedResource(resources_, name, type);
+}
+
+std::span<const std::uint8_t> HeadlessPlatform::findResource(std::string_view name, std::string_view type) {
+  return findEmbeddedResource(resources_, name, type);
+}
+
+bool HeadlessPlatform::decodePicture(std::span<const std::uint8_t> bytes, DecodedPicture& out) {
+  return decodePictureBytes(bytes, out);
+}
+
+void HeadlessPlatform::freePicturePixels(DecodedPicture& picture) { freeDecodedPicture(picture); }
+
+bool HeadlessPlatform::scalePicture(const DecodedPicture& in, int w, int h, DecodedPicture& out) {
+  return scaleDecodedPicture(in, w, h, out);
+}
+
+}  // namespace qv

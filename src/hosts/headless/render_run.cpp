@@ -1,0 +1,267 @@
+#include "hosts/headless/render_run.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+#include <filesystem>
+#include <string>
+#include <system_error>
+#include <unistd.h>
+#include <vector>
+
+#include "frame/frame_buffer.h"
+#include "hosts/headless/headless_platform.h"
+#include "hosts/headless/image_output.h"
+#include "ground/input_state.h"
+#include "ground/runtime_error.h"
+#include "scene/animation.h"
+#include "scene/scene.h"
+
+namespace qv {
+
+namespace {
+
+constexpr int VIDEO_FRAMES_PER_SECOND = 25;
+constexpr int CONTACT_SHEET_COLUMNS = 5;
+constexpr int CONTACT_SHEET_CELL_WIDTH = 320;
+constexpr int PROGRESS_INTERVAL = 25;
+constexpr int WHEEL_NOTCH = 120;
+
+int virtualKeyOf(ScriptedKey key) {
+  switch (key) {
+    case ScriptedKey::Enter: return VKEY_ENTER;
+    case ScriptedKey::Escape: return VKEY_ESCAPE;
+    case ScriptedKey::Up: return VKEY_UP;
+    case ScriptedKey::Down: return VKEY_DOWN;
+    case ScriptedKey::Left: return VKEY_LEFT;
+    case ScriptedKey::Right: return VKEY_RIGHT;
+  }
+  return VKEY_ENTER;
+}
+
+// The times of the steps of every frame, taken between the steps by the
+// scene's observer.
+class StepTimer : public FrameStepObserver {
+ public:
+  using Clock = std::chrono::steady_clock;
+
+  void atFrameStep(FrameStepPoint point) override {
+    const Clock::time_point now = Clock::now();
+    switch (point) {
+      case FrameStepPoint::UpdateBegins: begin_ = now; break;
+      case FrameStepPoint::UpdateDone: updated_ = now; break;
+      case FrameStepPoint::CompositionDone: composed_ = now; break;
+    }
+  }
+  void keepFrame() {
+    update.push_back(milliseconds(updated_ - begin_));
+    compose.push_back(milliseconds(composed_ - updated_));
+    total.push_back(milliseconds(composed_ - begin_));
+  }
+
+  std::vector<double> update;
+  std::vector<double> compose;
+  std::vector<double> total;
+
+ private:
+  static double milliseconds(Clock::duration d) { return std::chrono::duration<double, std::milli>(d).count(); }
+  Clock::time_point begin_;
+  Clock::time_point updated_;
+  Clock::time_point composed_;
+};
+
+// The median (the mean of the two middle values for an even count), the
+// nearest-rank 95th percentile and the largest value.
+struct Figures {
+  double median = 0;
+  double p95 = 0;
+  double max = 0;
+};
+Figures figuresOf(std::vector<double> v) {
+  Figures f;
+  if (v.empty()) return f;
+  std::sort(v.begin(), v.end());
+  const std::size_t n = v.size();
+  f.median = n % 2 != 0 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2;
+  const auto rank = static_cast<std::size_t>(std::ceil(0.95 * static_cast<double>(n)));
+  f.p95 = v[std::max<std::size_t>(rank, 1) - 1];
+  f.max = v.back();
+  return f;
+}
+
+std::string framePath(const RenderOptions& o, int frame) {
+  char name[32];
+  std::snprintf(name, sizeof name, "frame-%06d.%s", frame, o.format == ImageFormat::Png ? "png" : "ppm");
+  return (std::filesystem::path(o.outDir) / name).string();
+}
+
+// Records the scripted input of frame f, for that frame's input reaction.
+void feedInput(const RenderOptions& o, int f, InputState& input) {
+  for (const MouseEvent& e : o.mice) {
+    if (e.frame == f) input.recordMouseMove(e.x, e.y);
+  }
+  for (const WheelEvent& e : o.wheels) {
+    if (e.frame == f) input.recordWheel(wheelValueFromDelta(e.direction * WHEEL_NOTCH));
+  }
+  for (const KeyEvent& e : o.keys) {
+    if (e.frame != f) continue;
+    input.recordKeyDown(virtualKeyOf(e.key));
+    input.recordKeyUp(virtualKeyOf(e.key));
+  }
+}
+
+SceneOptions sceneOptionsOf(const RenderOptions& o) {
+  SceneOptions s;
+  s.seedGiven = true;
+  s.seed = o.seed;
+  s.brushKind = static_cast<std::int32_t>(o.brushKind);
+  s.trail = o.trail;
+  s.depthSortEnabled = o.depthSort ? 1 : 0;
+  s.halfResRequested = o.halfRes;
+  s.overlays = o.overlays;
+  s.brushPicture = o.brushPicture.value_or("");
+  return s;
+}
+
+}  // namespace
+
+std::string checkRenderOptions(const RenderOptions& o) {
+  const auto outside = [&](int f) { return f < 1 || f > o.frames; };
+  const std::string range = " is outside the frames 1 ... " + std::to_string(o.frames);
+  for (const KeyEvent& e : o.keys) {
+    if (outside(e.frame)) return "quorvalent-render: --key: frame " + std::to_string(e.frame) + range;
+  }
+  for (const WheelEvent& e : o.wheels) {
+    if (outside(e.frame)) return "quorvalent-render: --wheel: frame " + std::to_string(e.frame) + range;
+  }
+  for (const MouseEvent& e : o.mice) {
+    if (outside(e.frame)) return "quorvalent-render: --mouse: frame " + std::to_string(e.frame) + range;
+  }
+  if (o.bench && o.video && *o.video == "-") {
+    return "quorvalent-render: --video -: standard output carries the --bench line; give the video a file";
+  }
+  return {};
+}
+
+int runRender(const RenderOptions& o, std::FILE* out, std::FILE* err) {
+  std::error_code ec;
+  std::filesystem::create_directories(o.outDir, ec);
+  if (ec || !std::filesystem::is_directory(o.outDir)) {
+    std::fprintf(err, "quorvalent-render: cannot create the output folder '%s': %s\n", o.outDir.c_str(),
+                 ec ? ec.message().c_str() : "a file of that name is in the way");
+    return RENDER_OUTPUT_FAILED;
+  }
+  std::FILE* videoStream = nullptr;
+  bool closeVideo = false;
+  if (o.video) {
+    if (*o.video == "-") {
+      videoStream = out;
+    } else {
+      videoStream = std::fopen(o.video->c_str(), "wb");
+      if (videoStream == nullptr) {
+        std::fprintf(err, "quorvalent-render: cannot write the video '%s'\n", o.video->c_str());
+        return RENDER_OUTPUT_FAILED;
+      }
+      closeVideo = true;
+    }
+    std::fprintf(err, "quorvalent-render: raw video; encode with: ffmpeg -f rawvideo -pix_fmt rgb24 -s %dx%d -r %d -i %s out.mp4\n",
+                 o.width, o.height, VIDEO_FRAMES_PER_SECOND, o.video->c_str());
+  }
+  RawVideoWriter video(videoStream);
+  const int cellHeight = std::max(1, CONTACT_SHEET_CELL_WIDTH * o.height / o.width);
+  ContactSheet sheet(CONTACT_SHEET_COLUMNS, CONTACT_SHEET_CELL_WIDTH, cellHeight);
+  const bool progress = isatty(fileno(err)) != 0;
+
+  HeadlessPlatform platform(o.width, o.height, programResources(), err);
+  InputState input;
+  StepTimer timer;
+  int code = RENDER_OK;
+  try {
+    Animation animation(platform, input);
+    // The frame is exactly the requested size, without margins.
+    animation.frameBuffer().setFrameSize(o.width, o.height);
+    if (o.overlays) animation.setupOverlays();
+    animation.setupScene(sceneOptionsOf(o));
+    if (o.bench) animation.scene().observer = &timer;
+
+    for (int f = 1; f <= o.frames; ++f) {
+      feedInput(o, f, input);
+      // Only the frames written out need the window picture; a run that
+      // stops early has its last frame copied below.
+      const bool wanted = videoStream != nullptr || f % o.every == 0 || f == o.frames;
+      platform.setKeepPresents(wanted);
+      const bool goOn = animation.frameStep();
+      if (o.bench && f >= o.benchFrom) timer.keepFrame();
+      const bool last = f == o.frames || !goOn;
+      if (f % o.every == 0 || last) {
+        platform.copySkippedPresent();
+        const std::string path = framePath(o, f);
+        const bool written = o.format == ImageFormat::Png ? writePng(platform.window(), path)
+                                                          : writePpm(platform.window(), path);
+        if (!written) {
+          std::fprintf(err, "quorvalent-render: cannot write '%s'\n", path.c_str());
+          code = RENDER_OUTPUT_FAILED;
+          break;
+        }
+        if (o.contactSheet) sheet.addFrame(platform.window());
+      }
+      if (videoStream != nullptr && !video.writeFrame(platform.window())) {
+        std::fprintf(err, "quorvalent-render: cannot write the video '%s'\n", o.video->c_str());
+        code = RENDER_OUTPUT_FAILED;
+        break;
+      }
+      if (progress && (f % PROGRESS_INTERVAL == 0 || last)) {
+        std::fprintf(err, "\rquorvalent-render: frame %d of %d", f, o.frames);
+        if (last) std::fputc('\n', err);
+        std::fflush(err);
+      }
+      if (!goOn) break;
+    }
+    animation.scene().observer = nullptr;
+    animation.endScene();
+    animation.destroyOverlays();
+  } catch (const RuntimeErrorStop&) {
+    // The platform has printed the error line.
+    code = RENDER_FATAL_ERROR;
+  }
+  if (closeVideo) std::fclose(videoStream);
+  if (code != RENDER_OK) return code;
+
+  if (o.contactSheet) {
+    if (!sheet.writePng(*o.contactSheet)) {
+      std::fprintf(err, "quorvalent-render: cannot write the contact sheet '%s'\n", o.contactSheet->c_str());
+      return RENDER_OUTPUT_FAILED;
+    }
+  }
+  if (o.bench) {
+    const Figures u = figuresOf(timer.update);
+    const Figures c = figuresOf(timer.compose);
+    const Figures t = figuresOf(timer.total);
+    std::fprintf(out,
+                 "bench frames=%zu update_median_ms=%.3f update_p95_ms=%.3f compose_median_ms=%.3f "
+                 "compose_p95_ms=%.3f total_median_ms=%.3f total_p95_ms=%.3f total_max_ms=%.3f\n",
+                 timer.total.size(), u.median, u.p95, c.median, c.p95, t.median, t.p95, t.max);
+    std::fflush(out);
+  }
+  return RENDER_OK;
+}
+
+int renderMain(int argc, const char* const* argv, std::FILE* out, std::FILE* err) {
+  const RenderOptionsResult parsed = parseRenderOptions(argc, argv);
+  if (!parsed.ok()) {
+    std::fprintf(err, "%s\n", parsed.error.c_str());
+    return RENDER_BAD_ARGUMENTS;
+  }
+  if (parsed.help) {
+    std::fprintf(out, "%.*s", static_cast<int>(renderUsage().size()), renderUsage().data());
+    return RENDER_OK;
+  }
+  const std::string problem = checkRenderOptions(parsed.options);
+  if (!problem.empty()) {
+    std::fprintf(err, "%s\n", problem.c_str());
+    return RENDER_BAD_ARGUMENTS;
+  }
+  return runRender(parsed.options, out, err);
+}
+
+}  // namespace qv

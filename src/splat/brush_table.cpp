@@ -1,0 +1,195 @@
+#include "splat/brush_table.h"
+
+#include <cstring>
+
+#include "splat/brush_images.h"
+#include "splat/brush_picture.h"
+#include "frame/lookup_tables.h"
+#include "ground/memory_blocks.h"
+#include "ground/runtime_error.h"
+#include "splat/kernels.h"
+
+namespace qv {
+
+namespace {
+constexpr std::string_view BALL_SOURCE = "compBALL";
+constexpr std::string_view SPOT_SOURCE = "compSPOT";
+}  // namespace
+
+BrushTable::BrushTable(Platform& platform, LookupTables& tables, BrushImages& images, PictureLayer& pictures)
+    : platform_(platform), tables_(tables), images_(images), pictures_(pictures) {}
+
+BrushTable::~BrushTable() {
+  for (auto& slot : slots_) {
+    if (slot) freeImages(*slot);
+  }
+}
+
+void BrushTable::checkIndex(int index) {
+  if (index < 0 || index >= BRUSH_SLOTS) reportRuntimeError(platform_, errors::INDEX_OUT_OF_RANGE);
+}
+
+void BrushTable::selectBrush(int index) {
+  checkIndex(index);
+  currentIndex_ = index;
+  if (!slots_[index]) createBrush();
+}
+
+void BrushTable::createBrush() {
+  destroyBrush();
+  slots_[currentIndex_] = std::make_unique<Brush>();
+}
+
+void BrushTable::destroyBrush() {
+  auto& slot = slots_[currentIndex_];
+  if (!slot) return;
+  freeImages(*slot);
+  slot.reset();
+}
+
+Brush& BrushTable::current() {
+  if (!slots_[currentIndex_]) createBrush();
+  return *slots_[currentIndex_];
+}
+
+Brush* BrushTable::at(int index) const {
+  if (index < 0 || index >= BRUSH_SLOTS) return nullptr;
+  return slots_[index].get();
+}
+
+void BrushTable::freeImages(Brush& brush) {
+  for (auto& image : brush.quadrantImages) {
+    freeAligned(image);
+    image = nullptr;
+  }
+}
+
+void BrushTable::setupBrush(Brush& brush, std::int32_t kind, std::uint32_t colour, std::string_view name) {
+  const bool hasName = !name.empty();
+  if (resetBrushImages(brush, kind, colour, hasName) == 1) return;
+  const int cls = brushClass(kind);
+  if (!hasName) {
+    if (cls == BRUSH_CLASS_BALL) images_.generateBall(brush);
+    if (cls == BRUSH_CLASS_SPOT) images_.generateSpot(brush);
+    return;
+  }
+  if (name == BALL_SOURCE) {
+    images_.generateBall(brush);
+  } else if (name == SPOT_SOURCE) {
+    images_.generateSpot(brush);
+  } else {
+    loadBrushPicture(pictures_, brush, name);
+  }
+}
+
+int BrushTable::resetBrushImages(Brush& brush, std::int32_t kind, std::uint32_t colour, bool hasName) {
+  brush.kind = kind;
+  brush.colour = colour;
+  freeImages(brush);
+  const int cls = brushClass(kind);
+  if (cls == BRUSH_CLASS_POINT || (cls == BRUSH_CLASS_PICTURE && !hasName)) {
+    chooseKernels(brush);
+    return 1;
+  }
+  // Ball and spot images of variant 4 (multiply) start white, so the texels
+  // the generator leaves alone multiply by nothing; all others start black.
+  const int fill = (cls != BRUSH_CLASS_PICTURE && brushVariant(kind) == 4) ? FILL_ONES : FILL_ZERO;
+  for (auto& image : brush.quadrantImages) {
+    image = static_cast<std::uint32_t*>(allocAligned(platform_, IMAGE_BYTES, IMAGE_ALIGNMENT, fill));
+  }
+  chooseKernels(brush);
+  return 0;
+}
+
+void BrushTable::chooseKernels(Brush& brush) {
+  brush.clippedKernel = reportLinkDrawError;
+  brush.insideKernel = reportLinkDrawError;
+  const int variant = brushVariant(brush.kind);
+  auto use = [&brush](Kernel clipped, Kernel inside) {
+    brush.clippedKernel = clipped;
+    brush.insideKernel = inside;
+  };
+  switch (brushClass(brush.kind)) {
+    case BRUSH_CLASS_POINT:
+      // A point outside the frame is skipped before any kernel: no clipped form.
+      if (variant <= 1) brush.insideKernel = PointKernelInside;
+      break;
+    case BRUSH_CLASS_BALL:
+      if (variant <= 1) use(BallKernelClipped, BallKernelInside);
+      break;
+    case BRUSH_CLASS_SPOT:
+      switch (variant) {
+        case 0:
+        case 2: use(SpotKernel0Clipped, SpotKernel0Inside); break;
+        case 1: use(SpotKernel1Clipped, SpotKernel1Inside); break;
+        case 3: use(SpotKernel3Clipped, SpotKernel3Inside); break;
+        case 4: use(SpotKernel4Clipped, SpotKernel4Inside); break;
+        default: break;
+      }
+      break;
+    case BRUSH_CLASS_PICTURE:
+      if (brush.quadrantImages[0] != nullptr) {
+        switch (variant) {
+          case 0:
+          case 1: use(ImageKernel0Clipped, ImageKernel0Inside); break;
+          case 2: use(ImageKernel2Clipped, ImageKernel2Inside); break;
+          case 3: use(ImageKernel3Clipped, ImageKernel3Inside); break;
+          case 4: use(ImageKernel4Clipped, ImageKernel4Inside); break;
+          default: break;
+        }
+      } else {
+        switch (variant) {
+          case 0:
+          case 1: use(DiscKernel0Clipped, DiscKernel0Inside); break;
+          case 2: use(DiscKernel2Clipped, DiscKernel2Inside); break;
+          case 3: use(DiscKernel3Clipped, DiscKernel3Inside); break;
+          case 4: use(DiscKernel4Clipped, DiscKernel4Inside); break;
+          default: break;
+        }
+        tables_.buildDiscCoverageTables();
+      }
+      break;
+    default:
+      break;
+  }
+}
+
+// Every field comes from the source; the images are the destination's own,
+// holding a copy of each image the source has (allocated when the destination
+// lacked it) and none where the source has none, so a copy draws exactly as
+// its source does.
+void BrushTable::copyBrush(int source, int destination) {
+  checkIndex(source);
+  checkIndex(destination);
+  if (!slots_[source]) {
+    selectBrush(source);
+  }
+  selectBrush(destination);
+  if (source == destination) return;
+  const Brush& from = *slots_[source];
+  Brush& to = *slots_[destination];
+  const auto ownImages = to.quadrantImages;
+  to = from;
+  to.quadrantImages = ownImages;
+  for (int q = 0; q < QUADRANT_COUNT; ++q) {
+    std::uint32_t*& image = to.quadrantImages[q];
+    if (from.quadrantImages[q] == nullptr) {
+      freeAligned(image);
+      image = nullptr;
+      continue;
+    }
+    if (image == nullptr) {
+      image = static_cast<std::uint32_t*>(allocAligned(platform_, IMAGE_BYTES, IMAGE_ALIGNMENT, FILL_NONE));
+    }
+    std::memcpy(image, from.quadrantImages[q], IMAGE_BYTES);
+  }
+}
+
+bool BrushTable::anyBrushTestsDepth() const {
+  for (const auto& slot : slots_) {
+    if (slot && (slot->insideKernel == BallKernelInside || slot->clippedKernel == BallKernelClipped)) return true;
+  }
+  return false;
+}
+
+}  // namespace qv

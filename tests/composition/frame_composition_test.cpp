@@ -1,0 +1,328 @@
+
+#include <gtest/gtest.h>
+
+#include <tuple>
+
+#include <cstdint>
+#include <vector>
+
+#include "support/composition_rig.h"
+#include "frame/pixel_ops.h"
+#include "ground/runtime_error.h"
+#include "splat/kernels.h"
+
+namespace qv {
+namespace {
+
+// A kernel that logs every call into the depth buffer, which render() resets
+// before each frame: entry 0 counts the calls, then two words per call, the
+// tint and (brush colour's low byte << 16 | alpha).
+void logKernel(SplatParams& p) {
+  std::int32_t* log = p.depthBuffer;
+  const std::int32_t n = log[0] - DEPTH_RESET_VALUE;
+  log[1 + 2 * n] = static_cast<std::int32_t>(p.tint);
+  log[2 + 2 * n] = static_cast<std::int32_t>((p.brushColour & 0xFF) << 16) | p.alpha;
+  ++log[0];
+}
+
+struct LoggedCall {
+  std::uint32_t tint;
+  std::int32_t brushByte;
+  std::int32_t alpha;
+  bool operator==(const LoggedCall&) const = default;
+};
+
+// Looks at the frame when the composition calls its hook, and may leave a
+// mark of its own at drawing row 1, column 1.
+struct HookProbe {
+  FrameBuffer* frame = nullptr;
+  int calls = 0;
+  int seenWidth = 0;
+  std::uint32_t seenCentre = 0;
+  bool mark = false;
+  void run() {
+    ++calls;
+    const FrameBufferGeometry& g = frame->geometry();
+    seenWidth = g.width;
+    seenCentre = g.pixels[g.rowStart[g.innerHeight / 2] + g.innerWidth / 2];
+    if (mark) g.pixels[g.rowStart[1] + 1] = MARK;
+  }
+  static constexpr std::uint32_t MARK = 0xFFABCDEF;
+};
+
+class FrameComposerTest : public ::testing::Test, protected testing::CompositionRig {
+ protected:
+  FrameComposerTest() : CompositionRig(7) {}
+
+  static constexpr int W = 64;
+  static constexpr int H = 48;
+  static constexpr std::uint32_t BACKGROUND = 0xFF102030;
+
+  HookProbe probe;
+
+  void SetUp() override {
+    platform.keepPresentedPixels = true;
+    frame.setFrameSize(W, H);
+    frame.backgroundColour = BACKGROUND;
+    composer.setupSceneRender();
+    splat.depthSortEnabled = 0;
+    splat.minPixelSize = 1;
+    probe.frame = &frame;
+    composer.frameHook = Hook::member<&HookProbe::run>(&probe);
+  }
+
+  // Fills the current system with particles at the origin, opaque white,
+  // drawn with brush 0 and never renewed.
+  ParticleSystem& fill(std::uint32_t count) {
+    systems.fillParticles(count, 0, 0, 0);
+    ParticleSystem& s = systems.current();
+    for (std::uint32_t i = 0; i < count; ++i) {
+      Particle& p = s.particles[i];
+      p.position = {0, 0, 0};
+      p.colour = 0xFFFFFFFF;
+      p.brush = 0;
+      p.lifespan = 0;
+      p.countdown = 0;
+      p.size = 1.0;
+    }
+    return s;
+  }
+
+  Brush& logBrush(int index, std::uint32_t colour, std::int32_t next = NO_NEXT_BRUSH) {
+    brushes.selectBrush(index);
+    Brush& b = brushes.current();
+    b.kind = 0x30000;
+    b.colour = colour;
+    b.nextBrush = next;
+    b.insideKernel = logKernel;
+    b.clippedKernel = logKernel;
+    return b;
+  }
+
+  std::vector<LoggedCall> logged() const {
+    const std::int32_t* log = frame.depthBuffer();
+    std::vector<LoggedCall> calls;
+    for (std::int32_t n = 0; n < log[0] - DEPTH_RESET_VALUE; ++n) {
+      const std::int32_t word = log[2 + 2 * n];
+      calls.push_back({static_cast<std::uint32_t>(log[1 + 2 * n]), word >> 16, word & 0xFFFF});
+    }
+    return calls;
+  }
+
+  std::int32_t loggedCount() const { return frame.depthBuffer()[0] - DEPTH_RESET_VALUE; }
+
+  // The composition resets the depth buffer only when a ball brush exists, so
+  // the log is cleared here.
+  void render() {
+    frame.resetDepthBuffer();
+    composer.renderFrame();
+  }
+
+  const std::vector<std::uint32_t>& lastPresented() const { return platform.presents.back().topDownPixels; }
+};
+
+TEST_F(FrameComposerTest, SetupLeavesSystemZeroAPointBrushAndFrameBuffers) {
+  EXPECT_EQ(systems.currentSystem, systems.system(0));
+  const Brush* b = brushes.at(0);
+  ASSERT_NE(b, nullptr);
+  EXPECT_EQ(std::tuple(b->kind, b->colour, b->insideKernel), std::tuple(0x10000, 0xFF7FC8FFu, &PointKernelInside));
+  EXPECT_NE(tables.sphereTable(), nullptr);
+  EXPECT_NE(frame.depthBuffer(), nullptr);
+}
+
+TEST_F(FrameComposerTest, SecondSceneSetupRebuildsTheDiscTables) {
+  brushes.selectBrush(1);
+  brushes.setupBrush(brushes.current(), 0x40002, 0xFFFF5300, "");
+  ASSERT_TRUE(tables.discCoverageBuilt());
+  composer.setupSceneRender();
+  EXPECT_FALSE(tables.discCoverageBuilt());
+  EXPECT_EQ(tables.discCoverage(2), nullptr);
+  EXPECT_NE(systems.system(0), nullptr);
+  brushes.selectBrush(1);
+  brushes.setupBrush(brushes.current(), 0x40002, 0xFFFF5300, "");
+  EXPECT_TRUE(tables.discCoverageBuilt());
+  EXPECT_NE(tables.discCoverage(255), nullptr);
+
+  // The rebuilt tables draw: a disc at the centre of a composed frame.
+  fill(1);
+  brushes.at(1)->sizeScale = 0.5;
+  systems.current().particles[0].brush = 1;
+  render();
+  EXPECT_NE(lastPresented()[(H / 2) * W + W / 2], BACKGROUND);
+}
+
+TEST_F(FrameComposerTest, ReleaseFreesTheWorkingTables) {
+  fill(3);
+  render();
+  composer.releaseWorkingTables();
+  EXPECT_EQ(tables.sphereTable(), nullptr);
+  EXPECT_EQ(tables.rescaleTable(), nullptr);
+  EXPECT_EQ(frame.depthBuffer(), nullptr);
+  EXPECT_EQ(std::tuple(drawList.drawCount, drawList.entries, splat.params.pixels), std::tuple(0, nullptr, nullptr));
+  EXPECT_EQ(systems.system(0)->particleCount, 3u);  // the lone system 0 stays
+}
+
+TEST_F(FrameComposerTest, FrameWithNothingDrawnIsStillClearedHookedAndPresented) {
+  ParticleSystem& s = fill(4);
+  for (std::uint32_t i = 0; i < 4; ++i) s.particles[i].colour = 0x00FFFFFF;  // transparent
+  render();
+  const std::size_t presents = platform.presents.size();
+  // Scribble over the frame: the next frame clears it again.
+  const FrameBufferGeometry& g = frame.geometry();
+  for (int i = 0; i < W * H; ++i) g.pixels[i] = 0xFF777777;
+  render();
+  EXPECT_EQ(platform.presents.size(), presents + 1);
+  EXPECT_EQ(probe.calls, 2);
+  for (std::uint32_t pixel : lastPresented()) ASSERT_EQ(pixel, BACKGROUND);
+}
+
+TEST_F(FrameComposerTest, PointsComposeExactlyPixelByPixel) {
+  ParticleSystem& s = fill(3);
+  // G = 48 / 600; the centre is (32, 24).
+  s.particles[0].position = {100, -50, 0};     // (40, 20)
+  s.particles[1].colour = 0xFF80FF40;          // (32, 24), tinted
+  s.particles[2].position = {-500, 0, 0};      // (-8, 24): outside
+  render();
+  std::vector<std::uint32_t> expected(static_cast<std::size_t>(W) * H, BACKGROUND);
+  expected[20 * W + 40] = multiplyChannels(0xFF7FC8FF, 0xFFFFFFFF);
+  expected[24 * W + 32] = multiplyChannels(0xFF7FC8FF, 0xFF80FF40);
+  EXPECT_EQ(lastPresented(), expected);
+  EXPECT_EQ(std::tuple(composer.screenCentreX, composer.screenCentreY), std::tuple(32, 24));
+}
+
+TEST_F(FrameComposerTest, BrushChainDrawsEachEntryWithEveryBrush) {
+  logBrush(0, 0xFF000011, 1);
+  Brush& second = logBrush(1, 0x80000022);
+  second.useParticleColour = 0;
+  ParticleSystem& s = fill(2);
+  s.particles[0].colour = 0x80ABCDEF;
+  s.particles[1].colour = 0xFF123456;
+  render();
+  const std::vector<LoggedCall> expected = {
+      {0x80ABCDEF, 0x11, 128},  // 0xFF x 0x80
+      {NO_TINT, 0x22, 64},      // 0x80 x 0x80
+      {0xFF123456, 0x11, 255},
+      {NO_TINT, 0x22, 128},
+  };
+  EXPECT_EQ(logged(), expected);
+  EXPECT_EQ(brushes.currentIndex(), 1);  // the last brush drawn
+}
+
+TEST_F(FrameComposerTest, ACycleInTheBrushChainEnds) {
+  logBrush(0, 0xFF000011, 1);
+  logBrush(1, 0xFF000022, 0);
+  fill(2);
+  render();
+  EXPECT_EQ(loggedCount(), 2 * (MAX_BRUSH_CHAIN_LINKS + 1));
+  EXPECT_EQ(platform.presents.size(), 2u);  // the first clear's own present, then the frame
+}
+
+TEST_F(FrameComposerTest, PerSystemValuesAreCopiedWhenTheSystemChanges) {
+  logBrush(0, 0xFF000011);
+  ParticleSystem& first = fill(2);
+  first.drawMode = 1007;  // ended particles are skipped
+  for (int i = 0; i < 2; ++i) {
+    first.particles[i].lifespan = 10;
+    first.particles[i].countdown = 0;
+  }
+  systems.createSystem(1);
+  ParticleSystem& second = fill(3);
+  second.drawMode = 1;  // linear: half the opacity left
+  for (int i = 0; i < 3; ++i) {
+    second.particles[i].lifespan = 10;
+    second.particles[i].countdown = 5;
+  }
+  render();
+  const std::vector<LoggedCall> calls = logged();
+  ASSERT_EQ(calls.size(), 3u);
+  for (const LoggedCall& c : calls) EXPECT_EQ(c.alpha, 128);  // 255 x (255 x 0.5 + 0.5) / 255
+  EXPECT_EQ(splat.drawMode, 1);
+}
+
+TEST_F(FrameComposerTest, NearEntryStopsASortedFrame) {
+  logBrush(0, 0xFF000011);
+  logBrush(1, 0xFF000022);
+  logBrush(2, 0xFF000033);
+  ParticleSystem& s = fill(3);
+  // Default near limit -200; drawn far to near: 50, -300 (stops), -350.
+  s.particles[0].position = {0, 0, -300};
+  s.particles[0].brush = 1;
+  s.particles[1].position = {0, 0, 50};
+  s.particles[2].position = {0, 0, -350};
+  s.particles[2].brush = 2;
+  splat.depthSortEnabled = 1;
+  render();
+  EXPECT_EQ(loggedCount(), 1);
+  EXPECT_EQ(drawList.currentEntry->position.z, -300.0);
+  EXPECT_EQ(brushes.currentIndex(), 1);
+  EXPECT_EQ(probe.calls, 1);  // the hook and the present still run
+  EXPECT_EQ(platform.presents.size(), 2u);
+
+  // Unsorted, a near entry asks nothing and every entry is visited.
+  splat.depthSortEnabled = 0;
+  render();
+  EXPECT_EQ(loggedCount(), 1);
+  EXPECT_EQ(brushes.currentIndex(), 2);
+}
+
+TEST_F(FrameComposerTest, HookRunsBeforeOrAfterTheParticles) {
+  fill(1);
+  const std::uint32_t point = multiplyChannels(0xFF7FC8FF, 0xFFFFFFFF);
+  composer.frameHookAfterParticles = 0;
+  render();
+  EXPECT_EQ(probe.seenCentre, BACKGROUND);
+  composer.frameHookAfterParticles = 1;
+  render();
+  EXPECT_EQ(std::tuple(probe.seenCentre, probe.calls), std::tuple(point, 2));
+}
+
+TEST_F(FrameComposerTest, HalfResolutionHookAfterParticlesDrawsAtFullSize) {
+  fill(1);
+  probe.mark = true;
+  frame.halfResRequested = 1;
+  render();
+  EXPECT_EQ(composer.screenCentreX, W / 4);  // the half-size frame's centre
+  EXPECT_EQ(probe.seenWidth, W);
+  const std::vector<std::uint32_t>& shown = lastPresented();
+  ASSERT_EQ(shown.size(), static_cast<std::size_t>(W) * H);
+  // The mark is one full-size pixel, not a doubled block.
+  EXPECT_EQ(shown[1 * W + 1], HookProbe::MARK);
+  for (int i : {0, 1, W}) EXPECT_EQ(shown[i], BACKGROUND);
+  // The particle was drawn at half size and doubled.
+  const std::uint32_t point = multiplyChannels(0xFF7FC8FF, 0xFFFFFFFF);
+  for (int y : {24, 25}) {
+    for (int x : {32, 33}) EXPECT_EQ(shown[y * W + x], point) << x << "," << y;
+  }
+  EXPECT_EQ(shown[24 * W + 34], BACKGROUND);
+}
+
+TEST_F(FrameComposerTest, EntryOnAnEmptyBrushSlotGetsADefaultBrush) {
+  ParticleSystem& s = fill(1);
+  s.particles[0].brush = 7;
+  // The default brush is fully transparent, so nothing reaches its kernels.
+  render();
+  EXPECT_TRUE(platform.errorsShown.empty());
+  ASSERT_NE(brushes.at(7), nullptr);
+  EXPECT_EQ(brushes.currentIndex(), 7);
+  for (std::uint32_t pixel : lastPresented()) ASSERT_EQ(pixel, BACKGROUND);
+  // Made visible without kernels, it ends in the draw error.
+  brushes.at(7)->colour = 0xFFFFFFFF;
+  EXPECT_THROW(composer.renderFrame(), RuntimeErrorStop);
+  ASSERT_EQ(platform.errorsShown.size(), 1u);
+  EXPECT_EQ(platform.errorsShown[0], errors::LINK_DRAW_ERROR);
+}
+
+TEST_F(FrameComposerTest, DepthBufferIsResetOnlyWhileABallBrushExists) {
+  fill(3);
+  std::int32_t* depth = frame.depthBuffer();
+  depth[0] = 12345;
+  composer.renderFrame();  // brush 0 is a point brush: nothing reads depths
+  EXPECT_EQ(depth[0], 12345);
+  brushes.selectBrush(5);
+  brushes.setupBrush(brushes.current(), 0x20000, 0xFFFFFFFF, "compBALL");
+  composer.renderFrame();
+  EXPECT_EQ(depth[0], DEPTH_RESET_VALUE);
+}
+
+}  // namespace
+}  // namespace qv

@@ -1,0 +1,106 @@
+// Small renders compared byte for byte with the frames in tests/golden, in
+// every build type. To re-record them after an intended change of the
+// picture:
+//   QV_RECORD_GOLDEN=1 build/dbg/tests/quorvalent_tests --gtest_filter='GoldenFrames*'
+// On a mismatch a diff picture (differing pixels red over a dimmed copy of
+// the frame) is written to <build>/golden-diff/.
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <stb_image.h>
+
+#include "hosts/headless/image_output.h"
+#include "hosts/headless/render_test_support.h"
+
+namespace qv {
+namespace {
+
+namespace fs = std::filesystem;
+
+struct GoldenCase {
+  const char* name;
+  std::vector<std::string> args;
+};
+
+const std::vector<GoldenCase>& goldenCases() {
+  static const std::vector<GoldenCase> cases{
+      {"seed1-disc", {"--seed", "1"}},
+      {"seed7-disc", {"--seed", "7"}},
+      {"seed1-ball", {"--seed", "1", "--brush-kind", "0x20000"}},
+      {"seed7-spot", {"--seed", "7", "--brush-kind", "0x30002"}},
+      {"seed1-picture", {"--seed", "1", "--brush-picture", "STAR_FLARE", "--brush-kind", "0x40002"}},
+      {"seed1-trail16", {"--seed", "1", "--trail", "16"}},
+      {"seed7-half-res", {"--seed", "7", "--half-res"}},
+  };
+  return cases;
+}
+
+RgbImage decode(const std::vector<std::uint8_t>& png) {
+  int w = 0;
+  int h = 0;
+  int n = 0;
+  stbi_uc* data = stbi_load_from_memory(png.data(), static_cast<int>(png.size()), &w, &h, &n, 3);
+  RgbImage image;
+  if (data == nullptr) return image;
+  image = RgbImage(w, h);
+  std::copy(data, data + image.rgb.size(), image.rgb.begin());
+  stbi_image_free(data);
+  return image;
+}
+
+void writeDiff(const std::vector<std::uint8_t>& expected, const std::vector<std::uint8_t>& actual,
+               const std::string& name) {
+  const RgbImage a = decode(expected);
+  const RgbImage b = decode(actual);
+  if (b.empty()) return;
+  RgbImage diff(b.width, b.height);
+  int differing = 0;
+  for (int y = 0; y < b.height; ++y) {
+    for (int x = 0; x < b.width; ++x) {
+      const std::uint8_t* pb = b.at(x, y);
+      std::uint8_t* pd = diff.at(x, y);
+      const bool same = !a.empty() && a.width == b.width && a.height == b.height &&
+                        std::equal(pb, pb + 3, a.at(x, y));
+      for (int c = 0; c < 3; ++c) pd[c] = static_cast<std::uint8_t>(pb[c] / 4);
+      if (!same) {
+        pd[0] = 255;
+        pd[1] = 0;
+        pd[2] = 0;
+        ++differing;
+      }
+    }
+  }
+  const fs::path folder = fs::path(QV_BINARY_DIR) / "golden-diff";
+  fs::create_directories(folder);
+  writePng(diff, (folder / name).string());
+  ADD_FAILURE() << name << ": " << differing << " pixels differ; diff picture in " << (folder / name).string();
+}
+
+TEST(GoldenFrames, SmallRendersMatchTheRecordedFramesByteForByte) {
+  const bool record = std::getenv("QV_RECORD_GOLDEN") != nullptr;
+  for (const GoldenCase& c : goldenCases()) {
+    const fs::path out = testing::freshFolder(std::string("golden-") + c.name);
+    std::vector<std::string> args{"--size", "320x240", "--frames", "60", "--every", "20", "--out", out.string()};
+    args.insert(args.end(), c.args.begin(), c.args.end());
+    const auto run = testing::runRenderer(args);
+    ASSERT_EQ(run.code, 0) << c.name << ": " << run.err;
+    const fs::path golden = fs::path(QV_SOURCE_DIR) / "tests" / "golden" / c.name;
+    for (const char* frame : {"frame-000020.png", "frame-000040.png", "frame-000060.png"}) {
+      const auto actual = testing::readBytes(out / frame);
+      ASSERT_FALSE(actual.empty()) << c.name << " " << frame;
+      if (record) {
+        fs::create_directories(golden);
+        fs::copy_file(out / frame, golden / frame, fs::copy_options::overwrite_existing);
+        continue;
+      }
+      const auto expected = testing::readBytes(golden / frame);
+      ASSERT_FALSE(expected.empty()) << "no golden frame " << (golden / frame).string();
+      if (expected != actual) writeDiff(expected, actual, std::string(c.name) + "-" + frame);
+    }
+    fs::remove_all(out);
+  }
+}
+
+}  // namespace
+}  // namespace qv

@@ -1,0 +1,49 @@
+#include "hosts/headless/render_test_support.h"
+
+#include <fstream>
+#include <iterator>
+#include <unistd.h>
+
+#include "hosts/headless/render_run.h"
+
+namespace qv::testing {
+
+namespace {
+
+std::string drain(std::FILE* f) {
+  std::string text;
+  std::rewind(f);
+  char buffer[4096];
+  std::size_t n = 0;
+  while ((n = std::fread(buffer, 1, sizeof buffer, f)) > 0) text.append(buffer, n);
+  std::fclose(f);
+  return text;
+}
+
+}  // namespace
+
+std::filesystem::path freshFolder(const std::string& name) {
+  const auto path = std::filesystem::temp_directory_path() /
+                    ("qv-render-test-" + std::to_string(getpid()) + "-" + name);
+  std::filesystem::remove_all(path);
+  return path;
+}
+
+RenderRun runRenderer(const std::vector<std::string>& args) {
+  std::vector<const char*> argv{"quorvalent-render"};
+  for (const std::string& a : args) argv.push_back(a.c_str());
+  std::FILE* out = std::tmpfile();
+  std::FILE* err = std::tmpfile();
+  RenderRun run;
+  run.code = renderMain(static_cast<int>(argv.size()), argv.data(), out, err);
+  run.out = drain(out);
+  run.err = drain(err);
+  return run;
+}
+
+std::vector<std::uint8_t> readBytes(const std::filesystem::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+}  // namespace qv::testing

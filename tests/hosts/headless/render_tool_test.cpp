@@ -1,0 +1,135 @@
+// The renderer as a tool: its arguments, exit codes and outputs.
+
+#include <gtest/gtest.h>
+
+#include <regex>
+
+#include "hosts/headless/render_test_support.h"
+
+namespace qv {
+namespace {
+
+namespace fs = std::filesystem;
+using testing::freshFolder;
+using testing::readBytes;
+using testing::runRenderer;
+
+std::vector<std::string> small(const fs::path& out, std::vector<std::string> more) {
+  std::vector<std::string> args{"--size", "64x48", "--out", out.string()};
+  args.insert(args.end(), more.begin(), more.end());
+  return args;
+}
+
+TEST(RenderTool, BadArgumentsExitWith2AndWriteNothing) {
+  const fs::path out = freshFolder("bad");
+  const std::vector<std::vector<std::string>> bad{
+      {"--colour", "red"},
+      {"--frames", "0"},
+      {"--frames", "10", "--key", "0:enter"},
+      {"--frames", "10", "--key", "11:escape"},
+      {"--frames", "10", "--wheel", "11:+1"},
+      {"--frames", "10", "--mouse", "12:3,4"},
+      {"--bench", "--video", "-"},
+  };
+  for (const auto& args : bad) {
+    const auto run = runRenderer(small(out, args));
+    EXPECT_EQ(run.code, 2) << args[0];
+    EXPECT_NE(run.err.find(args[0] == "--frames" && args.size() > 2 ? args[2] : args[0]), std::string::npos)
+        << run.err;
+    EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << run.err;
+    EXPECT_TRUE(run.out.empty());
+    EXPECT_FALSE(fs::exists(out));
+  }
+}
+
+TEST(RenderTool, AFolderThatCannotBeMadeExitsWith1) {
+  const fs::path base = freshFolder("blocked");
+  fs::create_directories(base);
+  std::FILE* f = std::fopen((base / "file").string().c_str(), "w");
+  ASSERT_NE(f, nullptr);
+  std::fclose(f);
+  const auto run = runRenderer(small(base / "file" / "frames", {"--frames", "2"}));
+  EXPECT_EQ(run.code, 1);
+  EXPECT_NE(run.err.find("cannot create the output folder"), std::string::npos) << run.err;
+  fs::remove_all(base);
+}
+
+TEST(RenderTool, AFatalErrorPrintsItsLineAndExitsWith3) {
+  const fs::path out = freshFolder("fatal");
+  const auto run = runRenderer(small(out, {"--frames", "2", "--brush-picture", "NO_SUCH_PICTURE"}));
+  EXPECT_EQ(run.code, 3);
+  EXPECT_NE(run.err.find("Process Runtime Error: PSI: JPG Resource Not Found"), std::string::npos) << run.err;
+  EXPECT_FALSE(fs::exists(out / "frame-000001.png"));
+  fs::remove_all(out);
+}
+
+TEST(RenderTool, FramesAreWrittenEveryKAndAtTheEndAndEscapeEndsTheRun) {
+  const fs::path out = freshFolder("every");
+  auto run = runRenderer(small(out, {"--frames", "7", "--every", "3"}));
+  ASSERT_EQ(run.code, 0) << run.err;
+  std::vector<std::string> names;
+  for (const auto& e : fs::directory_iterator(out)) names.push_back(e.path().filename().string());
+  std::sort(names.begin(), names.end());
+  EXPECT_EQ(names, (std::vector<std::string>{"frame-000003.png", "frame-000006.png", "frame-000007.png"}));
+  fs::remove_all(out);
+
+  run = runRenderer(small(out, {"--frames", "10", "--every", "4", "--key", "6:escape", "--format", "ppm"}));
+  ASSERT_EQ(run.code, 0) << run.err;
+  EXPECT_TRUE(fs::exists(out / "frame-000004.ppm"));
+  EXPECT_TRUE(fs::exists(out / "frame-000006.ppm"));  // the last frame
+  EXPECT_FALSE(fs::exists(out / "frame-000008.ppm"));
+  const auto ppm = readBytes(out / "frame-000006.ppm");
+  EXPECT_EQ(std::string(ppm.begin(), ppm.begin() + 2), "P6");
+  fs::remove_all(out);
+}
+
+TEST(RenderTool, AKeyActsInItsOwnFramesReactionSoTheNextFrameShowsIt) {
+  const fs::path plain = freshFolder("plain");
+  const fs::path keyed = freshFolder("keyed");
+  ASSERT_EQ(runRenderer(small(plain, {"--frames", "4"})).code, 0);
+  ASSERT_EQ(runRenderer(small(keyed, {"--frames", "4", "--key", "3:enter"})).code, 0);
+  for (int f = 1; f <= 3; ++f) {
+    const std::string name = "frame-00000" + std::to_string(f) + ".png";
+    EXPECT_EQ(readBytes(plain / name), readBytes(keyed / name)) << name;
+  }
+  EXPECT_NE(readBytes(plain / "frame-000004.png"), readBytes(keyed / "frame-000004.png"));
+  fs::remove_all(plain);
+  fs::remove_all(keyed);
+}
+
+TEST(RenderTool, TwoRunsGiveTheSameBytes) {
+  const fs::path a = freshFolder("same-a");
+  const fs::path b = freshFolder("same-b");
+  ASSERT_EQ(runRenderer(small(a, {"--seed", "3", "--frames", "12", "--every", "6", "--depth-sort"})).code, 0);
+  ASSERT_EQ(runRenderer(small(b, {"--seed", "3", "--frames", "12", "--every", "6", "--depth-sort"})).code, 0);
+  for (const char* name : {"frame-000006.png", "frame-000012.png"}) {
+    const auto bytes = readBytes(a / name);
+    EXPECT_FALSE(bytes.empty());
+    EXPECT_EQ(bytes, readBytes(b / name)) << name;
+  }
+  fs::remove_all(a);
+  fs::remove_all(b);
+}
+
+TEST(RenderTool, VideoContactSheetAndBenchLine) {
+  const fs::path out = freshFolder("video");
+  const auto run = runRenderer(small(out, {"--frames", "5", "--every", "2", "--video", (out / "v.rgb").string(),
+                                           "--contact-sheet", (out / "sheet.png").string(), "--bench",
+                                           "--bench-from", "2"}));
+  ASSERT_EQ(run.code, 0) << run.err;
+  EXPECT_EQ(fs::file_size(out / "v.rgb"), 5u * 64 * 48 * 3);
+  EXPECT_NE(run.err.find("ffmpeg -f rawvideo -pix_fmt rgb24 -s 64x48 -r 25 -i"), std::string::npos) << run.err;
+  EXPECT_TRUE(fs::exists(out / "sheet.png"));
+  const std::regex line(
+      "bench frames=4 update_median_ms=[0-9]+\\.[0-9]{3} update_p95_ms=[0-9]+\\.[0-9]{3} "
+      "compose_median_ms=[0-9]+\\.[0-9]{3} compose_p95_ms=[0-9]+\\.[0-9]{3} total_median_ms=[0-9]+\\.[0-9]{3} "
+      "total_p95_ms=[0-9]+\\.[0-9]{3} total_max_ms=[0-9]+\\.[0-9]{3}\n");
+  EXPECT_TRUE(std::regex_match(run.out, line)) << run.out;
+  // The frame in the video is the frame in the file.
+  const auto video = readBytes(out / "v.rgb");
+  EXPECT_EQ(video.size(), 5u * 64 * 48 * 3);
+  fs::remove_all(out);
+}
+
+}  // namespace
+}  // namespace qv
