@@ -183,7 +183,8 @@ case "$case_name" in
     # The box, where the window system keeps it up, is answered with Return.
     for _ in $(seq 40); do
       kill -0 "$app_pid" 2>/dev/null || break
-      box=$(xdotool search --name '^Process Runtime Error$' 2>/dev/null | head -n1)
+      # (xdotool's name search misses the box: its name is a UTF-8 property.)
+      box=$(xwininfo -root -tree 2>/dev/null | awk '/"Process Runtime Error"/ { print $1; exit }')
       [ -n "$box" ] && { xdotool windowfocus --sync "$box" 2>/dev/null; xdotool key Return; }
       sleep 0.1
     done
