@@ -1,5 +1,9 @@
 #include "composition/frame_composition.h"
 
+#include <algorithm>
+#include <thread>
+
+#include "composition/band_workers.h"
 #include "splat/brush.h"
 #include "splat/brush_table.h"
 #include "frame/frame_buffer.h"
@@ -7,9 +11,18 @@
 #include "ground/runtime_error.h"
 #include "particles/draw_list.h"
 #include "particles/particle_system.h"
-#include "splat/splat_setup.h"
+#include "splat/kernel.h"
 
 namespace qv {
+
+namespace {
+
+int machineCores() {
+  const unsigned n = std::thread::hardware_concurrency();
+  return static_cast<int>(std::clamp(n, 1u, static_cast<unsigned>(MAX_COMPOSE_THREADS)));
+}
+
+}  // namespace
 
 FrameComposer::FrameComposer(Platform& platform, SystemTable& systems, DrawList& drawList,
                              BrushTable& brushes, LookupTables& tables, FrameBuffer& frame,
@@ -20,7 +33,22 @@ FrameComposer::FrameComposer(Platform& platform, SystemTable& systems, DrawList&
       brushes_(brushes),
       tables_(tables),
       frame_(frame),
-      splat_(splat) {}
+      splat_(splat),
+      cores_(machineCores()) {}
+
+FrameComposer::~FrameComposer() = default;
+
+void FrameComposer::setThreads(int threads) {
+  threads_ = threads == AUTOMATIC_THREADS ? AUTOMATIC_THREADS : std::clamp(threads, 1, MAX_COMPOSE_THREADS);
+}
+
+int FrameComposer::drawingThreads() const {
+  const FrameBufferGeometry& g = frame_.geometry();
+  int n = threads_;
+  if (n == AUTOMATIC_THREADS) n = g.innerWidth >= AUTOMATIC_THREADS_MIN_WIDTH ? cores_ : 1;
+  // Every band has at least one row.
+  return std::max(std::min(n, g.innerHeight), 1);
+}
 
 void FrameComposer::renderFrame() {
   drawList_.buildDrawList(splat_.depthSortEnabled);
@@ -44,7 +72,20 @@ void FrameComposer::renderFrame() {
 }
 
 void FrameComposer::drawEntries() {
-  SplatParams& p = splat_.params;
+  prepareEntries();
+  const int bands = drawingThreads();
+  if (static_cast<int>(bandParams_.size()) < bands) bandParams_.resize(static_cast<std::size_t>(bands));
+  if (bands == 1) {
+    drawBand(0, 1);
+    return;
+  }
+  if (!workers_) workers_ = std::make_unique<BandWorkers>();
+  auto job = [this, bands](int band) { drawBand(band, bands); };
+  workers_->run(bands, job);
+}
+
+void FrameComposer::prepareEntries() {
+  prepared_.clear();
   std::int32_t previousSystem = 0;
   for (std::int32_t k = 0; k < drawList_.drawCount; ++k) {
     drawList_.selectEntry(k);
@@ -59,15 +100,43 @@ void FrameComposer::drawEntries() {
     }
     const std::uint32_t entryOpacity = entry.colour >> 24;
     const Brush* brush = &brushAt(entry.brush);
-    std::int32_t stop = 0;
+    SplatShape shape = SplatShape::None;
     for (int links = 0;; ++links) {
-      p.tint = brush->useParticleColour != 0 ? entry.colour : NO_TINT;
-      p.alpha = static_cast<std::int32_t>((brush->colour >> 24) * entryOpacity / 255);
-      stop = splat_.drawSplat(*brush, entry.position.x, entry.position.y, entry.position.z);
+      PreparedSplat s;
+      s.values.tint = brush->useParticleColour != 0 ? entry.colour : NO_TINT;
+      s.values.alpha = static_cast<std::int32_t>((brush->colour >> 24) * entryOpacity / 255);
+      shape = splat_.prepareSplat(*brush, entry.position.x, entry.position.y, entry.position.z, s.values);
+      if (shape == SplatShape::Point || shape == SplatShape::Box) {
+        // A brush without kernels reports its fatal error here, on this
+        // thread, as soon as it would draw.
+        if (brush->insideKernel == reportLinkDrawError) {
+          static_cast<SplatValues&>(splat_.params) = s.values;
+          splat_.drawPrepared(splat_.params, *brush, shape);
+        }
+        s.brush = brush;
+        s.shape = shape;
+        prepared_.push_back(s);
+      }
       if (brush->nextBrush == NO_NEXT_BRUSH || links == MAX_BRUSH_CHAIN_LINKS) break;
       brush = &brushAt(brush->nextBrush);
     }
-    if (stop != 0) break;
+    if (splat_.stopFlag(shape) != 0) break;
+  }
+}
+
+void FrameComposer::drawBand(int band, int bands) {
+  SplatParams& p = bandParams_[static_cast<std::size_t>(band)];
+  p = splat_.params;
+  const std::int32_t rows = p.maxRow + 1;
+  p.minRow = rows * band / bands;
+  p.maxRow = rows * (band + 1) / bands - 1;
+  for (const PreparedSplat& s : prepared_) {
+    const SplatValues& v = s.values;
+    const bool outside = s.shape == SplatShape::Point ? v.centreY < p.minRow || v.centreY > p.maxRow
+                                                      : v.bottom < p.minRow || v.top > p.maxRow;
+    if (outside) continue;
+    static_cast<SplatValues&>(p) = v;
+    splat_.drawPrepared(p, *s.brush, s.shape);
   }
 }
 
@@ -84,6 +153,7 @@ void FrameComposer::refreshSplatFrame() {
   p.pixels = g.pixels;
   p.rowStart = g.rowStart.empty() ? nullptr : g.rowStart.data();
   p.maxColumn = g.maxColumn;
+  p.minRow = 0;
   p.maxRow = g.maxRow;
   p.depthBuffer = frame_.depthBuffer();
   p.backgroundColour = frame_.backgroundColour;

@@ -98,13 +98,18 @@ double SplatSetup::lifeFade() const {
 }
 
 std::int32_t SplatSetup::drawSplat(const Brush& brush, double x, double y, double z) {
-  SplatParams& p = params;
+  const SplatShape shape = prepareSplat(brush, x, y, z, params);
+  drawPrepared(params, brush, shape);
+  return stopFlag(shape);
+}
+
+SplatShape SplatSetup::prepareSplat(const Brush& brush, double x, double y, double z, SplatValues& p) const {
   // Nearer than the near limit: with a far-to-near order everything after
   // this entry is nearer still, and the non-zero result says so.
-  if (z < nearLimit_) return depthSortEnabled;
+  if (z < nearLimit_) return SplatShape::Near;
   // A black tint adds or subtracts nothing.
   const int variant = brushVariant(brush.kind);
-  if (p.tint == 0 && (variant == 2 || variant == 3)) return 0;
+  if (p.tint == 0 && (variant == 2 || variant == 3)) return SplatShape::None;
 
   double e = 1.0;
   if (fadeMode_ != FADE_NONE) {
@@ -121,7 +126,7 @@ std::int32_t SplatSetup::drawSplat(const Brush& brush, double x, double y, doubl
     const double alpha = static_cast<double>(static_cast<std::uint32_t>(p.alpha));
     p.alpha = static_cast<std::int32_t>(alpha * (255 * f + 0.5) / 255);
   }
-  if (p.fog == 0 || p.alpha == 0) return 0;
+  if (p.fog == 0 || p.alpha == 0) return SplatShape::None;
 
   const double s = depthScale(z);
   const double size = currentEntry != nullptr ? currentEntry->size : 0.0;
@@ -157,59 +162,61 @@ std::int32_t SplatSetup::drawSplat(const Brush& brush, double x, double y, doubl
   p.brushColour = brush.colour;
 
   // Without a back buffer there is nothing to draw into.
-  if (p.pixels == nullptr) return 0;
+  if (params.pixels == nullptr) return SplatShape::None;
   switch (brushClass(brush.kind)) {
-    case BRUSH_CLASS_POINT: setupPointSplat(brush, x * s, y * s); break;
+    case BRUSH_CLASS_POINT: return placePoint(p, x * s, y * s);
     case BRUSH_CLASS_BALL:
-    case BRUSH_CLASS_PICTURE: setupBallSplat(brush, x * s, y * s, 8 * z * s); break;
-    case BRUSH_CLASS_SPOT: setupSpotSplat(brush, x * s, y * s); break;
-    default: break;
+    case BRUSH_CLASS_PICTURE: {
+      if (p.sizePixel == 0) return SplatShape::None;
+      p.tinyBall = p.sizePixel == 2 ? 1 : 0;
+      p.ballDepth = static_cast<std::int32_t>(8 * z * s - 0.5);
+      return placeBox(p, x * s, y * s);
+    }
+    case BRUSH_CLASS_SPOT: return placeBox(p, x * s, y * s);
+    default: return SplatShape::None;
   }
-  return 0;
 }
 
-void SplatSetup::placeCentre(double sx, double sy) {
+void SplatSetup::placeCentre(SplatValues& p, double sx, double sy) const {
   const double G = frame.projectionScale;
-  params.centreX = static_cast<std::int32_t>(G * sx + frame.screenCentreX + 0.5);
-  params.centreY = static_cast<std::int32_t>(G * sy + frame.screenCentreY + 0.5);
+  p.centreX = static_cast<std::int32_t>(G * sx + frame.screenCentreX + 0.5);
+  p.centreY = static_cast<std::int32_t>(G * sy + frame.screenCentreY + 0.5);
 }
 
-void SplatSetup::setupPointSplat(const Brush& brush, double sx, double sy) {
-  SplatParams& p = params;
-  if (p.sizePixel == 0) return;
-  placeCentre(sx, sy);
+SplatShape SplatSetup::placePoint(SplatValues& p, double sx, double sy) const {
+  if (p.sizePixel == 0) return SplatShape::None;
+  placeCentre(p, sx, sy);
   // Negative coordinates fail too; a frame without rows or columns takes none.
-  if (p.centreY < 0 || p.centreY > p.maxRow || p.centreX < 0 || p.centreX > p.maxColumn) return;
+  if (p.centreY < 0 || p.centreY > params.maxRow || p.centreX < 0 || p.centreX > params.maxColumn) {
+    return SplatShape::None;
+  }
   p.tint = p.tint == NO_TINT ? p.brushColour : multiplyChannels(p.brushColour, p.tint);
-  brush.insideKernel(p);
+  return SplatShape::Point;
 }
 
-void SplatSetup::setupSpotSplat(const Brush& brush, double sx, double sy) {
-  if (params.sizePixel == 0) return;
-  placeCentre(sx, sy);
-  drawBox(brush);
-}
-
-void SplatSetup::setupBallSplat(const Brush& brush, double sx, double sy, double sz) {
-  SplatParams& p = params;
-  if (p.sizePixel == 0) return;
-  p.tinyBall = p.sizePixel == 2 ? 1 : 0;
-  p.ballDepth = static_cast<std::int32_t>(sz - 0.5);
-  placeCentre(sx, sy);
-  drawBox(brush);
-}
-
-void SplatSetup::drawBox(const Brush& brush) {
-  SplatParams& p = params;
+SplatShape SplatSetup::placeBox(SplatValues& p, double sx, double sy) const {
+  if (p.sizePixel == 0) return SplatShape::None;
+  placeCentre(p, sx, sy);
   p.radius = p.sizePixel - 1;
   p.left = p.centreX - p.radius;
   p.right = p.centreX + p.radius;
   p.top = p.centreY - p.radius;
   p.bottom = p.centreY + p.radius;
-  if (p.top > p.maxRow || p.left > p.maxColumn || p.bottom < 0 || p.right < 0) return;
+  const std::int32_t maxRow = params.maxRow;
+  const std::int32_t maxColumn = params.maxColumn;
+  if (p.top > maxRow || p.left > maxColumn || p.bottom < 0 || p.right < 0) return SplatShape::None;
+  return SplatShape::Box;
+}
+
+void SplatSetup::drawPrepared(SplatParams& p, const Brush& brush, SplatShape shape) const {
+  if (shape == SplatShape::Point) {
+    if (p.centreY >= p.minRow && p.centreY <= p.maxRow) brush.insideKernel(p);
+    return;
+  }
+  if (shape != SplatShape::Box || p.bottom < p.minRow || p.top > p.maxRow) return;
   p.rescaleRow = frame.rescaleTable != nullptr ? frame.rescaleTable + p.radius * RESCALE_SIZE : nullptr;
   for (int i = 0; i < QUADRANT_COUNT; ++i) p.quadrant[i] = brush.quadrantImages[i];
-  if (p.top >= 0 && p.left >= 0 && p.bottom <= p.maxRow && p.right <= p.maxColumn) {
+  if (p.top >= p.minRow && p.left >= 0 && p.bottom <= p.maxRow && p.right <= p.maxColumn) {
     brush.insideKernel(p);
   } else {
     brush.clippedKernel(p);

@@ -9,6 +9,11 @@
 // drawSplat, refreshes the block's frame and table fields and `frame` below
 // once per frame, makes the entry being drawn `currentEntry`, and copies the
 // entry's system's `drawMode` and `drawHook` whenever the system changes.
+//
+// drawSplat is the set-up and the drawing in one. They also come apart:
+// prepareSplat decides the splat's values, and drawPrepared draws those
+// values into the rows a block allows, which lets several threads draw one
+// set-up frame band by band.
 
 #include <cstdint>
 
@@ -43,6 +48,18 @@ struct SplatFrame {
   std::int32_t screenCentreX = 0;        // innerWidth / 2
   std::int32_t screenCentreY = 0;        // innerHeight / 2
   const std::int32_t* rescaleTable = nullptr;  // 256 rows of 256 byte offsets
+};
+
+// What a set-up splat is: nothing to draw, one pixel, a box of pixels, or an
+// entry nearer than the near limit (which may end the frame's drawing).
+enum class SplatShape : std::uint8_t { None, Point, Box, Near };
+
+// A splat set up now and drawn later: its values, its brush (the kernels and
+// images) and its shape.
+struct PreparedSplat {
+  SplatValues values;
+  const Brush* brush = nullptr;
+  SplatShape shape = SplatShape::None;
 };
 
 class SplatSetup {
@@ -95,16 +112,21 @@ class SplatSetup {
   // depthSortEnabled when the entry is nearer than the near limit.
   std::int32_t drawSplat(const Brush& brush, double x, double y, double z);
 
-  // The class set-ups, with the projected position (x s, y s) and, for the
-  // ball, the depth 8 z s.
-  void setupPointSplat(const Brush& brush, double sx, double sy);
-  void setupSpotSplat(const Brush& brush, double sx, double sy);
-  void setupBallSplat(const Brush& brush, double sx, double sy, double sz);
+  // The set-up alone: the values of currentEntry's splat with the brush, from
+  // `values`' tint and alpha and the frame of `params`.
+  SplatShape prepareSplat(const Brush& brush, double x, double y, double z, SplatValues& values) const;
+  // Draws a prepared splat, whose values `p` holds, into the rows
+  // p.minRow ... p.maxRow: the inside kernel when its box lies within those
+  // rows and the frame's columns, else the clipped one.
+  void drawPrepared(SplatParams& p, const Brush& brush, SplatShape shape) const;
+  // What drawSplat returns for a shape.
+  std::int32_t stopFlag(SplatShape shape) const { return shape == SplatShape::Near ? depthSortEnabled : 0; }
 
  private:
-  void placeCentre(double sx, double sy);
-  // Box, sources and kernel choice shared by the spot and ball set-ups.
-  void drawBox(const Brush& brush);
+  // The class set-ups, with the projected position (x s, y s).
+  SplatShape placePoint(SplatValues& p, double sx, double sy) const;
+  SplatShape placeBox(SplatValues& p, double sx, double sy) const;
+  void placeCentre(SplatValues& p, double sx, double sy) const;
 
   double projectionDistance_ = DEFAULT_PROJECTION_DISTANCE;
   double eyeZ_ = 0.0;

@@ -180,6 +180,7 @@ int runRender(const RenderOptions& o, std::FILE* out, std::FILE* err) {
     Animation animation(platform, input);
     // The frame is exactly the requested size, without margins.
     animation.frameBuffer().setFrameSize(o.width, o.height);
+    animation.setDrawingThreads(o.threads);
     if (o.overlays) animation.setupOverlays();
     animation.setupScene(sceneOptionsOf(o));
     if (o.bench) animation.scene().observer = &timer;
@@ -239,8 +240,8 @@ int runRender(const RenderOptions& o, std::FILE* out, std::FILE* err) {
     const Figures t = figuresOf(timer.total);
     std::fprintf(out,
                  "bench frames=%zu update_median_ms=%.3f update_p95_ms=%.3f compose_median_ms=%.3f "
-                 "compose_p95_ms=%.3f total_median_ms=%.3f total_p95_ms=%.3f total_max_ms=%.3f\n",
-                 timer.total.size(), u.median, u.p95, c.median, c.p95, t.median, t.p95, t.max);
+                 "compose_p95_ms=%.3f total_median_ms=%.3f total_p95_ms=%.3f total_max_ms=%.3f threads=%d\n",
+                 timer.total.size(), u.median, u.p95, c.median, c.p95, t.median, t.p95, t.max, o.threads);
     std::fflush(out);
   }
   return RENDER_OK;
