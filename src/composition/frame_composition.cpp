@@ -164,6 +164,7 @@ void FrameComposer::refreshSplatFrame() {
   splat_.frame.screenCentreX = screenCentreX;
   splat_.frame.screenCentreY = screenCentreY;
   splat_.frame.rescaleTable = tables_.rescaleTable();
+  splat_.frame.drawn = g.drawn;
 }
 
 void FrameComposer::setupSceneRender() {
@@ -199,6 +200,7 @@ void FrameComposer::releaseWorkingTables() {
   p.sphereTable = nullptr;
   p.rescaleRow = nullptr;
   splat_.frame.rescaleTable = nullptr;
+  splat_.frame.drawn = nullptr;
   splat_.currentEntry = nullptr;
 }
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "splat/brush.h"
+#include "frame/drawn_area.h"
 #include "frame/lookup_tables.h"
 #include "frame/pixel_ops.h"
 #include "particles/draw_list.h"
@@ -191,6 +192,7 @@ SplatShape SplatSetup::placePoint(SplatValues& p, double sx, double sy) const {
     return SplatShape::None;
   }
   p.tint = p.tint == NO_TINT ? p.brushColour : multiplyChannels(p.brushColour, p.tint);
+  if (frame.drawn != nullptr) frame.drawn->mark(p.centreY, p.centreY, p.centreX, p.centreX);
   return SplatShape::Point;
 }
 
@@ -205,6 +207,10 @@ SplatShape SplatSetup::placeBox(SplatValues& p, double sx, double sy) const {
   const std::int32_t maxRow = params.maxRow;
   const std::int32_t maxColumn = params.maxColumn;
   if (p.top > maxRow || p.left > maxColumn || p.bottom < 0 || p.right < 0) return SplatShape::None;
+  if (frame.drawn != nullptr) {
+    frame.drawn->mark(std::max(p.top, 0), std::min(p.bottom, maxRow), std::max(p.left, 0),
+                      std::min(p.right, maxColumn));
+  }
   return SplatShape::Box;
 }
 

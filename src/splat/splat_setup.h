@@ -11,9 +11,9 @@
 // entry's system's `drawMode` and `drawHook` whenever the system changes.
 //
 // drawSplat is the set-up and the drawing in one. They also come apart:
-// prepareSplat decides the splat's values, and drawPrepared draws those
-// values into the rows a block allows, which lets several threads draw one
-// set-up frame band by band.
+// prepareSplat decides the splat's values (and records its box as drawn),
+// and drawPrepared draws those values into the rows a block allows, which
+// lets several threads draw one set-up frame band by band.
 
 #include <cstdint>
 
@@ -24,6 +24,7 @@ namespace qv {
 
 struct Brush;
 struct DrawEntry;
+class DrawnArea;
 
 // Module defaults of the depth settings.
 inline constexpr double DEFAULT_PROJECTION_DISTANCE = -100.0;
@@ -48,6 +49,7 @@ struct SplatFrame {
   std::int32_t screenCentreX = 0;        // innerWidth / 2
   std::int32_t screenCentreY = 0;        // innerHeight / 2
   const std::int32_t* rescaleTable = nullptr;  // 256 rows of 256 byte offsets
+  DrawnArea* drawn = nullptr;            // where boxes that reach the frame are recorded
 };
 
 // What a set-up splat is: nothing to draw, one pixel, a box of pixels, or an
@@ -113,7 +115,8 @@ class SplatSetup {
   std::int32_t drawSplat(const Brush& brush, double x, double y, double z);
 
   // The set-up alone: the values of currentEntry's splat with the brush, from
-  // `values`' tint and alpha and the frame of `params`.
+  // `values`' tint and alpha and the frame of `params`. A point or box that
+  // reaches the frame is recorded in frame.drawn.
   SplatShape prepareSplat(const Brush& brush, double x, double y, double z, SplatValues& values) const;
   // Draws a prepared splat, whose values `p` holds, into the rows
   // p.minRow ... p.maxRow: the inside kernel when its box lies within those
