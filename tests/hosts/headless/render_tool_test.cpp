@@ -141,7 +141,7 @@ TEST(RenderTool, VideoContactSheetAndBenchLine) {
   const std::regex line(
       "bench frames=4 update_median_ms=[0-9]+\\.[0-9]{3} update_p95_ms=[0-9]+\\.[0-9]{3} "
       "compose_median_ms=[0-9]+\\.[0-9]{3} compose_p95_ms=[0-9]+\\.[0-9]{3} total_median_ms=[0-9]+\\.[0-9]{3} "
-      "total_p95_ms=[0-9]+\\.[0-9]{3} total_max_ms=[0-9]+\\.[0-9]{3} threads=1\n");
+      "total_p95_ms=[0-9]+\\.[0-9]{3} total_max_ms=[0-9]+\\.[0-9]{3} cpu_median_ms=[0-9]+\\.[0-9]{3} threads=1\n");
   EXPECT_TRUE(std::regex_match(run.out, line)) << run.out;
   // The frame in the video is the frame in the file.
   const auto video = readBytes(out / "v.rgb");
