@@ -1,6 +1,7 @@
 #include "composition/frame_composition.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <thread>
 
 #include "composition/band_workers.h"
@@ -16,6 +17,31 @@
 namespace qv {
 
 namespace {
+
+// How many splats ahead of the one being drawn the drawing asks for the
+// frame rows it will blend into (splats land all over the frame, so nearly
+// every one would otherwise wait for its rows), and how far ahead of the
+// entry being set up its successors are asked for.
+constexpr std::size_t PREFETCH_AHEAD = 12;
+constexpr std::int32_t ENTRIES_AHEAD = 8;
+// One thread draws the splats this many at a time, as they are set up, so
+// that they are drawn while still at hand.
+constexpr std::size_t DRAW_CHUNK = 256;
+
+// The first and last pixel of each of the splat's rows within the band.
+// Always inlined: as a function of its own the compiler takes it for one
+// without effects and drops its calls.
+[[gnu::always_inline]] inline void prefetchRows(const SplatParams& band, const SplatValues& v) {
+  const int top = std::max(v.top, band.minRow);
+  const int bottom = std::min(v.bottom, band.maxRow);
+  const int left = std::max(v.left, 0);
+  const int right = std::min(v.right, band.maxColumn);
+  for (int r = top; r <= bottom; ++r) {
+    const std::uint32_t* row = band.pixels + band.rowStart[r];
+    __builtin_prefetch(row + left, 1);
+    __builtin_prefetch(row + right, 1);
+  }
+}
 
 int machineCores() {
   const unsigned n = std::thread::hardware_concurrency();
@@ -72,24 +98,47 @@ void FrameComposer::renderFrame() {
 }
 
 void FrameComposer::drawEntries() {
-  prepareEntries();
   const int bands = drawingThreads();
   if (static_cast<int>(bandParams_.size()) < bands) bandParams_.resize(static_cast<std::size_t>(bands));
   if (bands == 1) {
-    drawBand(0, 1);
+    SplatParams& whole = bandParams(0, 1);
+    prepareEntries(DRAW_CHUNK, [&] { drawPrepared(whole); });
     return;
   }
+  prepareEntries(SIZE_MAX, [] {});
   if (!workers_) workers_ = std::make_unique<BandWorkers>();
-  auto job = [this, bands](int band) { drawBand(band, bands); };
+  auto job = [this, bands](int band) { drawPrepared(bandParams(band, bands)); };
   workers_->run(bands, job);
 }
 
-void FrameComposer::prepareEntries() {
+template <class DrawChunk>
+void FrameComposer::prepareEntries(std::size_t chunk, DrawChunk&& drawChunk) {
   prepared_.clear();
+  auto take = [&](const SplatValues& values, const Brush& brush, SplatShape shape) {
+    // A brush without kernels reports its fatal error here, on this thread,
+    // as soon as it would draw.
+    if (brush.insideKernel == reportLinkDrawError) {
+      static_cast<SplatValues&>(splat_.params) = values;
+      splat_.drawPrepared(splat_.params, brush, shape);
+    }
+    prepared_.push_back(PreparedSplat{values, &brush, shape});
+  };
+  auto setUp = [&] {
+    splat_.setUpQueued(take);
+    if (prepared_.size() >= chunk) {
+      drawChunk();
+      prepared_.clear();
+    }
+  };
+  const bool sorted = splat_.depthSortEnabled != 0;
   std::int32_t previousSystem = 0;
   for (std::int32_t k = 0; k < drawList_.drawCount; ++k) {
-    drawList_.selectEntry(k);
-    const DrawEntry& entry = *drawList_.currentEntry;
+    // The entries come from memory while the ones before them are set up.
+    if (k + ENTRIES_AHEAD < drawList_.drawCount) {
+      __builtin_prefetch(drawList_.entries + drawList_.order[k + ENTRIES_AHEAD].entryIndex);
+    }
+    DrawEntry& entry = drawList_.entries[drawList_.order[k].entryIndex];
+    drawList_.currentEntry = &entry;
     splat_.currentEntry = &entry;
     if (k == 0 || entry.systemIndex != previousSystem) {
       previousSystem = entry.systemIndex;
@@ -100,41 +149,37 @@ void FrameComposer::prepareEntries() {
     }
     const std::uint32_t entryOpacity = entry.colour >> 24;
     const Brush* brush = &brushAt(entry.brush);
-    SplatShape shape = SplatShape::None;
     for (int links = 0;; ++links) {
-      PreparedSplat s;
-      s.values.tint = brush->useParticleColour != 0 ? entry.colour : NO_TINT;
-      s.values.alpha = static_cast<std::int32_t>((brush->colour >> 24) * entryOpacity / 255);
-      shape = splat_.prepareSplat(*brush, entry.position.x, entry.position.y, entry.position.z, s.values);
-      if (shape == SplatShape::Point || shape == SplatShape::Box) {
-        // A brush without kernels reports its fatal error here, on this
-        // thread, as soon as it would draw.
-        if (brush->insideKernel == reportLinkDrawError) {
-          static_cast<SplatValues&>(splat_.params) = s.values;
-          splat_.drawPrepared(splat_.params, *brush, shape);
-        }
-        s.brush = brush;
-        s.shape = shape;
-        prepared_.push_back(s);
-      }
+      const std::uint32_t tint = brush->useParticleColour != 0 ? entry.colour : NO_TINT;
+      const auto alpha = static_cast<std::int32_t>((brush->colour >> 24) * entryOpacity / 255);
+      if (splat_.queueSplat(*brush, tint, alpha, entry.position.x, entry.position.y, entry.position.z)) setUp();
       if (brush->nextBrush == NO_NEXT_BRUSH || links == MAX_BRUSH_CHAIN_LINKS) break;
       brush = &brushAt(brush->nextBrush);
     }
-    if (splat_.stopFlag(shape) != 0) break;
+    // An entry nearer than the near limit ends a sorted frame; every later
+    // one is nearer still.
+    if (sorted && entry.position.z < splat_.nearLimit()) break;
   }
+  splat_.setUpQueued(take);
+  drawChunk();
 }
 
-void FrameComposer::drawBand(int band, int bands) {
+SplatParams& FrameComposer::bandParams(int band, int bands) {
   SplatParams& p = bandParams_[static_cast<std::size_t>(band)];
   p = splat_.params;
   const std::int32_t rows = p.maxRow + 1;
   p.minRow = rows * band / bands;
   p.maxRow = rows * (band + 1) / bands - 1;
-  for (const PreparedSplat& s : prepared_) {
+  return p;
+}
+
+void FrameComposer::drawPrepared(SplatParams& p) const {
+  const std::size_t count = prepared_.size();
+  for (std::size_t i = 0; i < count; ++i) {
+    if (i + PREFETCH_AHEAD < count) prefetchRows(p, prepared_[i + PREFETCH_AHEAD].values);
+    const PreparedSplat& s = prepared_[i];
     const SplatValues& v = s.values;
-    const bool outside = s.shape == SplatShape::Point ? v.centreY < p.minRow || v.centreY > p.maxRow
-                                                      : v.bottom < p.minRow || v.top > p.maxRow;
-    if (outside) continue;
+    if (v.bottom < p.minRow || v.top > p.maxRow) continue;
     static_cast<SplatValues&>(p) = v;
     splat_.drawPrepared(p, *s.brush, s.shape);
   }

@@ -6,11 +6,13 @@
 // doubled back, and the frame presented. Also the scene-render set-up before
 // the first frame and the release of the working tables after the last.
 //
-// The splats are set up first, entry by entry on the calling thread, and then
-// drawn. With several threads each draws every splat clipped to its own band
-// of rows, in draw order: each pixel gets the same blends in the same order
-// as on one thread, so the frame is the same for any number of threads.
+// The splats are set up in batches on the calling thread and then drawn; one
+// thread draws them a chunk at a time as they are set up. With several
+// threads each draws every splat clipped to its own band of rows, in draw
+// order: each pixel gets the same blends in the same order as on one thread,
+// so the frame is the same for any number of threads.
 
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <vector>
@@ -80,10 +82,16 @@ class FrameComposer {
   int drawingThreads() const;
 
  private:
-  // Sets up every entry with its brush chain into prepared_.
-  void prepareEntries();
-  // Draws prepared_ into the rows of one of `bands` equal bands.
-  void drawBand(int band, int bands);
+  // Sets up every entry with its brush chain into prepared_; whenever
+  // `chunk` splats are ready, and at the end, calls drawChunk and goes on
+  // with an empty prepared_.
+  template <class DrawChunk>
+  void prepareEntries(std::size_t chunk, DrawChunk&& drawChunk);
+  // The block of one of `bands` equal bands of rows, made afresh.
+  SplatParams& bandParams(int band, int bands);
+  // Draws prepared_ into the rows p allows.
+  void drawPrepared(SplatParams& p) const;
+
   // Points the splat block at the live frame and the tables.
   void refreshSplatFrame();
   // The brush in a slot, created when the slot is empty.

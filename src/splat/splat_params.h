@@ -46,7 +46,7 @@ struct SplatValues {
   std::int32_t innerSize1 = 0;
   std::int32_t innerSize2 = 0;
 
-  // Written by the class set-ups.
+  // Written by the class set-ups (a point's box is its pixel).
   std::int32_t centreX = 0;
   std::int32_t centreY = 0;
   std::int32_t radius = 0;
