@@ -128,7 +128,7 @@ void FrameBuffer::createFrameBuffers() {
   const std::size_t count = static_cast<std::size_t>(std::max(live_.width, 0)) * std::max(live_.height, 0);
   depthBuffer_ = static_cast<std::int32_t*>(allocGlobal(platform_, count * sizeof(std::int32_t), 1));
   createBackBuffer();
-  buildRowTable(1);
+  buildRowTable(memory_ != nullptr && !memory_->bottomUp() ? 0 : 1);
 }
 
 void FrameBuffer::releaseFrameBuffers() {

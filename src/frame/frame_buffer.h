@@ -54,13 +54,16 @@ struct FrameBufferGeometry {
 };
 
 // Where the back buffer's memory comes from when the host supplies it (a
-// window system's bitmap). acquire may return null: then there is no back
-// buffer, and the clears, fades and presents do nothing.
+// window system's bitmap), so that the frame is drawn where it is shown.
+// acquire may return null: then there is no back buffer, and the clears,
+// fades and presents do nothing. The memory holds width x height words, row
+// after row, the bottom row first unless the host's memory says otherwise.
 class BackBufferMemory {
  public:
   virtual ~BackBufferMemory() = default;
   virtual std::uint32_t* acquire(int width, int height) = 0;
   virtual void release(std::uint32_t* pixels) = 0;
+  virtual bool bottomUp() const { return true; }
 };
 
 class FrameBuffer {

@@ -285,6 +285,7 @@ class RecordingMemory : public BackBufferMemory {
   int acquired = 0;
   int released = 0;
   bool fail = false;
+  bool topDown = false;
   std::uint32_t* acquire(int width, int height) override {
     ++acquired;
     if (fail) return nullptr;
@@ -292,6 +293,7 @@ class RecordingMemory : public BackBufferMemory {
     return block.data();
   }
   void release(std::uint32_t*) override { ++released; }
+  bool bottomUp() const override { return !topDown; }
 };
 
 TEST(FrameBufferMemory, HostMemoryIsUsedAndAMissingBufferDisablesDrawing) {
@@ -303,8 +305,26 @@ TEST(FrameBufferMemory, HostMemoryIsUsedAndAMissingBufferDisablesDrawing) {
     fb.createFrameBuffers();
     EXPECT_EQ(fb.geometry().pixels, memory.block.data());
     EXPECT_EQ(memory.block[7], 0u);  // the first fill with the background
+    EXPECT_EQ(fb.geometry().rowStart[0], 15 * 16);
   }
   EXPECT_EQ(memory.released, 1);
+
+  // Memory stored top row first gets a row table that runs that way, and
+  // is presented so.
+  memory.topDown = true;
+  {
+    FrameBuffer fb(platform, &memory);
+    fb.setFrameSize(16, 16);
+    fb.createFrameBuffers();
+    EXPECT_EQ(std::pair(fb.geometry().rowStart[0], fb.bottomUp()), std::pair(0, 0));
+    fb.geometry().pixels[fb.geometry().rowStart[0] + 1] = 0x00ABCDEF;
+    platform.keepPresentedPixels = true;
+    fb.present();
+    ASSERT_FALSE(platform.presents.empty());
+    EXPECT_EQ(platform.presents.back().topDownPixels[1], 0x00ABCDEFu);
+  }
+  memory.topDown = false;
+  platform.presents.clear();
 
   memory.fail = true;
   FrameBuffer fb(platform, &memory);
