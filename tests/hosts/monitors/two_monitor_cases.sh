@@ -137,7 +137,7 @@ check_covers() {
 escape_on_second() {
   xdotool mousemove 1400 300 click 1
   xdotool key Escape
-  wait_for_exit "$app_pid" 5 || fail "Escape on the second monitor did not end the program"
+  wait_for_exit "$app_pid" 10 || fail "Escape on the second monitor did not end the program"
   [ "$exit_code" -eq 0 ] || fail "exit code $exit_code after Escape"
 }
 
@@ -156,23 +156,23 @@ case "$case_name" in
     # The second monitor unplugged and plugged in again, as its clients see
     # it (a non-desktop output counts as disconnected).
     xrandr --output DUMMY1 --set non-desktop 1
-    wait_for_window "Quorvalent dark display" "" 5 || fail "the dark window stays after its monitor went"
+    wait_for_window "Quorvalent dark display" "" 10 || fail "the dark window stays after its monitor went"
     before=$(md5sum <"$work/shot.png")
     wait_for_animation 5 || fail "no animation after the second monitor went"
     [ "$(md5sum <"$work/shot.png")" != "$before" ] || fail "the animation stopped"
     xrandr --output DUMMY1 --set non-desktop 0
-    wait_for_window "Quorvalent dark display" "$SECOND" 5 || fail "no dark window after the monitor came back"
+    wait_for_window "Quorvalent dark display" "$SECOND" 10 || fail "no dark window after the monitor came back"
     wait_for_black_second 5 || fail "the second monitor is not black again"
     # Gone again while its window had the keyboard: Escape still ends it.
     xrandr --output DUMMY1 --set non-desktop 1
-    wait_for_window "Quorvalent dark display" "" 5 || fail "the dark window stays after its monitor went again"
+    wait_for_window "Quorvalent dark display" "" 10 || fail "the dark window stays after its monitor went again"
     xdotool key Escape
-    wait_for_exit "$app_pid" 5 || fail "Escape did not end the program after the monitor went"
+    wait_for_exit "$app_pid" 10 || fail "Escape did not end the program after the monitor went"
     [ "$exit_code" -eq 0 ] || fail "exit code $exit_code after Escape"
     ;;
   sdl-close)
     "$helper" close "$(window_id "Quorvalent dark display")"
-    wait_for_exit "$app_pid" 3 || fail "closing the dark window did not end the program"
+    wait_for_exit "$app_pid" 10 || fail "closing the dark window did not end the program"
     [ "$exit_code" -eq 0 ] || fail "exit code $exit_code after closing the dark window"
     ;;
   wine-*)

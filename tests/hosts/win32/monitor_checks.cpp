@@ -19,7 +19,7 @@ namespace qv::win32::testing {
 namespace {
 
 constexpr DWORD START_TIMEOUT_MS = 8000;
-constexpr DWORD FOLLOW_TIMEOUT_MS = 5000;
+constexpr DWORD FOLLOW_TIMEOUT_MS = 10000;
 constexpr ScreenArea PRIMARY{0, 0, 1024, 768};
 constexpr ScreenArea SECOND{1024, 0, 800, 600};  // as two_monitors.conf arranges them
 
@@ -216,7 +216,7 @@ void followingChecks(const std::wstring& exe) {
         "an attached monitor gets a dark window", narrow(device));
   if (dark == nullptr) return;
   PostMessageW(dark, WM_CLOSE, 0, 0);
-  const long code = waitForExit(process, 3000);
+  const long code = waitForExit(process, 10000);
   check(code == 0, "closing the dark window ends the screen saver with 0", std::to_string(code));
 }
 
