@@ -130,7 +130,6 @@ void darkWindowChecks() {
       {"a click above and left", windows[1], WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5), MAKELPARAM(-315, -235)},
       {"Escape let go", windows[0], WM_KEYUP, VK_ESCAPE, static_cast<LPARAM>(0xC0010001u),
        static_cast<LPARAM>(0xC0010001u)},
-      {"Alt+F4", windows[1], WM_SYSKEYDOWN, VK_F4, 0x203E0001, 0x203E0001},
       {"the wheel", windows[0], WM_MOUSEWHEEL, MAKEWPARAM(0, WHEEL_DELTA), MAKELPARAM(700, 30), MAKELPARAM(700, 30)},
   };
   for (const Forwarded& c : cases) {
