@@ -17,6 +17,7 @@
 #include "frame/frame_buffer.h"
 #include "ground/input_state.h"
 #include "ground/runtime_error.h"
+#include "hosts/sdl/dark_displays.h"
 #include "hosts/sdl/event_input.h"
 #include "hosts/sdl/sdl_platform.h"
 #include "hosts/sdl/sdl_window.h"
@@ -80,6 +81,9 @@ int runAnimation(const LaunchRequest& request, std::span<const EmbeddedResource>
     SDL_Quit();
     return 1;
   }
+  // Dark windows on the other displays: only around the program's own window.
+  DarkDisplays darkDisplays(target.foreign ? nullptr : target.window);
+  darkDisplays.follow();
   const Uint32 frameEvent = SDL_RegisterEvents(2);
   const Uint32 workerEndEvent = frameEvent + 1;
 
@@ -94,6 +98,7 @@ int runAnimation(const LaunchRequest& request, std::span<const EmbeddedResource>
   try {
     animation = std::make_unique<Animation>(*platform, *input);
   } catch (const RuntimeErrorStop&) {
+    darkDisplays.closeAll();
     SDL_DestroyWindow(target.window);
     SDL_Quit();
     return 0;
@@ -119,6 +124,7 @@ int runAnimation(const LaunchRequest& request, std::span<const EmbeddedResource>
   SDL_Event e;
   bool running = true;
   while (running && SDL_WaitEvent(&e) != 0) {
+    if (darkDisplays.takeEvent(e)) continue;  // displays came or went, or a dark window's own paint
     if (e.type == frameEvent) {
       platform->showPendingFrame();
     } else if (e.type == workerEndEvent || e.type == SDL_QUIT) {
@@ -144,6 +150,7 @@ int runAnimation(const LaunchRequest& request, std::span<const EmbeddedResource>
   // Also straight into the record, for frames too slow to sleep at all.
   input->recordKeyUp(VKEY_ESCAPE);
   if (!workerDone.load()) SDL_HideWindow(target.window);
+  darkDisplays.closeAll();
   const auto deadline = std::chrono::steady_clock::now() + WORKER_STOP_WAIT;
   while (!workerDone.load() && std::chrono::steady_clock::now() < deadline) {
     std::this_thread::sleep_for(std::chrono::milliseconds(1));

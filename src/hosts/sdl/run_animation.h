@@ -1,7 +1,8 @@
 #pragma once
-// The animation run: the window (its own, covering the primary display, or an
-// existing X11 window), the worker thread with the animation, and the main
-// thread's event loop until the animation ends or the window is closed.
+// The animation run: the window (its own, covering the primary display with
+// the other displays dark, or an existing X11 window), the worker thread with
+// the animation, and the main thread's event loop until the animation ends or
+// the window is closed.
 
 #include <span>
 
