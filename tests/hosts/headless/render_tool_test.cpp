@@ -30,6 +30,8 @@ TEST(RenderTool, BadArgumentsExitWith2AndWriteNothing) {
       {"--frames", "10", "--wheel", "11:+1"},
       {"--frames", "10", "--mouse", "12:3,4"},
       {"--bench", "--video", "-"},
+      {"--brush-kind", "0x50002"},
+      {"--brush-picture", "NO_SUCH_PICTURE"},
   };
   for (const auto& args : bad) {
     const auto run = runRenderer(small(out, args));
@@ -52,15 +54,6 @@ TEST(RenderTool, AFolderThatCannotBeMadeExitsWith1) {
   EXPECT_EQ(run.code, 1);
   EXPECT_NE(run.err.find("cannot create the output folder"), std::string::npos) << run.err;
   fs::remove_all(base);
-}
-
-TEST(RenderTool, AFatalErrorPrintsItsLineAndExitsWith3) {
-  const fs::path out = freshFolder("fatal");
-  const auto run = runRenderer(small(out, {"--frames", "2", "--brush-picture", "NO_SUCH_PICTURE"}));
-  EXPECT_EQ(run.code, 3);
-  EXPECT_NE(run.err.find("Process Runtime Error: PSI: JPG Resource Not Found"), std::string::npos) << run.err;
-  EXPECT_FALSE(fs::exists(out / "frame-000001.png"));
-  fs::remove_all(out);
 }
 
 TEST(RenderTool, FramesAreWrittenEveryKAndAtTheEndAndEscapeEndsTheRun) {
