@@ -10,7 +10,9 @@
 
 #include <cstdint>
 #include <memory>
+#include <span>
 #include <string>
+#include <string_view>
 
 namespace qv {
 
@@ -34,6 +36,12 @@ struct SceneOptions {
   // A BINARYDATA picture for brush 0 (and so 1 and 2); empty: none.
   std::string brushPicture;
 };
+
+// What a host may offer for SceneOptions::brushKind: the kinds that draw.
+std::span<const std::int32_t> drawnBrushKinds();
+// Names for SceneOptions::brushPicture that the brushes generate themselves;
+// any other name is looked up as a BINARYDATA picture resource.
+std::span<const std::string_view> generatedBrushSources();
 
 class Animation {
  public:
