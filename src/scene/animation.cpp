@@ -24,9 +24,9 @@ Animation::Animation(Platform& platform, InputState& input, BackBufferMemory* me
 
 Animation::~Animation() = default;
 
-void Animation::animationMain() {
+void Animation::animationMain(const SceneOptions& options) {
   setupOverlays();
-  setupScene();
+  setupScene(options);
   while (frameStep()) {
   }
   endScene();

@@ -47,7 +47,7 @@ class Animation {
 
   // The configured process of the worker thread: the overlays' set-up, the
   // scene until Escape, the overlays' tear-down.
-  void animationMain();
+  void animationMain(const SceneOptions& options = {});
 
   // The same run in steps, for drivers that control each frame.
   void setupOverlays();

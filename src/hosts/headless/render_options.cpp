@@ -1,7 +1,8 @@
 #include "hosts/headless/render_options.h"
 
-#include <charconv>
 #include <limits>
+
+#include "hosts/portable/scene_option_values.h"
 
 namespace qv {
 
@@ -33,28 +34,6 @@ constexpr std::string_view USAGE =
     "  --bench-from F    first frame that counts for --bench (default 1);\n"
     "                    implies --bench\n"
     "  --help            show this text\n";
-
-// A whole decimal number in [lo, hi] (lo >= 0): digits only, no sign, blanks
-// or trailing text.
-bool parseInt(std::string_view text, long long lo, long long hi, long long& out) {
-  if (text.empty() || text[0] < '0' || text[0] > '9') return false;
-  long long value = 0;
-  const char* last = text.data() + text.size();
-  auto [ptr, ec] = std::from_chars(text.data(), last, value);
-  if (ec != std::errc() || ptr != last || value < lo || value > hi) return false;
-  out = value;
-  return true;
-}
-
-bool parseHex(std::string_view text, std::uint32_t& out) {
-  if (text.size() >= 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) text.remove_prefix(2);
-  if (text.empty() || text[0] == '+' || text[0] == '-') return false;
-  unsigned long long value = 0;
-  auto [ptr, ec] = std::from_chars(text.data(), text.data() + text.size(), value, 16);
-  if (ec != std::errc() || ptr != text.data() + text.size() || value > 0xFFFFFFFFull) return false;
-  out = static_cast<std::uint32_t>(value);
-  return true;
-}
 
 std::optional<ScriptedKey> keyByName(std::string_view name) {
   if (name == "enter") return ScriptedKey::Enter;

@@ -1,0 +1,25 @@
+#include "hosts/sdl/x11_errors.h"
+
+#include <atomic>
+
+namespace qv::sdl {
+namespace {
+
+std::atomic<bool> windowGone{false};
+std::atomic<int> errorCount{0};
+
+int noteXError(Display*, XErrorEvent* error) {
+  errorCount.fetch_add(1);
+  if (error->error_code == BadWindow || error->error_code == BadDrawable) windowGone.store(true);
+  return 0;
+}
+
+}  // namespace
+
+void recordXErrors() { XSetErrorHandler(noteXError); }
+
+bool takeWindowGoneError() { return windowGone.exchange(false); }
+
+int xErrorCount() { return errorCount.load(); }
+
+}  // namespace qv::sdl
