@@ -33,22 +33,9 @@ for tool in Xvfb xscreensaver xscreensaver-command setpriv; do
   command -v "$tool" >/dev/null || { echo "SKIP: $tool is not installed"; exit 77; }
 done
 
-poll() {
-  local limit=$1
-  shift
-  local deadline=$((SECONDS + limit))
-  until "$@"; do
-    [ "$SECONDS" -ge "$deadline" ] && return 1
-    sleep 0.2
-  done
-}
-
-exec 3>"$work/display"
-Xvfb -displayfd 3 -screen 0 1280x720x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
-xvfb_pid=$!
-exec 3>&-
-poll 20 test -s "$work/display" || { echo "SKIP: Xvfb did not start"; exit 77; }
-export DISPLAY=":$(head -n1 "$work/display")"
+# shellcheck source=x_display.sh
+. "$(dirname "$0")/x_display.sh"
+start_xvfb
 
 # The hack where the daemon finds it (on PATH), and a HOME for nobody whose
 # settings hold the README's programs lines.

@@ -24,36 +24,13 @@ cleanup() {
 trap cleanup EXIT
 
 fail() { echo "FAIL ($case_name): $*" >&2; exit 1; }
+# shellcheck source=x_display.sh
+. "$(dirname "$0")/x_display.sh"
 
 # The limits of the waits, in seconds: far above what an idle machine needs.
 FIRST_FRAME_LIMIT=40
 CHANGE_LIMIT=20
 EXIT_LIMIT=10
-
-start_xvfb() {
-  if ! command -v Xvfb >/dev/null; then echo "SKIP: Xvfb is not installed"; exit 77; fi
-  exec 3>"$work/display"
-  Xvfb -displayfd 3 -screen 0 "${1:-1280x720x24}" -nolisten tcp >"$work/xvfb.log" 2>&1 &
-  xvfb_pid=$!
-  exec 3>&-
-  for _ in $(seq 200); do
-    [ -s "$work/display" ] && break
-    sleep 0.05
-  done
-  if [ ! -s "$work/display" ]; then echo "SKIP: Xvfb did not start: $(cat "$work/xvfb.log")"; exit 77; fi
-  export DISPLAY=":$(head -n1 "$work/display")"
-}
-
-# Runs "$@" every 0.1 s until it succeeds or $limit seconds have passed.
-poll() {
-  local limit=$1
-  shift
-  local deadline=$((SECONDS + limit))
-  until "$@"; do
-    [ "$SECONDS" -ge "$deadline" ] && return 1
-    sleep 0.1
-  done
-}
 
 # Waits up to $2 seconds for process $1 to end; its exit code lands in
 # $exit_code and the time it took after the call in $exit_ms.
