@@ -61,18 +61,21 @@ bool windowGone() {
 #endif
 }
 
-// The main thread's loop until the window closes, the animation ends or a
-// stop signal arrives.
-void runEventLoop(SdlWindowSurface& surface, SdlPlatform& platform, InputState& input, Uint32 frameEvent,
-                  Uint32 workerEndEvent) {
+enum class LoopEnd { Closed, WindowGone };
+
+// The main thread's loop until the window closes, the animation ends, a stop
+// signal arrives or the window is destroyed under the program.
+LoopEnd runEventLoop(SdlWindowSurface& surface, SdlPlatform& platform, InputState& input, Uint32 frameEvent,
+                     Uint32 workerEndEvent) {
   SDL_Event e;
   for (;;) {
-    if (stopSignalled() || windowGone()) return;
+    if (windowGone()) return LoopEnd::WindowGone;
+    if (stopSignalled()) return LoopEnd::Closed;
     if (SDL_WaitEventTimeout(&e, SIGNAL_POLL_MS) == 0) continue;
     if (e.type == frameEvent) {
       surface.showPendingFrame();
     } else if (e.type == workerEndEvent || e.type == SDL_QUIT) {
-      return;
+      return LoopEnd::Closed;
     } else if (e.type == SDL_WINDOWEVENT) {
       switch (e.window.event) {
         case SDL_WINDOWEVENT_EXPOSED: surface.repaint(); break;
@@ -80,7 +83,7 @@ void runEventLoop(SdlWindowSurface& surface, SdlPlatform& platform, InputState& 
           surface.acquire();
           platform.setScreenSize(e.window.data1, e.window.data2);
           break;
-        case SDL_WINDOWEVENT_CLOSE: return;
+        case SDL_WINDOWEVENT_CLOSE: return LoopEnd::Closed;
         default: break;
       }
     } else {
@@ -117,6 +120,7 @@ int runInOwnWindow(const LaunchRequest& request, std::span<const EmbeddedResourc
   int unused = 0;
   platform.takeResize(unused, unused);  // the first size is no resize
   InputState input;
+  LoopEnd end = LoopEnd::Closed;
   {
     std::unique_ptr<AnimationWorker> worker;
     try {
@@ -131,14 +135,18 @@ int runInOwnWindow(const LaunchRequest& request, std::span<const EmbeddedResourc
         SDL_PushEvent(&e);
       });
       SDL_ShowCursor(SDL_DISABLE);
-      runEventLoop(surface, platform, input, frameEvent, workerEndEvent);
+      end = runEventLoop(surface, platform, input, frameEvent, workerEndEvent);
       // A close while the animation runs: it goes at once from the screen,
       // and the worker ends at its next frame boundary.
       worker->requestStop();
-      if (!worker->done() && !windowGone()) SDL_HideWindow(target.window);
+      if (!worker->done() && end != LoopEnd::WindowGone) SDL_HideWindow(target.window);
       worker->finish();
     }
   }
+  // Without its window, SDL's clean-up would meet the failures of the calls
+  // still under way on it after putting Xlib's fatal error handler back: the
+  // process ends without it.
+  if (end == LoopEnd::WindowGone) return 0;
   SDL_DestroyWindow(target.window);
   SDL_Quit();
   return 0;
