@@ -209,6 +209,13 @@ case "$case_name" in
       [ "$exit_code" -eq 0 ] || fail "exit code $exit_code after SIG$signal"
       echo "SIG$signal: ended after $exit_ms ms"
     done
+    # The full-screen program too.
+    start_program
+    wait_for_particles root "$work/shot.png" 30
+    kill -TERM "$app_pid"
+    wait_for_exit "$app_pid" "$EXIT_LIMIT" || fail "SIGTERM did not end the full-screen program"
+    [ "$exit_code" -eq 0 ] || fail "exit code $exit_code after SIGTERM, full screen"
+    echo "SIGTERM, full screen: ended after $exit_ms ms"
     no_x_errors
     ;;
   window-id) foreign_window_case -window-id ;;
