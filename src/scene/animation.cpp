@@ -24,7 +24,9 @@ Animation::Animation(Platform& platform, InputState& input, BackBufferMemory* me
 
 Animation::~Animation() = default;
 
-void Animation::animationMain(const SceneOptions& options) {
+void Animation::animationMain() { animationMainWith(SceneOptions{}); }
+
+void Animation::animationMainWith(const SceneOptions& options) {
   setupOverlays();
   setupScene(options);
   while (frameStep()) {

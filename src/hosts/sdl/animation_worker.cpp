@@ -79,7 +79,7 @@ void AnimationWorker::start(std::function<void()> ended) {
   thread_ = std::thread([this, ended = std::move(ended)] {
     std::this_thread::sleep_for(WORKER_START_DELAY);
     try {
-      animation_->animationMain(scene_);
+      animation_->animationMainWith(scene_);
     } catch (const RuntimeErrorStop&) {
       // The box has been shown; the program closes.
     }
