@@ -29,9 +29,11 @@ Animation::Animation(Platform& platform, InputState& input, BackBufferMemory* me
 
 Animation::~Animation() = default;
 
-void Animation::animationMain() {
+void Animation::animationMain() { animationMainWith(SceneOptions{}); }
+
+void Animation::animationMainWith(const SceneOptions& options) {
   setupOverlays();
-  setupScene();
+  setupScene(options);
   while (frameStep()) {
   }
   endScene();

@@ -23,8 +23,8 @@ class FrameBuffer;
 struct AnimationModules;
 class Scene;
 
-// What the headless renderer may change before the scene is set up. The
-// defaults are the program's own.
+// What a host may change before the scene is set up (the renderer's and the
+// desktop program's options). The defaults are the program's own.
 struct SceneOptions {
   bool seedGiven = false;       // otherwise the scene seeds from the clock
   std::uint32_t seed = 1;
@@ -56,6 +56,8 @@ class Animation {
   // The configured process of the worker thread: the overlays' set-up, the
   // scene until Escape, the overlays' tear-down.
   void animationMain();
+  // The same with the host's choices for the scene.
+  void animationMainWith(const SceneOptions& options);
 
   // The same run in steps, for drivers that control each frame.
   void setupOverlays();

@@ -1,12 +1,12 @@
 #include "hosts/headless/render_options.h"
 
-#include <charconv>
 #include <cstdio>
 #include <limits>
 
 #include "ground/platform.h"
 #include "hosts/headless/printable_text.h"
 #include "hosts/portable/resource_table.h"
+#include "hosts/portable/scene_option_values.h"
 #include "scene/animation.h"
 
 namespace qv {
@@ -42,35 +42,6 @@ constexpr std::string_view USAGE =
     "  --bench-from F    first frame that counts for --bench (default 1);\n"
     "                    implies --bench\n"
     "  --help            show this text\n";
-
-// A whole decimal number in [lo, hi] (lo >= 0): digits only, no sign, blanks
-// or trailing text.
-bool parseInt(std::string_view text, long long lo, long long hi, long long& out) {
-  if (text.empty() || text[0] < '0' || text[0] > '9') return false;
-  long long value = 0;
-  const char* last = text.data() + text.size();
-  auto [ptr, ec] = std::from_chars(text.data(), last, value);
-  if (ec != std::errc() || ptr != last || value < lo || value > hi) return false;
-  out = value;
-  return true;
-}
-
-bool brushKindDraws(std::uint32_t kind) {
-  for (const std::int32_t drawn : drawnBrushKinds()) {
-    if (kind == static_cast<std::uint32_t>(drawn)) return true;
-  }
-  return false;
-}
-
-bool parseHex(std::string_view text, std::uint32_t& out) {
-  if (text.size() >= 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) text.remove_prefix(2);
-  if (text.empty() || text[0] == '+' || text[0] == '-') return false;
-  unsigned long long value = 0;
-  auto [ptr, ec] = std::from_chars(text.data(), text.data() + text.size(), value, 16);
-  if (ec != std::errc() || ptr != text.data() + text.size() || value > 0xFFFFFFFFull) return false;
-  out = static_cast<std::uint32_t>(value);
-  return true;
-}
 
 std::optional<ScriptedKey> keyByName(std::string_view name) {
   if (name == "enter") return ScriptedKey::Enter;
@@ -229,7 +200,7 @@ RenderOptionsResult parseRenderOptions(std::span<const std::string_view> args) {
       o.video = std::string(value);
     } else if (arg == "--brush-kind") {
       if (!parseHex(value, o.brushKind)) return failure(bad(arg, value, "a hexadecimal kind code such as 0x40002"));
-      if (!brushKindDraws(o.brushKind)) return failure(bad(arg, value, "a kind the program draws: " + drawnKindsText()));
+      if (!isDrawnBrushKind(o.brushKind)) return failure(bad(arg, value, "a kind the program draws: " + drawnKindsText()));
       kindGiven = true;
     } else if (arg == "--brush-picture") {
       if (!isBrushPicture(value)) return failure(bad(arg, value, "a brush picture of the program: " + brushPicturesText()));

@@ -2,38 +2,10 @@
 
 #include <cstring>
 
-#if QV_HAVE_X11
-#include <X11/Xlib.h>
-#include <X11/Xproto.h>
-#endif
 
 namespace qv::sdl {
 namespace {
 
-#if QV_HAVE_X11
-// SDL wakes its waiting event loop by sending an X event to one of its
-// windows, from whichever thread posts an SDL event (the worker, 25 times a
-// second), over a connection of its own. When that window is a dark window
-// being destroyed at the same moment (its display went), the server refuses
-// the send, and Xlib's default handler would end the program for it. That
-// refusal is harmless (the loop is awake already) and is let through; every
-// other error goes to the handler there was before.
-XErrorHandler previousErrorHandler = nullptr;
-
-int passLostWakeUps(Display* display, XErrorEvent* error) {
-  if (error->error_code == BadWindow && error->request_code == X_SendEvent) return 0;
-  return previousErrorHandler != nullptr ? previousErrorHandler(display, error) : 0;
-}
-
-void letLostWakeUpsPass() {
-  static bool installed = false;
-  if (installed || std::strcmp(SDL_GetCurrentVideoDriver(), "x11") != 0) return;
-  previousErrorHandler = XSetErrorHandler(&passLostWakeUps);
-  installed = true;
-}
-#else
-void letLostWakeUpsPass() {}
-#endif
 
 void paintBlack(SDL_Window* window) {
   SDL_Surface* surface = SDL_GetWindowSurface(window);
@@ -92,7 +64,6 @@ void DarkDisplays::follow() { follow(listDisplays()); }
 
 void DarkDisplays::follow(std::span<const ScreenArea> displays) {
   if (animation_ == nullptr) return;
-  letLostWakeUpsPass();
   const std::vector<ScreenArea> wanted = darkAreas(displays, windowArea(animation_));
   followAreas(
       windows_, wanted, [this](const ScreenArea& area) { return open(area); },
