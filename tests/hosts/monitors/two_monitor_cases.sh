@@ -53,19 +53,8 @@ start_server() {
   xsetroot -solid white
 }
 
-# Waits up to $2 seconds for process $1 to end; its exit code lands in $exit_code.
-wait_for_exit() {
-  local pid=$1 limit=$2 waited=0
-  while kill -0 "$pid" 2>/dev/null; do
-    sleep 0.05
-    waited=$((waited + 1))
-    [ "$waited" -ge $((limit * 20)) ] && return 1
-  done
-  wait "$pid"
-  exit_code=$?
-  app_pid=
-  return 0
-}
+# shellcheck source=../sdl/x_display.sh
+. "$here/../sdl/x_display.sh"   # poll, wait_for_exit
 
 # The geometry (WxH+X+Y) of the viewable top-level window named $1, if any.
 window_geometry() {

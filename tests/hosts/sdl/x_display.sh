@@ -1,5 +1,6 @@
 # Sourced by the desktop program's end-to-end scripts: a virtual X server of
-# their own, and polling. The script sets $work (a scratch folder) first.
+# their own, polling, and waiting for a program to end. The script sets $work
+# (a scratch folder) first.
 
 # Runs "$@" every 0.1 s until it succeeds or $1 seconds have passed.
 poll() {
@@ -22,4 +23,17 @@ start_xvfb() {
   exec 3>&-
   poll 20 test -s "$work/display" || { echo "SKIP: Xvfb did not start: $(cat "$work/xvfb.log")"; exit 77; }
   export DISPLAY=":$(head -n1 "$work/display")"
+}
+
+# Waits up to $2 seconds for process $1 to end; its exit code lands in
+# $exit_code and the time it took after the call in $exit_ms.
+wait_for_exit() {
+  local pid=$1 limit=$2 start
+  start=$(date +%s%N)
+  poll "$limit" eval "! kill -0 $pid 2>/dev/null" || return 1
+  exit_ms=$((($(date +%s%N) - start) / 1000000))
+  wait "$pid"
+  exit_code=$?
+  app_pid=
+  return 0
 }

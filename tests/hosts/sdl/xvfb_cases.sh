@@ -32,19 +32,6 @@ FIRST_FRAME_LIMIT=40
 CHANGE_LIMIT=20
 EXIT_LIMIT=10
 
-# Waits up to $2 seconds for process $1 to end; its exit code lands in
-# $exit_code and the time it took after the call in $exit_ms.
-wait_for_exit() {
-  local pid=$1 limit=$2 start
-  start=$(date +%s%N)
-  poll "$limit" eval "! kill -0 $pid 2>/dev/null" || return 1
-  exit_ms=$((($(date +%s%N) - start) / 1000000))
-  wait "$pid"
-  exit_code=$?
-  app_pid=
-  return 0
-}
-
 # Clearly coloured pixels (chroma, the largest channel less the smallest,
 # above 30%) of a picture, or of its crop WxH+X+Y. Grey, white and the dark
 # backgrounds count nothing; the scene's particles are saturated colours.
