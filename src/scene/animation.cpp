@@ -14,7 +14,12 @@ constexpr int HOST_FRAME_HEIGHT = 1024;  // unused by a whole-screen request
 
 static_assert(MAX_DRAWING_THREADS == MAX_COMPOSE_THREADS && AUTOMATIC_DRAWING_THREADS == AUTOMATIC_THREADS);
 
+constexpr std::string_view GENERATED_BRUSH_SOURCES[] = {BALL_SOURCE, SPOT_SOURCE};
+
 }  // namespace
+
+std::span<const std::int32_t> drawnBrushKinds() { return DRAWN_BRUSH_KINDS; }
+std::span<const std::string_view> generatedBrushSources() { return GENERATED_BRUSH_SOURCES; }
 
 Animation::Animation(Platform& platform, InputState& input, BackBufferMemory* memory)
     : modules_(std::make_unique<AnimationModules>(platform, input, memory)) {
@@ -27,9 +32,11 @@ Animation::Animation(Platform& platform, InputState& input, BackBufferMemory* me
 
 Animation::~Animation() = default;
 
-void Animation::animationMain() {
+void Animation::animationMain() { animationMainWith(SceneOptions{}); }
+
+void Animation::animationMainWith(const SceneOptions& options) {
   setupOverlays();
-  setupScene();
+  setupScene(options);
   while (frameStep()) {
   }
   endScene();
