@@ -75,12 +75,9 @@ wait_for_particles() {
 # The program's own window, once it is mapped.
 program_window() {
   local id
-  for _ in $(seq 400); do
-    id=$(xdotool search --name '^Quorvalent$' 2>/dev/null | head -n1)
-    [ -n "$id" ] && { echo "$id"; return 0; }
-    sleep 0.05
-  done
-  return 1
+  found() { id=$(xdotool search --name '^Quorvalent$' 2>/dev/null | head -n1) && [ -n "$id" ]; }
+  poll "$FIRST_FRAME_LIMIT" found || return 1
+  echo "$id"
 }
 
 # A dark grey (0x202020) window of W x H made by the helper; its id in $window.
@@ -178,8 +175,8 @@ case "$case_name" in
     # Another client destroys the full-screen window.
     start_xvfb
     start_program
-    window=$(program_window) || fail "no window"
     wait_for_particles root "$work/shot.png" 30
+    window=$(program_window) || fail "no window"
     xdotool windowclose "$window"
     wait_for_exit "$app_pid" "$EXIT_LIMIT" || fail "the program goes on without its window"
     [ "$exit_code" -eq 0 ] || fail "exit code $exit_code after its window was destroyed: $(cat "$work/err.log")"
