@@ -1,23 +1,48 @@
 #!/usr/bin/env bash
-# Measures the desktop program's CPU use: runs it full screen on a virtual
-# 1920 x 1080 X server for a while and reads its user and system time from
-# /proc. Prints the share of one core.
-#   tools/measure-sdl-cpu.sh PROGRAM [SECONDS]
+# Measures the desktop program's CPU use on a virtual 1920 x 1080 X server
+# for a while, from its user and system time in /proc. Prints the share of
+# one core.
+#   tools/measure-sdl-cpu.sh PROGRAM [SECONDS]          full screen
+#   tools/measure-sdl-cpu.sh --hack PROGRAM [SECONDS]   as an xscreensaver hack:
+#     the real daemon (as nobody, with its own HOME) runs "quorvalent --root"
+#     (run this as root)
 set -euo pipefail
+hack=false
+if [ "${1:-}" = "--hack" ]; then hack=true; shift; fi
 program=$1
 seconds=${2:-20}
 work=$(mktemp -d)
+chmod 755 "$work"
 exec 3>"$work/display"
 Xvfb -displayfd 3 -screen 0 1920x1080x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
 xvfb=$!
 exec 3>&-
-trap 'kill $app 2>/dev/null; wait $app 2>/dev/null; kill $xvfb 2>/dev/null; rm -rf "$work"' EXIT
+app=
+daemon=
+trap 'kill $app $daemon 2>/dev/null; wait $app $daemon 2>/dev/null; kill $xvfb 2>/dev/null; rm -rf "$work"' EXIT
 for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.05; done
 export DISPLAY=":$(head -n1 "$work/display")"
-"$program" &
-app=$!
-sleep 2  # start-up is not the paced state
-ticks() { awk '{ print $14 + $15 }' "/proc/$app/stat"; }
+if $hack; then
+  mkdir -p "$work/bin" "$work/home"
+  cp "$program" "$work/bin/quorvalent"
+  printf '%s\n' "mode: one" "selected: 0" "lock: False" "splash: False" "fade: False" "unfade: False" \
+    "dpmsEnabled: False" 'programs: "Quorvalent" quorvalent --root \n\' >"$work/home/.xscreensaver"
+  chown -R nobody:nogroup "$work/home"
+  setpriv --reuid=nobody --regid=nogroup --clear-groups env HOME="$work/home" PATH="$work/bin:$PATH" \
+    xscreensaver -no-splash >"$work/daemon.log" 2>&1 &
+  daemon=$!
+  for _ in $(seq 100); do xscreensaver-command -version >/dev/null 2>&1 && break; sleep 0.1; done
+  xscreensaver-command -select 1 >/dev/null
+  pid=
+  for _ in $(seq 100); do pid=$(pgrep -u nobody -x quorvalent || true); [ -n "$pid" ] && break; sleep 0.1; done
+  [ -n "$pid" ] || { echo "the daemon started no hack" >&2; exit 1; }
+else
+  "$program" &
+  app=$!
+  pid=$app
+fi
+sleep 3  # start-up is not the paced state
+ticks() { awk '{ print $14 + $15 }' "/proc/$pid/stat"; }
 hz=$(getconf CLK_TCK)
 before=$(ticks)
 start=$(date +%s%N)

@@ -12,7 +12,12 @@ constexpr std::uint32_t HOST_CLEAR_COLOUR = 0xFF0A0A0A;
 constexpr std::uint32_t HOST_BACKGROUND_COLOUR = 0xFF000000;
 constexpr int HOST_FRAME_HEIGHT = 1024;  // unused by a whole-screen request
 
+constexpr std::string_view GENERATED_BRUSH_SOURCES[] = {BALL_SOURCE, SPOT_SOURCE};
+
 }  // namespace
+
+std::span<const std::int32_t> drawnBrushKinds() { return DRAWN_BRUSH_KINDS; }
+std::span<const std::string_view> generatedBrushSources() { return GENERATED_BRUSH_SOURCES; }
 
 Animation::Animation(Platform& platform, InputState& input, BackBufferMemory* memory)
     : modules_(std::make_unique<AnimationModules>(platform, input, memory)) {
@@ -24,9 +29,11 @@ Animation::Animation(Platform& platform, InputState& input, BackBufferMemory* me
 
 Animation::~Animation() = default;
 
-void Animation::animationMain() {
+void Animation::animationMain() { animationMainWith(SceneOptions{}); }
+
+void Animation::animationMainWith(const SceneOptions& options) {
   setupOverlays();
-  setupScene();
+  setupScene(options);
   while (frameStep()) {
   }
   endScene();

@@ -10,7 +10,9 @@
 
 #include <cstdint>
 #include <memory>
+#include <span>
 #include <string>
+#include <string_view>
 
 namespace qv {
 
@@ -21,8 +23,8 @@ class FrameBuffer;
 struct AnimationModules;
 class Scene;
 
-// What the headless renderer may change before the scene is set up. The
-// defaults are the program's own.
+// What a host may change before the scene is set up (the renderer's and the
+// desktop program's options). The defaults are the program's own.
 struct SceneOptions {
   bool seedGiven = false;       // otherwise the scene seeds from the clock
   std::uint32_t seed = 1;
@@ -34,6 +36,12 @@ struct SceneOptions {
   // A BINARYDATA picture for brush 0 (and so 1 and 2); empty: none.
   std::string brushPicture;
 };
+
+// What a host may offer for SceneOptions::brushKind: the kinds that draw.
+std::span<const std::int32_t> drawnBrushKinds();
+// Names for SceneOptions::brushPicture that the brushes generate themselves;
+// any other name is looked up as a BINARYDATA picture resource.
+std::span<const std::string_view> generatedBrushSources();
 
 class Animation {
  public:
@@ -48,6 +56,8 @@ class Animation {
   // The configured process of the worker thread: the overlays' set-up, the
   // scene until Escape, the overlays' tear-down.
   void animationMain();
+  // The same with the host's choices for the scene.
+  void animationMainWith(const SceneOptions& options);
 
   // The same run in steps, for drivers that control each frame.
   void setupOverlays();

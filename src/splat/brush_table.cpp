@@ -11,10 +11,12 @@
 
 namespace qv {
 
-namespace {
-constexpr std::string_view BALL_SOURCE = "compBALL";
-constexpr std::string_view SPOT_SOURCE = "compSPOT";
-}  // namespace
+bool brushKindDraws(std::int32_t kind) {
+  for (const std::int32_t drawn : DRAWN_BRUSH_KINDS) {
+    if (kind == drawn) return true;
+  }
+  return false;
+}
 
 BrushTable::BrushTable(Platform& platform, LookupTables& tables, BrushImages& images, PictureLayer& pictures)
     : platform_(platform), tables_(tables), images_(images), pictures_(pictures) {}

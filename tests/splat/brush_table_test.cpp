@@ -120,6 +120,7 @@ TEST(BrushKernels, EveryClassAndVariantGetsItsPair) {
     EXPECT_EQ(std::tuple(b.clippedKernel, b.insideKernel), std::tuple(c.clipped, c.inside));
     EXPECT_EQ(!hasNoImages(b), c.images);
     EXPECT_EQ(t.tables.discCoverageBuilt(), c.discTables);
+    EXPECT_EQ(brushKindDraws(c.kind), c.inside != E);
   }
 }
 

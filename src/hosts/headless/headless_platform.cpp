@@ -1,6 +1,9 @@
 #include "hosts/headless/headless_platform.h"
 
 #include <algorithm>
+#include <new>
+
+#include "ground/runtime_error.h"
 
 #include "hosts/portable/picture_codec.h"
 
@@ -10,11 +13,18 @@ HeadlessPlatform::HeadlessPlatform(int screenWidth, int screenHeight,
                                    std::span<const EmbeddedResource> resources, std::FILE* errorStream)
     : screenWidth_(screenWidth), screenHeight_(screenHeight), resources_(resources), errorStream_(errorStream) {}
 
+void printRuntimeError(std::FILE* stream, std::string_view text) {
+  std::fprintf(stream, "%.*s: %.*s\n", static_cast<int>(RUNTIME_ERROR_CAPTION.size()), RUNTIME_ERROR_CAPTION.data(),
+               static_cast<int>(text.size()), text.data());
+  std::fflush(stream);
+}
+
 void HeadlessPlatform::showRuntimeError(std::string_view text) {
-  errorsShown_.emplace_back(text);
-  if (errorStream_ != nullptr) {
-    std::fprintf(errorStream_, "Process Runtime Error: %.*s\n", static_cast<int>(text.size()), text.data());
-    std::fflush(errorStream_);
+  // The line first: keeping a copy takes memory, which may be what ran out.
+  if (errorStream_ != nullptr) printRuntimeError(errorStream_, text);
+  try {
+    errorsShown_.emplace_back(text);
+  } catch (const std::bad_alloc&) {
   }
 }
 

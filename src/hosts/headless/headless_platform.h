@@ -18,6 +18,10 @@
 
 namespace qv {
 
+// A fatal error's line as the headless host shows it: "Process Runtime
+// Error: TEXT".
+void printRuntimeError(std::FILE* stream, std::string_view text);
+
 class HeadlessPlatform : public Platform {
  public:
   // errorStream receives the fatal error lines (standard error by default).

@@ -1,7 +1,13 @@
 #include "hosts/headless/render_options.h"
 
-#include <charconv>
+#include <cstdio>
 #include <limits>
+
+#include "ground/platform.h"
+#include "hosts/headless/printable_text.h"
+#include "hosts/portable/resource_table.h"
+#include "hosts/portable/scene_option_values.h"
+#include "scene/animation.h"
 
 namespace qv {
 
@@ -17,9 +23,12 @@ constexpr std::string_view USAGE =
     "  --format png|ppm  image format of the frames (default png)\n"
     "  --video FILE|-    also write a raw rgb24 stream to FILE or standard output\n"
     "  --brush-kind HEX  kind code of the scene's brushes (default 0x40002,\n"
-    "                    0x40000 with --brush-picture)\n"
-    "  --brush-picture NAME  set the brushes up from the BINARYDATA picture NAME\n"
-    "                    (the program ships STAR_FLARE)\n"
+    "                    0x40000 with --brush-picture), one of\n"
+    "                    0x10000-0x10001 point, 0x20000-0x20001 ball,\n"
+    "                    0x30000-0x30004 spot, 0x40000-0x40004 disc\n"
+    "                    (a picture with --brush-picture)\n"
+    "  --brush-picture NAME  set the brushes up from the picture NAME:\n"
+    "                    STAR_FLARE, or the generated compBALL or compSPOT\n"
     "  --trail N         trail fade: 0 clears, 1001 fades half-way, else subtracts N\n"
     "  --depth-sort      draw particles in depth order\n"
     "  --half-res        render at half resolution\n"
@@ -33,28 +42,6 @@ constexpr std::string_view USAGE =
     "  --bench-from F    first frame that counts for --bench (default 1);\n"
     "                    implies --bench\n"
     "  --help            show this text\n";
-
-// A whole decimal number in [lo, hi] (lo >= 0): digits only, no sign, blanks
-// or trailing text.
-bool parseInt(std::string_view text, long long lo, long long hi, long long& out) {
-  if (text.empty() || text[0] < '0' || text[0] > '9') return false;
-  long long value = 0;
-  const char* last = text.data() + text.size();
-  auto [ptr, ec] = std::from_chars(text.data(), last, value);
-  if (ec != std::errc() || ptr != last || value < lo || value > hi) return false;
-  out = value;
-  return true;
-}
-
-bool parseHex(std::string_view text, std::uint32_t& out) {
-  if (text.size() >= 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) text.remove_prefix(2);
-  if (text.empty() || text[0] == '+' || text[0] == '-') return false;
-  unsigned long long value = 0;
-  auto [ptr, ec] = std::from_chars(text.data(), text.data() + text.size(), value, 16);
-  if (ec != std::errc() || ptr != text.data() + text.size() || value > 0xFFFFFFFFull) return false;
-  out = static_cast<std::uint32_t>(value);
-  return true;
-}
 
 std::optional<ScriptedKey> keyByName(std::string_view name) {
   if (name == "enter") return ScriptedKey::Enter;
@@ -90,7 +77,46 @@ RenderOptionsResult failure(std::string message) {
 
 std::string bad(std::string_view option, std::string_view value, std::string_view expected) {
   return "quorvalent-render: " + std::string(option) + ": expected " + std::string(expected) + ", got '" +
-         std::string(value) + "'";
+         printableText(value) + "'";
+}
+
+// The kinds that draw, runs of neighbours joined: "0x10000-0x10001, ...".
+std::string drawnKindsText() {
+  std::string text;
+  const std::span<const std::int32_t> kinds = drawnBrushKinds();
+  for (std::size_t i = 0; i < kinds.size();) {
+    std::size_t last = i;
+    while (last + 1 < kinds.size() && kinds[last + 1] == kinds[last] + 1) ++last;
+    char run[32];
+    if (last == i) {
+      std::snprintf(run, sizeof run, "0x%X", static_cast<unsigned>(kinds[i]));
+    } else {
+      std::snprintf(run, sizeof run, "0x%X-0x%X", static_cast<unsigned>(kinds[i]), static_cast<unsigned>(kinds[last]));
+    }
+    text += (text.empty() ? "" : ", ") + std::string(run);
+    i = last + 1;
+  }
+  return text;
+}
+
+// A picture the brushes can be set up from: one they generate (the exact
+// name), or a BINARYDATA resource of the program (found as the resource
+// lookup finds it, without regard to case).
+bool isBrushPicture(std::string_view name) {
+  for (const std::string_view generated : generatedBrushSources()) {
+    if (name == generated) return true;
+  }
+  return !findEmbeddedResource(programResources(), name, RESOURCE_TYPE_BINARYDATA).empty();
+}
+
+std::string brushPicturesText() {
+  std::string text;
+  for (const EmbeddedResource& r : programResources()) {
+    if (equalsIgnoringCase(r.typeName, RESOURCE_TYPE_BINARYDATA)) text += std::string(r.name) + ", ";
+  }
+  for (const std::string_view generated : generatedBrushSources()) text += std::string(generated) + ", ";
+  text.resize(text.size() - 2);
+  return text;
 }
 
 }  // namespace
@@ -131,7 +157,7 @@ RenderOptionsResult parseRenderOptions(std::span<const std::string_view> args) {
                                                       "--contact-sheet"};
     bool known = false;
     for (std::string_view name : WITH_VALUE) known = known || arg == name;
-    if (!known) return failure("quorvalent-render: unknown argument '" + std::string(arg) + "' (see --help)");
+    if (!known) return failure("quorvalent-render: unknown argument '" + printableText(arg) + "' (see --help)");
     if (i + 1 >= args.size()) return failure("quorvalent-render: " + std::string(arg) + " needs a value");
     const std::string_view value = args[++i];
     long long n = 0;
@@ -174,9 +200,10 @@ RenderOptionsResult parseRenderOptions(std::span<const std::string_view> args) {
       o.video = std::string(value);
     } else if (arg == "--brush-kind") {
       if (!parseHex(value, o.brushKind)) return failure(bad(arg, value, "a hexadecimal kind code such as 0x40002"));
+      if (!isDrawnBrushKind(o.brushKind)) return failure(bad(arg, value, "a kind the program draws: " + drawnKindsText()));
       kindGiven = true;
     } else if (arg == "--brush-picture") {
-      if (value.empty()) return failure(bad(arg, value, "a picture resource name such as STAR_FLARE"));
+      if (!isBrushPicture(value)) return failure(bad(arg, value, "a brush picture of the program: " + brushPicturesText()));
       o.brushPicture = std::string(value);
     } else if (arg == "--contact-sheet") {
       if (value.empty()) return failure(bad(arg, value, "a file name"));

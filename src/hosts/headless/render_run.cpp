@@ -1,17 +1,19 @@
 #include "hosts/headless/render_run.h"
 
+#include <unistd.h>
+
 #include <algorithm>
+#include <cerrno>
 #include <chrono>
 #include <cmath>
-#include <filesystem>
+#include <cstring>
+#include <new>
 #include <string>
-#include <system_error>
-#include <unistd.h>
 #include <vector>
 
 #include "frame/frame_buffer.h"
 #include "hosts/headless/headless_platform.h"
-#include "hosts/headless/image_output.h"
+#include "hosts/headless/render_outputs.h"
 #include "ground/input_state.h"
 #include "ground/runtime_error.h"
 #include "scene/animation.h"
@@ -21,9 +23,6 @@ namespace qv {
 
 namespace {
 
-constexpr int VIDEO_FRAMES_PER_SECOND = 25;
-constexpr int CONTACT_SHEET_COLUMNS = 5;
-constexpr int CONTACT_SHEET_CELL_WIDTH = 320;
 constexpr int PROGRESS_INTERVAL = 25;
 constexpr int WHEEL_NOTCH = 120;
 
@@ -89,12 +88,6 @@ Figures figuresOf(std::vector<double> v) {
   return f;
 }
 
-std::string framePath(const RenderOptions& o, int frame) {
-  char name[32];
-  std::snprintf(name, sizeof name, "frame-%06d.%s", frame, o.format == ImageFormat::Png ? "png" : "ppm");
-  return (std::filesystem::path(o.outDir) / name).string();
-}
-
 // Records the scripted input of frame f, for that frame's input reaction.
 void feedInput(const RenderOptions& o, int f, InputState& input) {
   for (const MouseEvent& e : o.mice) {
@@ -123,6 +116,26 @@ SceneOptions sceneOptionsOf(const RenderOptions& o) {
   return s;
 }
 
+// The bench line on standard output; false (after a line on err) when it
+// could not be written whole.
+bool writeBenchLine(const StepTimer& timer, std::FILE* out, std::FILE* err) {
+  const Figures u = figuresOf(timer.update);
+  const Figures c = figuresOf(timer.compose);
+  const Figures t = figuresOf(timer.total);
+  errno = 0;
+  const bool written =
+      std::fprintf(out,
+                   "bench frames=%zu update_median_ms=%.3f update_p95_ms=%.3f compose_median_ms=%.3f "
+                   "compose_p95_ms=%.3f total_median_ms=%.3f total_p95_ms=%.3f total_max_ms=%.3f\n",
+                   timer.total.size(), u.median, u.p95, c.median, c.p95, t.median, t.p95, t.max) > 0 &&
+      std::fflush(out) == 0 && std::ferror(out) == 0;
+  if (!written) {
+    std::fprintf(err, "quorvalent-render: cannot write the bench line to standard output: %s\n",
+                 errno != 0 ? std::strerror(errno) : "the write failed");
+  }
+  return written;
+}
+
 }  // namespace
 
 std::string checkRenderOptions(const RenderOptions& o) {
@@ -144,32 +157,8 @@ std::string checkRenderOptions(const RenderOptions& o) {
 }
 
 int runRender(const RenderOptions& o, std::FILE* out, std::FILE* err) {
-  std::error_code ec;
-  std::filesystem::create_directories(o.outDir, ec);
-  if (ec || !std::filesystem::is_directory(o.outDir)) {
-    std::fprintf(err, "quorvalent-render: cannot create the output folder '%s': %s\n", o.outDir.c_str(),
-                 ec ? ec.message().c_str() : "a file of that name is in the way");
-    return RENDER_OUTPUT_FAILED;
-  }
-  std::FILE* videoStream = nullptr;
-  bool closeVideo = false;
-  if (o.video) {
-    if (*o.video == "-") {
-      videoStream = out;
-    } else {
-      videoStream = std::fopen(o.video->c_str(), "wb");
-      if (videoStream == nullptr) {
-        std::fprintf(err, "quorvalent-render: cannot write the video '%s'\n", o.video->c_str());
-        return RENDER_OUTPUT_FAILED;
-      }
-      closeVideo = true;
-    }
-    std::fprintf(err, "quorvalent-render: raw video; encode with: ffmpeg -f rawvideo -pix_fmt rgb24 -s %dx%d -r %d -i %s out.mp4\n",
-                 o.width, o.height, VIDEO_FRAMES_PER_SECOND, o.video->c_str());
-  }
-  RawVideoWriter video(videoStream);
-  const int cellHeight = std::max(1, CONTACT_SHEET_CELL_WIDTH * o.height / o.width);
-  ContactSheet sheet(CONTACT_SHEET_COLUMNS, CONTACT_SHEET_CELL_WIDTH, cellHeight);
+  RenderOutputs outputs(o, out, err);
+  if (!outputs.open()) return RENDER_OUTPUT_FAILED;
   const bool progress = isatty(fileno(err)) != 0;
 
   HeadlessPlatform platform(o.width, o.height, programResources(), err);
@@ -188,25 +177,19 @@ int runRender(const RenderOptions& o, std::FILE* out, std::FILE* err) {
       feedInput(o, f, input);
       // Only the frames written out need the window picture; a run that
       // stops early has its last frame copied below.
-      const bool wanted = videoStream != nullptr || f % o.every == 0 || f == o.frames;
+      const bool wanted = outputs.hasVideo() || f % o.every == 0 || f == o.frames;
       platform.setKeepPresents(wanted);
       const bool goOn = animation.frameStep();
       if (o.bench && f >= o.benchFrom) timer.keepFrame();
       const bool last = f == o.frames || !goOn;
       if (f % o.every == 0 || last) {
         platform.copySkippedPresent();
-        const std::string path = framePath(o, f);
-        const bool written = o.format == ImageFormat::Png ? writePng(platform.window(), path)
-                                                          : writePpm(platform.window(), path);
-        if (!written) {
-          std::fprintf(err, "quorvalent-render: cannot write '%s'\n", path.c_str());
+        if (!outputs.writeFrame(f, platform.window())) {
           code = RENDER_OUTPUT_FAILED;
           break;
         }
-        if (o.contactSheet) sheet.addFrame(platform.window());
       }
-      if (videoStream != nullptr && !video.writeFrame(platform.window())) {
-        std::fprintf(err, "quorvalent-render: cannot write the video '%s'\n", o.video->c_str());
+      if (outputs.hasVideo() && !outputs.writeVideoFrame(platform.window())) {
         code = RENDER_OUTPUT_FAILED;
         break;
       }
@@ -224,44 +207,41 @@ int runRender(const RenderOptions& o, std::FILE* out, std::FILE* err) {
     // The platform has printed the error line.
     code = RENDER_FATAL_ERROR;
   }
-  if (closeVideo) std::fclose(videoStream);
   if (code != RENDER_OK) return code;
-
-  if (o.contactSheet) {
-    if (!sheet.writePng(*o.contactSheet)) {
-      std::fprintf(err, "quorvalent-render: cannot write the contact sheet '%s'\n", o.contactSheet->c_str());
-      return RENDER_OUTPUT_FAILED;
-    }
-  }
-  if (o.bench) {
-    const Figures u = figuresOf(timer.update);
-    const Figures c = figuresOf(timer.compose);
-    const Figures t = figuresOf(timer.total);
-    std::fprintf(out,
-                 "bench frames=%zu update_median_ms=%.3f update_p95_ms=%.3f compose_median_ms=%.3f "
-                 "compose_p95_ms=%.3f total_median_ms=%.3f total_p95_ms=%.3f total_max_ms=%.3f\n",
-                 timer.total.size(), u.median, u.p95, c.median, c.p95, t.median, t.p95, t.max);
-    std::fflush(out);
-  }
+  if (!outputs.finish()) return RENDER_OUTPUT_FAILED;
+  if (o.bench && !writeBenchLine(timer, out, err)) return RENDER_OUTPUT_FAILED;
   return RENDER_OK;
 }
 
 int renderMain(int argc, const char* const* argv, std::FILE* out, std::FILE* err) {
-  const RenderOptionsResult parsed = parseRenderOptions(argc, argv);
-  if (!parsed.ok()) {
-    std::fprintf(err, "%s\n", parsed.error.c_str());
-    return RENDER_BAD_ARGUMENTS;
+  // Memory that runs out outside the animation's own blocks (the window, the
+  // contact sheet, the encoder) ends the run as those blocks do.
+  try {
+    const RenderOptionsResult parsed = parseRenderOptions(argc, argv);
+    if (!parsed.ok()) {
+      std::fprintf(err, "%s\n", parsed.error.c_str());
+      return RENDER_BAD_ARGUMENTS;
+    }
+    if (parsed.help) {
+      errno = 0;
+      if (std::fwrite(renderUsage().data(), 1, renderUsage().size(), out) != renderUsage().size() ||
+          std::fflush(out) != 0) {
+        std::fprintf(err, "quorvalent-render: cannot write the help text to standard output: %s\n",
+                     errno != 0 ? std::strerror(errno) : "the write failed");
+        return RENDER_OUTPUT_FAILED;
+      }
+      return RENDER_OK;
+    }
+    const std::string problem = checkRenderOptions(parsed.options);
+    if (!problem.empty()) {
+      std::fprintf(err, "%s\n", problem.c_str());
+      return RENDER_BAD_ARGUMENTS;
+    }
+    return runRender(parsed.options, out, err);
+  } catch (const std::bad_alloc&) {
+    printRuntimeError(err, errors::OUT_OF_MEMORY);
+    return RENDER_FATAL_ERROR;
   }
-  if (parsed.help) {
-    std::fprintf(out, "%.*s", static_cast<int>(renderUsage().size()), renderUsage().data());
-    return RENDER_OK;
-  }
-  const std::string problem = checkRenderOptions(parsed.options);
-  if (!problem.empty()) {
-    std::fprintf(err, "%s\n", problem.c_str());
-    return RENDER_BAD_ARGUMENTS;
-  }
-  return runRender(parsed.options, out, err);
 }
 
 }  // namespace qv

@@ -1,16 +1,20 @@
 #pragma once
-// The command line of the desktop program. The screen-saver grammar comes
-// first: no argument or "/s" (any letter case, further tokens ignored) runs
-// the animation; "/p HANDLE" with exactly three tokens paints the preview into
-// that window, and a zero or unreadable handle ends the program silently.
-// Beside it the X screen-saver conventions: "-root" (the window named by
-// XSCREENSAVER_WINDOW, else the root window), "-window-id ID" (decimal or
-// 0x hexadecimal) and "-fps" (the measured frame rate in a corner), in any
-// order. Anything else shows the usage box.
+// The command line of the desktop program. A first token that starts with
+// '/' is the screen-saver grammar: "/s" (any letter case, further tokens
+// ignored) runs the animation; "/p HANDLE" with exactly three tokens paints
+// the preview into that window, and a zero or unreadable handle ends the
+// program silently; anything else ("/c" among it) shows the usage box.
+// Everything else is the X screen-saver grammar, each option with one dash or
+// two: -root, -window-id ID (decimal or 0x hexadecimal), -fps, -no-fps,
+// -display NAME, -h/-help, and the scene's -brush, -trail, -depth-sort,
+// -half-res and -seed, in any order.
 
 #include <cstdint>
 #include <span>
+#include <string>
 #include <string_view>
+
+#include "scene/animation.h"
 
 namespace qv::sdl {
 
@@ -18,6 +22,8 @@ enum class LaunchMode {
   Run,            // the animation, in its own window or an existing one
   Preview,        // the eight-icon picture in `windowId`
   Usage,          // the usage box, then exit
+  Help,           // the option list on standard output, exit 0
+  BadOption,      // `error`, then the option list on standard error, exit 1
   ExitSilently,   // nothing to do
 };
 
@@ -27,11 +33,17 @@ struct LaunchRequest {
   bool rootWindow = false;      // ... the root window (windowId unused)
   std::uint64_t windowId = 0;   // the existing window, or the preview's parent
   bool showFps = false;
+  std::string display;          // -display NAME; empty: the environment's
+  SceneOptions scene;           // the program's own scene unless options say otherwise
+  std::string error;            // BadOption: one line naming the option
 };
 
 // `args` holds every token, token 0 being the program path. `screensaverWindow`
 // is the XSCREENSAVER_WINDOW variable, or null when it is not set.
 LaunchRequest parseCommandLine(std::span<const std::string_view> args, const char* screensaverWindow);
+
+// The X screen-saver options, one a line, for -help and after a bad option.
+std::string_view optionList();
 
 // The preview handle as the window system's string-to-int reads it: an
 // optional sign and leading decimal digits; 0 when there are none.

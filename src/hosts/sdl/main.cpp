@@ -1,6 +1,7 @@
 // The desktop program: the animation full screen, inside an existing X11
 // window for the X screen saver, or the preview picture.
 
+#include <cstdio>
 #include <cstdlib>
 #include <string_view>
 #include <vector>
@@ -16,6 +17,13 @@ int main(int argc, char** argv) {
   const LaunchRequest request = parseCommandLine(args, std::getenv("XSCREENSAVER_WINDOW"));
   switch (request.mode) {
     case LaunchMode::Usage: showUsage(); return 0;
+    case LaunchMode::Help:
+      std::fwrite(optionList().data(), 1, optionList().size(), stdout);
+      return 0;
+    case LaunchMode::BadOption:
+      std::fprintf(stderr, "%s\n", request.error.c_str());
+      std::fwrite(optionList().data(), 1, optionList().size(), stderr);
+      return 1;
     case LaunchMode::ExitSilently: return 0;
     case LaunchMode::Preview:
 #if QV_HAVE_X11

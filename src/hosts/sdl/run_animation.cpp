@@ -1,166 +1,184 @@
-// The one place that knows the animation object: it is built here, its
-// entry runs on the worker thread, and its frame buffer follows the window's
-// size between frames.
-
 #include "hosts/sdl/run_animation.h"
 
 #include <SDL.h>
 
-#include <algorithm>
-#include <atomic>
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <memory>
-#include <thread>
 
-#include "frame/frame_buffer.h"
-#include "ground/input_state.h"
 #include "ground/runtime_error.h"
+#include "hosts/sdl/animation_worker.h"
+#include "hosts/sdl/dark_displays.h"
 #include "hosts/sdl/event_input.h"
-#include "hosts/sdl/sdl_platform.h"
 #include "hosts/sdl/sdl_window.h"
-#include "scene/animation.h"
+#include "hosts/sdl/sdl_window_surface.h"
+#include "hosts/sdl/stop_signals.h"
+
+#if QV_HAVE_X11
+#include <SDL_syswm.h>
+
+#include "hosts/sdl/foreign_window_run.h"
+#include "hosts/sdl/x11_errors.h"
+#endif
 
 namespace qv::sdl {
 namespace {
 
-// How long a close waits for the worker to reach a frame boundary and end.
-constexpr auto WORKER_STOP_WAIT = std::chrono::milliseconds(200);
-// The worker's start, as the window system's thread start gives the window
-// time to show first.
-constexpr auto WORKER_START_DELAY = std::chrono::milliseconds(3);
+// How often the event loop looks for a stop signal when no event comes.
+constexpr int SIGNAL_POLL_MS = 50;
 
-// Runs on the worker at every pacing sleep, that is between frames.
-class FrameBoundary {
- public:
-  FrameBoundary(SdlPlatform& platform, InputState& input, Animation& animation)
-      : platform_(platform), input_(input), animation_(animation) {}
+constexpr const char* NO_DISPLAY = "quorvalent: cannot open display\n";
 
-  void atBoundary() {
-    // A close request: the frame loop ends at its next look at the input,
-    // however often the scene clears the record in between.
-    if (platform_.stopRequested()) input_.recordKeyUp(VKEY_ESCAPE);
-    followWindowSize();
+bool environmentNames(const char* variable) {
+  const char* value = std::getenv(variable);
+  return value != nullptr && *value != '\0';
+}
+
+// Where a display server must be named in the environment: without one, or
+// with an X display alone, SDL would probe further drivers and print their
+// complaints before it gives up.
+bool noDisplayNamed() {
+#if defined(__linux__)
+  if (!environmentNames("WAYLAND_DISPLAY") && !environmentNames("SDL_VIDEODRIVER")) {
+    SDL_SetHint(SDL_HINT_VIDEODRIVER, "x11");
   }
+  return !environmentNames("DISPLAY") && !environmentNames("WAYLAND_DISPLAY");
+#else
+  return false;
+#endif
+}
 
- private:
-  // A window that changed size gets frame buffers of its new size; the
-  // margins the scene chose stay.
-  void followWindowSize() {
-    FrameBuffer& frame = animation_.frameBuffer();
-    // Before the scene has made its buffers it will make them at the new size.
-    if (frame.geometry().pixels == nullptr) return;
-    int w = 0;
-    int h = 0;
-    if (!platform_.takeResize(w, h) || w <= 0 || h <= 0) return;
-    const int marginX = frame.geometry().marginX;
-    const int marginY = frame.geometry().marginY;
-    frame.setFrameSize(frame.fullScreen() != 0 ? FULL_SCREEN_REQUEST : w, h);
-    frame.setMargins(marginX, marginY);
-    frame.createFrameBuffers();
+// SDL falls back to drivers that show nothing when no display answers; the
+// program would then animate unseen.
+bool showsNothing(const char* driver) {
+  return driver == nullptr || std::strcmp(driver, "offscreen") == 0 || std::strcmp(driver, "dummy") == 0;
+}
+
+// Whether the window is gone under the program (another client destroyed it).
+bool windowGone() {
+#if QV_HAVE_X11
+  return takeWindowGoneError();
+#else
+  return false;
+#endif
+}
+
+enum class LoopEnd { Closed, WindowGone };
+
+// The main thread's loop until the window closes, the animation ends, a stop
+// signal arrives or the window is destroyed under the program.
+LoopEnd runEventLoop(SdlWindowSurface& surface, SdlPlatform& platform, InputState& input,
+                     DarkDisplays& darkDisplays, Uint32 frameEvent, Uint32 workerEndEvent) {
+  SDL_Event e;
+  for (;;) {
+    if (windowGone()) return LoopEnd::WindowGone;
+    if (stopSignalled()) return LoopEnd::Closed;
+    if (SDL_WaitEventTimeout(&e, SIGNAL_POLL_MS) == 0) continue;
+    if (darkDisplays.takeEvent(e)) continue;  // displays came or went, or a dark window's own paint
+    if (e.type == frameEvent) {
+      surface.showPendingFrame();
+    } else if (e.type == workerEndEvent || e.type == SDL_QUIT) {
+      return LoopEnd::Closed;
+    } else if (e.type == SDL_WINDOWEVENT) {
+      switch (e.window.event) {
+        case SDL_WINDOWEVENT_EXPOSED: surface.repaint(); break;
+        case SDL_WINDOWEVENT_SIZE_CHANGED:
+          surface.acquire();
+          platform.setScreenSize(e.window.data1, e.window.data2);
+          break;
+        case SDL_WINDOWEVENT_CLOSE: return LoopEnd::Closed;
+        default: break;
+      }
+    } else {
+      recordInputEvent(e, input);
+    }
   }
+}
 
-  SdlPlatform& platform_;
-  InputState& input_;
-  Animation& animation_;
-};
-
-}  // namespace
-
-int runAnimation(const LaunchRequest& request, std::span<const EmbeddedResource> resources) {
+int runInOwnWindow(const LaunchRequest& request, std::span<const EmbeddedResource> resources) {
   SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
   SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "0");
-  if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_TIMER) != 0) {
-    std::fprintf(stderr, "quorvalent: no display to run on: %s\n", SDL_GetError());
+  SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+  if (noDisplayNamed() || SDL_Init(SDL_INIT_VIDEO | SDL_INIT_TIMER) != 0 ||
+      showsNothing(SDL_GetCurrentVideoDriver())) {
+    std::fputs(NO_DISPLAY, stderr);
+    SDL_Quit();
     return 1;
   }
-  const AnimationWindow target = openAnimationWindow(request);
+  const AnimationWindow target = openAnimationWindow();
   if (target.window == nullptr) {
     SDL_Quit();
     return 1;
   }
+#if QV_HAVE_X11
+  if (std::strcmp(SDL_GetCurrentVideoDriver(), "x11") == 0) {
+    recordXErrors();
+    SDL_SysWMinfo info;
+    SDL_VERSION(&info.version);
+    if (SDL_GetWindowWMInfo(target.window, &info) == SDL_TRUE) watchWindow(info.info.x11.window);
+  }
+#endif
+  // Dark windows on the other displays.
+  DarkDisplays darkDisplays(target.window);
+  darkDisplays.follow();
   const Uint32 frameEvent = SDL_RegisterEvents(2);
   const Uint32 workerEndEvent = frameEvent + 1;
 
-  auto platform = std::make_unique<SdlPlatform>(target.window, frameEvent, request.showFps, resources);
-  platform->setScreenSize(target.screenWidth, target.screenHeight);
+  SdlWindowSurface surface(target.window, frameEvent, request.showFps);
+  surface.acquire();
+  SdlPlatform platform(&surface, target.window, resources);
+  platform.setScreenSize(target.screenWidth, target.screenHeight);
   int unused = 0;
-  platform->takeResize(unused, unused);  // the first size is no resize
-  platform->acquireSurface();
-
-  auto input = std::make_unique<InputState>();
-  std::unique_ptr<Animation> animation;
-  try {
-    animation = std::make_unique<Animation>(*platform, *input);
-  } catch (const RuntimeErrorStop&) {
-    SDL_DestroyWindow(target.window);
-    SDL_Quit();
-    return 0;
-  }
-  FrameBoundary boundary(*platform, *input, *animation);
-  platform->setFrameBoundaryHook(Hook::member<&FrameBoundary::atBoundary>(&boundary));
-
-  std::atomic<bool> workerDone{false};
-  std::thread worker([&] {
-    std::this_thread::sleep_for(WORKER_START_DELAY);
+  platform.takeResize(unused, unused);  // the first size is no resize
+  InputState input;
+  LoopEnd end = LoopEnd::Closed;
+  {
+    std::unique_ptr<AnimationWorker> worker;
     try {
-      animation->animationMain();
+      worker = std::make_unique<AnimationWorker>(platform, input, request.scene);
     } catch (const RuntimeErrorStop&) {
-      // The box has been shown; the program closes.
+      // The box has been shown; the program ends.
     }
-    workerDone.store(true);
-    SDL_Event e{};
-    e.type = workerEndEvent;
-    SDL_PushEvent(&e);
-  });
-  SDL_ShowCursor(SDL_DISABLE);
-
-  SDL_Event e;
-  bool running = true;
-  while (running && SDL_WaitEvent(&e) != 0) {
-    if (e.type == frameEvent) {
-      platform->showPendingFrame();
-    } else if (e.type == workerEndEvent || e.type == SDL_QUIT) {
-      running = false;
-    } else if (e.type == SDL_WINDOWEVENT) {
-      switch (e.window.event) {
-        case SDL_WINDOWEVENT_EXPOSED: platform->repaint(); break;
-        case SDL_WINDOWEVENT_SIZE_CHANGED:
-          platform->acquireSurface();
-          platform->setScreenSize(e.window.data1, e.window.data2);
-          break;
-        case SDL_WINDOWEVENT_CLOSE: running = false; break;
-        default: break;
-      }
-    } else {
-      recordInputEvent(e, *input);
+    if (worker) {
+      worker->start([workerEndEvent] {
+        SDL_Event e{};
+        e.type = workerEndEvent;
+        SDL_PushEvent(&e);
+      });
+      SDL_ShowCursor(SDL_DISABLE);
+      end = runEventLoop(surface, platform, input, darkDisplays, frameEvent, workerEndEvent);
+      // A close while the animation runs: it goes at once from the screen,
+      // and the worker ends at its next frame boundary.
+      worker->requestStop();
+      if (!worker->done() && end != LoopEnd::WindowGone) SDL_HideWindow(target.window);
+      darkDisplays.closeAll();
+      worker->finish();
     }
   }
-
-  // A close while the animation runs: it goes at once from the screen, and
-  // the worker is asked to end at its next frame boundary.
-  platform->requestStop();
-  // Also straight into the record, for frames too slow to sleep at all.
-  input->recordKeyUp(VKEY_ESCAPE);
-  if (!workerDone.load()) SDL_HideWindow(target.window);
-  const auto deadline = std::chrono::steady_clock::now() + WORKER_STOP_WAIT;
-  while (!workerDone.load() && std::chrono::steady_clock::now() < deadline) {
-    std::this_thread::sleep_for(std::chrono::milliseconds(1));
-  }
-  if (!workerDone.load()) {
-    // Still inside a long frame: the process ends without it (the worker
-    // still uses everything it would otherwise be freed under it).
-    worker.detach();
-    std::fflush(nullptr);
-    std::_Exit(0);
-  }
-  worker.join();
-  animation.reset();
-  platform.reset();
+  // Without its window, SDL's clean-up would meet the failures of the calls
+  // still under way on it after putting Xlib's fatal error handler back: the
+  // process ends without it.
+  if (end == LoopEnd::WindowGone) return 0;
   SDL_DestroyWindow(target.window);
   SDL_Quit();
   return 0;
+}
+
+}  // namespace
+
+int runAnimation(const LaunchRequest& request, std::span<const EmbeddedResource> resources) {
+  installStopSignals();
+  if (!request.display.empty()) setenv("DISPLAY", request.display.c_str(), 1);
+  if (request.embedded) {
+#if QV_HAVE_X11
+    return runInForeignWindow(request, resources);
+#else
+    std::fputs("quorvalent: -root and -window-id need X11\n", stderr);
+    return 1;
+#endif
+  }
+  return runInOwnWindow(request, resources);
 }
 
 }  // namespace qv::sdl

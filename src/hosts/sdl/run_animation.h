@@ -1,7 +1,9 @@
 #pragma once
-// The animation run: the window (its own, covering the primary display, or an
-// existing X11 window), the worker thread with the animation, and the main
-// thread's event loop until the animation ends or the window is closed.
+// The animation run: in the program's own window covering the primary
+// display (SDL) with the other displays dark, or inside an existing X11
+// window (foreign_window_run.h); the worker thread with the animation, and
+// the main thread's event loop until the animation ends, the window is
+// closed or a stop signal arrives.
 
 #include <span>
 
@@ -10,8 +12,9 @@
 
 namespace qv::sdl {
 
-// Returns the process's exit code: 0 for a normal end and a close, 1 when
-// there is no display or the window cannot be made.
+// Returns the process's exit code: 0 for a normal end, a close, a stop
+// signal and after a fatal error's box; 1 when there is no display ("quorvalent:
+// cannot open display") or the window cannot be made.
 // The pictures come from `resources` (the program's own table unless a test
 // build gives another).
 int runAnimation(const LaunchRequest& request,

@@ -3,20 +3,16 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
-#include <cstring>
 #include <string>
 
 #include "hosts/portable/picture_codec.h"
 #include "ground/runtime_error.h"
-#include "hosts/sdl/fps_digits.h"
 
 namespace qv::sdl {
 
-SdlPlatform::SdlPlatform(SDL_Window* window, std::uint32_t frameEventType, bool showFps,
-                         std::span<const EmbeddedResource> resources)
-    : window_(window),
-      frameEventType_(frameEventType),
-      showFps_(showFps),
+SdlPlatform::SdlPlatform(FrameSurface* surface, SDL_Window* boxOwner, std::span<const EmbeddedResource> resources)
+    : surface_(surface),
+      boxOwner_(boxOwner),
       resources_(resources),
       clockStart_(SDL_GetPerformanceCounter()),
       clockFrequency_(std::max<Uint64>(SDL_GetPerformanceFrequency(), 1)) {}
@@ -32,7 +28,7 @@ void SdlPlatform::showRuntimeError(std::string_view text) {
   // box may be hidden, and a box that cannot be shown leaves only this line.
   std::fprintf(stderr, "%s: %s\n", caption.c_str(), message.c_str());
   std::fflush(stderr);
-  SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, caption.c_str(), message.c_str(), window_);
+  SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, caption.c_str(), message.c_str(), boxOwner_);
 }
 
 std::uint64_t SdlPlatform::clockTicks() {
@@ -105,100 +101,15 @@ bool SdlPlatform::takeResize(int& w, int& h) {
   return true;
 }
 
-void SdlPlatform::acquireSurface() {
-  if (window_ == nullptr) return;
-  std::lock_guard<std::mutex> lock(surfaceLock_);
-  surface_ = SDL_GetWindowSurface(window_);
-  dirty_ = SDL_Rect{0, 0, 0, 0};
-}
-
 void SdlPlatform::present(const FrameView& frame, int x, int y, int w, int h) {
-  if (frame.pixels == nullptr || frame.width <= 0 || frame.height <= 0) return;
+  if (surface_ == nullptr || frame.pixels == nullptr || frame.width <= 0 || frame.height <= 0) return;
   // Only the part inside the frame exists.
   const int left = std::max(x, 0);
   const int top = std::max(y, 0);
   const int right = static_cast<int>(std::min<long long>(static_cast<long long>(x) + w, frame.width));
   const int bottom = static_cast<int>(std::min<long long>(static_cast<long long>(y) + h, frame.height));
   if (right <= left || bottom <= top) return;
-  {
-    std::lock_guard<std::mutex> lock(surfaceLock_);
-    if (surface_ == nullptr) return;
-    copyRows(frame, left, top, right - left, bottom - top);
-    if (showFps_) drawFpsFigure();
-  }
-  presentCount_.fetch_add(1);
-  if (!framePending_.exchange(true)) {
-    SDL_Event e{};
-    e.type = frameEventType_;
-    SDL_PushEvent(&e);
-  }
-}
-
-// Copies the rectangle into the surface, clipped to the surface (whose size
-// differs from the frame's only until the frame follows a resize).
-void SdlPlatform::copyRows(const FrameView& frame, int x, int y, int w, int h) {
-  w = std::min(w, surface_->w - x);
-  h = std::min(h, surface_->h - y);
-  if (w <= 0 || h <= 0) return;
-  const Uint32 format = surface_->format->format;
-  const bool sameLayout = format == SDL_PIXELFORMAT_RGB888 || format == SDL_PIXELFORMAT_ARGB8888;
-  auto* base = static_cast<std::uint8_t*>(surface_->pixels);
-  const int bytesPerPixel = surface_->format->BytesPerPixel;
-  const bool mustLock = SDL_MUSTLOCK(surface_);
-  if (mustLock) SDL_LockSurface(surface_);
-  for (int r = y; r < y + h; ++r) {
-    const std::uint32_t* src = frame.topRow(r) + x;
-    std::uint8_t* dst = base + static_cast<std::ptrdiff_t>(r) * surface_->pitch +
-                        static_cast<std::ptrdiff_t>(x) * bytesPerPixel;
-    if (sameLayout) {
-      std::memcpy(dst, src, static_cast<std::size_t>(w) * 4);
-    } else {
-      SDL_ConvertPixels(w, 1, SDL_PIXELFORMAT_ARGB8888, src, w * 4, format, dst, surface_->pitch);
-    }
-  }
-  if (mustLock) SDL_UnlockSurface(surface_);
-  const SDL_Rect area{x, y, w, h};
-  if (dirty_.w == 0 || dirty_.h == 0) {
-    dirty_ = area;
-  } else {
-    SDL_UnionRect(&dirty_, &area, &dirty_);
-  }
-}
-
-void SdlPlatform::drawFpsFigure() {
-  const Uint64 now = SDL_GetTicks64();
-  if (fpsSince_ == 0) fpsSince_ = now;
-  ++fpsPresents_;
-  if (now - fpsSince_ >= 1000) {
-    fpsShown_ = static_cast<int>(static_cast<Uint64>(fpsPresents_) * 1000 / (now - fpsSince_));
-    fpsSince_ = now;
-    fpsPresents_ = 0;
-  }
-  const Uint32 white = SDL_MapRGB(surface_->format, 255, 255, 255);
-  const Uint32 black = SDL_MapRGB(surface_->format, 0, 0, 0);
-  drawFps(fpsShown_, surface_->w, [&](int x, int y, int w, int h, bool lit) {
-    const SDL_Rect cell{x, y, w, h};
-    SDL_FillRect(surface_, &cell, lit ? white : black);
-  });
-  const DigitBox box = fpsBox(fpsShown_, surface_->w);
-  SDL_Rect area{box.x, box.y, box.w, box.h};
-  const SDL_Rect whole{0, 0, surface_->w, surface_->h};
-  if (SDL_IntersectRect(&area, &whole, &area) == SDL_TRUE) SDL_UnionRect(&dirty_, &area, &dirty_);
-}
-
-void SdlPlatform::showPendingFrame() {
-  framePending_.store(false);
-  std::lock_guard<std::mutex> lock(surfaceLock_);
-  if (surface_ == nullptr || dirty_.w == 0 || dirty_.h == 0) return;
-  SDL_UpdateWindowSurfaceRects(window_, &dirty_, 1);
-  dirty_ = SDL_Rect{0, 0, 0, 0};
-}
-
-void SdlPlatform::repaint() {
-  std::lock_guard<std::mutex> lock(surfaceLock_);
-  if (surface_ == nullptr) return;
-  SDL_UpdateWindowSurface(window_);
-  dirty_ = SDL_Rect{0, 0, 0, 0};
+  if (surface_->receive(frame, left, top, right - left, bottom - top)) presentCount_.fetch_add(1);
 }
 
 std::span<const std::uint8_t> SdlPlatform::findResource(std::string_view name, int type) {

@@ -1,13 +1,7 @@
 #pragma once
-// The SDL2 host's platform: a real clock, sleeps that a close request cuts
-// short, program timers on SDL's timer thread, and presenting into the
-// window's surface.
-//
-// Presenting is split between the threads. The worker's present copies the
-// frame into the window surface under `surfaceLock_` and posts a frame event;
-// the main thread, on that event or on an expose, shows the surface under the
-// same lock. So the two never overlap, and every SDL video call stays on the
-// main thread.
+// The desktop program's platform: a real clock, sleeps that a stop request
+// cuts short, program timers on SDL's timer thread, and presenting into a
+// frame surface (frame_surface.h), which the main thread shows.
 
 #include <SDL.h>
 
@@ -21,6 +15,7 @@
 #include "ground/hook.h"
 #include "ground/platform.h"
 #include "hosts/portable/resource_table.h"
+#include "hosts/sdl/frame_surface.h"
 
 namespace qv::sdl {
 
@@ -28,9 +23,9 @@ inline constexpr int SDL_TIMER_COUNT = 16;
 
 class SdlPlatform : public Platform {
  public:
-  // `window` may be null (no display): presents then go nowhere. The frame
-  // event type comes from SDL_RegisterEvents.
-  SdlPlatform(SDL_Window* window, std::uint32_t frameEventType, bool showFps,
+  // `surface` may be null: presents then go nowhere. `boxOwner`, when not
+  // null, owns the fatal error box.
+  SdlPlatform(FrameSurface* surface, SDL_Window* boxOwner,
               std::span<const EmbeddedResource> resources = programResources());
   ~SdlPlatform() override;
   SdlPlatform(const SdlPlatform&) = delete;
@@ -53,9 +48,6 @@ class SdlPlatform : public Platform {
 
   // Main thread.
   void setScreenSize(int w, int h);  // the size a whole-screen frame takes
-  void acquireSurface();             // after creation and after every resize
-  void showPendingFrame();           // on the frame event
-  void repaint();                    // on an expose: the last frame again
 
   // Either thread: ends every sleep at once, now and later.
   void requestStop();
@@ -76,12 +68,9 @@ class SdlPlatform : public Platform {
     std::atomic<bool> fired{false};
   };
   static Uint32 timerCallback(Uint32 interval, void* param);
-  void copyRows(const FrameView& frame, int x, int y, int w, int h);
-  void drawFpsFigure();
 
-  SDL_Window* window_;
-  std::uint32_t frameEventType_;
-  bool showFps_;
+  FrameSurface* surface_;
+  SDL_Window* boxOwner_;
   std::span<const EmbeddedResource> resources_;
   Uint64 clockStart_;
   Uint64 clockFrequency_;
@@ -97,16 +86,7 @@ class SdlPlatform : public Platform {
 
   std::array<Timer, SDL_TIMER_COUNT> timers_;
 
-  std::mutex surfaceLock_;
-  SDL_Surface* surface_ = nullptr;  // guarded by surfaceLock_
-  SDL_Rect dirty_{0, 0, 0, 0};      // guarded by surfaceLock_
-  std::atomic<bool> framePending_{false};
   std::atomic<int> presentCount_{0};
-
-  // The -fps figure: presents counted over the last whole second.
-  Uint64 fpsSince_ = 0;
-  int fpsPresents_ = 0;
-  int fpsShown_ = 0;
 };
 
 }  // namespace qv::sdl

@@ -1,17 +1,11 @@
 #include "hosts/sdl/sdl_window.h"
 
-#include <cstdint>
 #include <cstdio>
-#include <cstring>
 
 #include "hosts/portable/icon_decoder.h"
 #include "hosts/portable/picture_codec.h"
 #include "hosts/portable/resource_table.h"
 #include "hosts/sdl/usage_box.h"
-
-#if QV_HAVE_X11
-#include <X11/Xlib.h>
-#endif
 
 namespace qv::sdl {
 namespace {
@@ -32,45 +26,9 @@ void setWindowIcon(SDL_Window* window) {
   freeDecodedPicture(icon);
 }
 
-bool rootWindowId(std::uint64_t& id) {
-#if QV_HAVE_X11
-  Display* display = XOpenDisplay(nullptr);
-  if (display == nullptr) return false;
-  id = static_cast<std::uint64_t>(DefaultRootWindow(display));
-  XCloseDisplay(display);
-  return true;
-#else
-  (void)id;
-  return false;
-#endif
-}
-
-AnimationWindow openForeignWindow(const LaunchRequest& request) {
-  AnimationWindow result;
-  if (std::strcmp(SDL_GetCurrentVideoDriver(), "x11") != 0) {
-    std::fprintf(stderr, "quorvalent: -root and -window-id need an X11 display\n");
-    return result;
-  }
-  std::uint64_t id = request.windowId;
-  if (request.rootWindow && !rootWindowId(id)) {
-    std::fprintf(stderr, "quorvalent: no root window\n");
-    return result;
-  }
-  result.window = SDL_CreateWindowFrom(reinterpret_cast<const void*>(static_cast<std::uintptr_t>(id)));
-  if (result.window == nullptr) {
-    std::fprintf(stderr, "quorvalent: cannot draw into window 0x%llx: %s\n", static_cast<unsigned long long>(id),
-                 SDL_GetError());
-    return result;
-  }
-  result.foreign = true;
-  SDL_GetWindowSize(result.window, &result.screenWidth, &result.screenHeight);
-  return result;
-}
-
 }  // namespace
 
-AnimationWindow openAnimationWindow(const LaunchRequest& request) {
-  if (request.embedded) return openForeignWindow(request);
+AnimationWindow openAnimationWindow() {
   AnimationWindow result;
   SDL_Rect screen{};
   if (SDL_GetDisplayBounds(0, &screen) != 0) {

@@ -1,10 +1,8 @@
 #pragma once
-// The animation's window: its own, covering the primary display with the
-// program's icon, or an existing X11 window taken over at its size.
+// The animation's own window: it covers the primary display and carries the
+// program's icon.
 
 #include <SDL.h>
-
-#include "hosts/sdl/command_line.h"
 
 namespace qv::sdl {
 
@@ -12,11 +10,9 @@ struct AnimationWindow {
   SDL_Window* window = nullptr;  // null when it could not be made (reported)
   int screenWidth = 0;           // what a whole-screen frame covers
   int screenHeight = 0;
-  bool foreign = false;
 };
 
-// SDL's video must be initialised.
-// SDL_DestroyWindow releases it; an existing window stays as it was.
-AnimationWindow openAnimationWindow(const LaunchRequest& request);
+// SDL's video must be initialised. SDL_DestroyWindow releases it.
+AnimationWindow openAnimationWindow();
 
 }  // namespace qv::sdl

@@ -17,7 +17,7 @@ constexpr DWORD WORKER_START_DELAY_MS = 3;
 }  // namespace
 
 HostShell::HostShell(HINSTANCE instance, HostSettings& settings, Win32Platform& platform, InputState& input)
-    : instance_(instance), settings_(settings), platform_(platform), input_(input) {
+    : instance_(instance), settings_(settings), platform_(platform), input_(input), darkMonitors_(instance) {
   if (!settings_.processHook) settings_.processHook = Hook::member<&HostShell::defaultProcess>(this);
   if (!settings_.redrawHook) settings_.redrawHook = Hook::member<&HostShell::defaultRedraw>(this);
 }
@@ -116,6 +116,7 @@ bool HostShell::openMainWindow(int showCommand) {
   if (mainWindow_ == nullptr) return false;  // no window: no worker and no loop
   ShowWindow(mainWindow_, showCommand);
   UpdateWindow(mainWindow_);
+  if (settings_.fullScreen == 1) darkMonitors_.follow(mainWindow_);
   windowDC_ = GetDC(mainWindow_);
   platform_.attachWindow(mainWindow_, windowDC_);
   startWorker();
@@ -252,7 +253,13 @@ LRESULT HostShell::windowProcedure(HWND window, UINT message, WPARAM wParam, LPA
       closing_ = true;
       // The window leaves the screen at once, whatever the worker still needs.
       ShowWindow(window, SW_HIDE);
+      darkMonitors_.closeAll();
       if (platform_.workerDone().load() == 0) stopWorker();
+      return DefWindowProcW(window, message, wParam, lParam);
+    case WM_DISPLAYCHANGE:
+      // Monitors came or went: the animation stays where it is, the dark
+      // windows follow.
+      if (settings_.fullScreen == 1 && !closing_) darkMonitors_.follow(window);
       return DefWindowProcW(window, message, wParam, lParam);
     case WM_GETMINMAXINFO: {
       auto* limits = reinterpret_cast<MINMAXINFO*>(lParam);

@@ -1,12 +1,14 @@
 #pragma once
-// The host shell: the command line, the preview child or the main window,
-// the worker thread that runs the process hook, the window procedure and the
-// message loop. The main thread only dispatches messages once the worker
-// runs; the two threads meet in the input record, the worker's done flag,
-// the program timers' fired flags and the presentation lock.
+// The host shell: the command line, the preview child or the main window
+// (full screen: with dark windows on the other monitors), the worker thread
+// that runs the process hook, the window procedure and the message loop.
+// The main thread only dispatches messages once the worker runs; the two
+// threads meet in the input record, the worker's done flag, the program
+// timers' fired flags and the presentation lock.
 
 #include <windows.h>
 
+#include "hosts/win32/dark_monitors.h"
 #include "hosts/win32/host_settings.h"
 
 namespace qv {
@@ -65,6 +67,7 @@ class HostShell {
   Win32Platform& platform_;
   InputState& input_;
   HWND mainWindow_ = nullptr;
+  DarkMonitors darkMonitors_;  // the other monitors, while full screen
   HDC windowDC_ = nullptr;
   bool previewMode_ = false;
   HWND previewParent_ = nullptr;

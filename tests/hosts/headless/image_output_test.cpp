@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
+
 #include <tuple>
 #include <stb_image.h>
 
@@ -9,6 +11,8 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+
+#include "hosts/headless/render_outputs.h"
 
 namespace qv {
 namespace {
@@ -92,6 +96,29 @@ TEST(ImageOutput, VideoStreamHoldsFramesBackToBackOfOneSize) {
   EXPECT_TRUE(std::equal(b.rgb.begin(), b.rgb.end(), bytes.begin() + 36));
 }
 
+TEST(ImageOutput, AVideoWriteThatFailsSaysWhyAndStopsTheStream) {
+  std::FILE* full = std::fopen("/dev/full", "wb");
+  ASSERT_NE(full, nullptr);
+  RawVideoWriter video(full);
+  // One small frame fits the stream's buffer: only its flush meets the error.
+  EXPECT_FALSE(video.writeFrame(patterned(2, 2)));
+  EXPECT_EQ(std::tuple(video.framesWritten(), video.lastError()), std::tuple(0, ENOSPC));
+  std::fclose(full);
+}
+
+TEST(ImageOutput, ContactSheetCellsFitASquareKeepingTheRatio) {
+  struct Case {
+    int frameWidth, frameHeight, cellWidth, cellHeight;
+  };
+  // Landscape frames get the cells they always had, 320 wide; a tall frame
+  // gets a cell 320 high, not one taller than itself.
+  for (const Case& c : {Case{1920, 1080, 320, 180}, Case{64, 48, 320, 240}, Case{1080, 1920, 180, 320}}) {
+    const CellSize cell = contactSheetCell(c.frameWidth, c.frameHeight, 320);
+    EXPECT_EQ(std::tuple(cell.width, cell.height), std::tuple(c.cellWidth, c.cellHeight))
+        << c.frameWidth << "x" << c.frameHeight;
+  }
+}
+
 TEST(ImageOutput, ResizeAveragesTheCoveredPixels) {
   RgbImage frame(4, 2);
   // Left 2x2 block: 0 and 100 in red; right block all 255.
@@ -135,7 +162,10 @@ TEST(ImageOutput, ContactSheetLaysCellsOutInRows) {
   EXPECT_EQ(composed.at(4, 5)[0], 255);
 
   const auto path = std::filesystem::temp_directory_path() / "qv_contact_sheet_test.png";
-  ASSERT_TRUE(sheet.writePng(path.string()));
+  std::FILE* file = std::fopen(path.string().c_str(), "wb");
+  ASSERT_NE(file, nullptr);
+  ASSERT_TRUE(sheet.writePng(file));
+  ASSERT_EQ(std::fclose(file), 0);
   int w = 0, h = 0, c = 0;
   stbi_uc* back = stbi_load(path.string().c_str(), &w, &h, &c, 3);
   ASSERT_NE(back, nullptr);

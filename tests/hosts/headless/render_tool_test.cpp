@@ -30,6 +30,8 @@ TEST(RenderTool, BadArgumentsExitWith2AndWriteNothing) {
       {"--frames", "10", "--wheel", "11:+1"},
       {"--frames", "10", "--mouse", "12:3,4"},
       {"--bench", "--video", "-"},
+      {"--brush-kind", "0x50002"},
+      {"--brush-picture", "NO_SUCH_PICTURE"},
   };
   for (const auto& args : bad) {
     const auto run = runRenderer(small(out, args));
@@ -42,24 +44,57 @@ TEST(RenderTool, BadArgumentsExitWith2AndWriteNothing) {
   }
 }
 
-TEST(RenderTool, AFolderThatCannotBeMadeExitsWith1) {
+TEST(RenderTool, AnOutputThatCannotBeWrittenFailsBeforeTheFirstFrame) {
   const fs::path base = freshFolder("blocked");
   fs::create_directories(base);
-  std::FILE* f = std::fopen((base / "file").string().c_str(), "w");
+  const fs::path file = base / "file";
+  std::FILE* f = std::fopen(file.string().c_str(), "w");
   ASSERT_NE(f, nullptr);
   std::fclose(f);
-  const auto run = runRenderer(small(base / "file" / "frames", {"--frames", "2"}));
-  EXPECT_EQ(run.code, 1);
-  EXPECT_NE(run.err.find("cannot create the output folder"), std::string::npos) << run.err;
+  const fs::path frames = base / "frames";
+  struct Case {
+    std::vector<std::string> args;
+    std::string names;  // the file or folder the line must name
+  };
+  // Permission bits do not stop root: no one can write under these paths.
+  const std::vector<Case> cases{
+      {{"--out", (file / "frames").string()}, (file / "frames").string()},
+      {{"--out", "/proc"}, "/proc"},
+      {{"--out", frames.string(), "--contact-sheet", "/proc/sheet.png"}, "/proc/sheet.png"},
+      {{"--out", frames.string(), "--contact-sheet", (file / "sheet.png").string()}, (file / "sheet.png").string()},
+      {{"--out", frames.string(), "--video", (file / "v.rgb").string()}, (file / "v.rgb").string()},
+  };
+  for (const Case& c : cases) {
+    std::vector<std::string> args{"--size", "64x48", "--frames", "2"};
+    args.insert(args.end(), c.args.begin(), c.args.end());
+    const auto run = runRenderer(args);
+    EXPECT_EQ(run.code, 1) << c.names;
+    EXPECT_NE(run.err.find("'" + c.names + "'"), std::string::npos) << run.err;
+    EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << run.err;
+    EXPECT_FALSE(fs::exists(frames / "frame-000001.png")) << c.names;
+  }
   fs::remove_all(base);
 }
 
-TEST(RenderTool, AFatalErrorPrintsItsLineAndExitsWith3) {
-  const fs::path out = freshFolder("fatal");
-  const auto run = runRenderer(small(out, {"--frames", "2", "--brush-picture", "NO_SUCH_PICTURE"}));
-  EXPECT_EQ(run.code, 3);
-  EXPECT_NE(run.err.find("Process Runtime Error: PSI: JPG Resource Not Found"), std::string::npos) << run.err;
-  EXPECT_FALSE(fs::exists(out / "frame-000001.png"));
+TEST(RenderTool, AWriteThatFailsLateStillExitsWith1NamingTheFile) {
+  const fs::path out = freshFolder("full");
+  const fs::path sheet = out / "sheet.png";
+  const std::vector<std::vector<std::string>> cases{
+      // Small enough to sit in a stream buffer until the close.
+      {"--size", "16x16", "--frames", "5", "--video", "/dev/full"},
+      {"--size", "16x16", "--frames", "2", "--contact-sheet", "/dev/full"},
+      // A failed run leaves no empty contact sheet of its own making.
+      {"--size", "16x16", "--frames", "2", "--contact-sheet", sheet.string(), "--video", "/dev/full"},
+  };
+  for (const auto& args : cases) {
+    std::vector<std::string> all{"--out", out.string()};
+    all.insert(all.end(), args.begin(), args.end());
+    const auto run = runRenderer(all);
+    EXPECT_EQ(run.code, 1) << run.err;
+    EXPECT_NE(run.err.find("'/dev/full': No space left on device\n"), std::string::npos) << run.err;
+    EXPECT_FALSE(fs::exists(sheet));
+  }
+  EXPECT_TRUE(fs::exists("/dev/full"));
   fs::remove_all(out);
 }
 

@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
 #include <string_view>
+#include <tuple>
 #include <vector>
 
 namespace qv::sdl {
@@ -34,33 +36,85 @@ TEST(CommandLine, PreviewTakesExactlyOneHandle) {
   EXPECT_EQ(parse({"/p", "1", "2"}).mode, LaunchMode::Usage);
 }
 
-TEST(CommandLine, UnknownArgumentsShowTheUsage) {
-  EXPECT_EQ(parse({"/c"}).mode, LaunchMode::Usage);
-  EXPECT_EQ(parse({"s"}).mode, LaunchMode::Usage);
-  EXPECT_EQ(parse({"-s"}).mode, LaunchMode::Usage);
-  EXPECT_EQ(parse({"-fps", "-bogus"}).mode, LaunchMode::Usage);
-  EXPECT_EQ(parse({"-window-id"}).mode, LaunchMode::Usage);
-  EXPECT_EQ(parse({"-window-id", "0"}).mode, LaunchMode::Usage);
-  EXPECT_EQ(parse({"-window-id", "0x"}).mode, LaunchMode::Usage);
-  EXPECT_EQ(parse({"-window-id", "12z"}).mode, LaunchMode::Usage);
+TEST(CommandLine, OtherSlashFormsShowTheUsageBox) {
+  for (const auto& args : std::vector<std::vector<std::string_view>>{{"/c"}, {"/C:1234"}, {"/x", "-fps"}}) {
+    EXPECT_EQ(parse(args).mode, LaunchMode::Usage) << args[0];
+  }
 }
 
-TEST(CommandLine, ScreenSaverOptionsInAnyOrder) {
-  LaunchRequest r = parse({"-fps", "-window-id", "0x2A00007"});
-  EXPECT_EQ(r.mode, LaunchMode::Run);
-  EXPECT_TRUE(r.embedded);
-  EXPECT_FALSE(r.rootWindow);
-  EXPECT_EQ(r.windowId, 0x2A00007u);
-  EXPECT_TRUE(r.showFps);
+TEST(CommandLine, OptionsTakeOneDashOrTwo) {
+  for (const bool twoDashes : {false, true}) {
+    const auto o = [&](std::string_view name) { return twoDashes ? std::string("--").append(name) : std::string("-").append(name); };
+    const std::vector<std::string> tokens = {o("fps"),   o("window-id"), "0x2A00007", o("display"), ":3",
+                                             o("brush"), "ball",         o("trail"),  "1001",       o("seed"),
+                                             "42",       o("depth-sort"), o("half-res")};
+    const std::vector<std::string_view> args(tokens.begin(), tokens.end());
+    const LaunchRequest r = parse(args);
+    ASSERT_EQ(r.mode, LaunchMode::Run) << r.error;
+    EXPECT_EQ(std::tuple(r.embedded, r.rootWindow, r.windowId, r.showFps, r.display),
+              std::tuple(true, false, std::uint64_t{0x2A00007}, true, std::string(":3")));
+    EXPECT_EQ(std::tuple(r.scene.brushKind, r.scene.trail, r.scene.seedGiven, r.scene.seed, r.scene.depthSortEnabled,
+                         r.scene.halfResRequested),
+              std::tuple(0x20000, 1001, true, 42u, 1, true));
+    EXPECT_EQ(parse({o("root"), o("fps"), o("no-fps")}).showFps, false);
+    EXPECT_TRUE(parse({o("root")}).rootWindow);
+    EXPECT_EQ(parse({"-fps", o("help")}).mode, LaunchMode::Help);
+  }
+  EXPECT_EQ(parse({"-h"}).mode, LaunchMode::Help);
+}
 
-  r = parse({"-window-id", "77", "-fps"});
-  EXPECT_EQ(r.windowId, 77u);
-  EXPECT_TRUE(r.showFps);
+TEST(CommandLine, NoOptionsGiveTheProgramsOwnScene) {
+  const SceneOptions own;
+  const SceneOptions given = parse({}).scene;
+  EXPECT_EQ(std::tuple(given.seedGiven, given.brushKind, given.trail, given.depthSortEnabled, given.halfResRequested,
+                       given.overlays, given.brushPicture),
+            std::tuple(own.seedGiven, own.brushKind, own.trail, own.depthSortEnabled, own.halfResRequested,
+                       own.overlays, own.brushPicture));
+}
 
-  r = parse({"-fps"});
-  EXPECT_EQ(r.mode, LaunchMode::Run);
-  EXPECT_FALSE(r.embedded);
-  EXPECT_TRUE(r.showFps);
+TEST(CommandLine, BrushesByNameOrByADrawnKind) {
+  const struct {
+    std::string_view value;
+    std::int32_t kind;
+    std::string_view picture;
+  } cases[] = {{"disc", 0x40002, ""},  {"ball", 0x20000, ""},       {"spot", 0x30002, ""},
+               {"point", 0x10000, ""}, {"picture", 0x40000, "STAR_FLARE"}, {"0x30004", 0x30004, ""},
+               {"40001", 0x40001, ""}};
+  for (const auto& c : cases) {
+    const LaunchRequest r = parse({"--brush", c.value});
+    ASSERT_EQ(r.mode, LaunchMode::Run) << c.value;
+    EXPECT_EQ(std::tuple(r.scene.brushKind, r.scene.brushPicture), std::tuple(c.kind, std::string(c.picture)));
+  }
+}
+
+TEST(CommandLine, BadOptionsAndValuesNameTheOption) {
+  const struct {
+    std::vector<std::string_view> args;
+    std::string_view error;
+  } cases[] = {
+      {{"-bogus"}, "quorvalent: unrecognised option: -bogus"},
+      {{"-fps", "--bogus"}, "quorvalent: unrecognised option: --bogus"},
+      {{"s"}, "quorvalent: unrecognised option: s"},
+      {{"-window-id"}, "quorvalent: -window-id needs a window id"},
+      {{"--window-id"}, "quorvalent: --window-id needs a window id"},
+      {{"-window-id", "0"}, "quorvalent: -window-id: expected a window id, got '0'"},
+      {{"-window-id", "12z"}, "quorvalent: -window-id: expected a window id, got '12z'"},
+      {{"-display"}, "quorvalent: -display needs a display name"},
+      {{"--trail", "-1"}, "quorvalent: --trail: expected a number of 0 or more, got '-1'"},
+      {{"--seed", "4294967296"}, "quorvalent: --seed: expected a number from 0 to 4294967295, got '4294967296'"},
+      {{"--seed"}, "quorvalent: --seed needs a number"},
+      {{"--brush", "blob"},
+       "quorvalent: --brush: expected disc, ball, spot, point, picture or a kind code the program draws, got 'blob'"},
+  };
+  for (const auto& c : cases) {
+    const LaunchRequest r = parse(c.args);
+    EXPECT_EQ(r.mode, LaunchMode::BadOption) << c.error;
+    EXPECT_EQ(r.error, c.error);
+  }
+  // Kinds the program has no kernels for are refused like names it does not know.
+  for (std::string_view kind : {"0x0", "0x10002", "0x20002", "0x30005", "0x50002", "0xFFFFFFFF"}) {
+    EXPECT_EQ(parse({"--brush", kind}).mode, LaunchMode::BadOption) << kind;
+  }
 }
 
 TEST(CommandLine, RootMeansTheScreenSaversWindowWhenItNamesOne) {

@@ -22,7 +22,7 @@ struct BoundaryCount {
 };
 
 TEST_F(SdlPlatformTest, ClockCountsTensOfMicroseconds) {
-  SdlPlatform platform(nullptr, 0, false);
+  SdlPlatform platform(nullptr, nullptr);
   const std::uint64_t before = platform.clockTicks();
   std::this_thread::sleep_for(std::chrono::milliseconds(30));
   const std::uint64_t elapsed = platform.clockTicks() - before;
@@ -31,7 +31,7 @@ TEST_F(SdlPlatformTest, ClockCountsTensOfMicroseconds) {
 }
 
 TEST_F(SdlPlatformTest, SleepsEndAtOnceAfterAStopRequestAndReachTheFrameBoundary) {
-  SdlPlatform platform(nullptr, 0, false);
+  SdlPlatform platform(nullptr, nullptr);
   BoundaryCount boundary;
   platform.setFrameBoundaryHook(Hook::member<&BoundaryCount::at>(&boundary));
   platform.sleepMilliseconds(1);
@@ -55,7 +55,7 @@ TEST_F(SdlPlatformTest, SleepsEndAtOnceAfterAStopRequestAndReachTheFrameBoundary
 }
 
 TEST_F(SdlPlatformTest, TimersFireOnceStartedAndStayFired) {
-  SdlPlatform platform(nullptr, 0, false);
+  SdlPlatform platform(nullptr, nullptr);
   EXPECT_FALSE(platform.timerFired(0));
   EXPECT_EQ(platform.startTimer(0, 10), 1000);
   EXPECT_EQ(platform.startTimer(3, 60000), 1003);
@@ -73,7 +73,7 @@ TEST_F(SdlPlatformTest, TimersFireOnceStartedAndStayFired) {
 }
 
 TEST_F(SdlPlatformTest, ASizeChangeIsTakenOnce) {
-  SdlPlatform platform(nullptr, 0, false);
+  SdlPlatform platform(nullptr, nullptr);
   int w = 0;
   int h = 0;
   platform.setScreenSize(640, 480);
@@ -88,7 +88,7 @@ TEST_F(SdlPlatformTest, ASizeChangeIsTakenOnce) {
 }
 
 TEST_F(SdlPlatformTest, PresentWithoutAWindowDoesNothing) {
-  SdlPlatform platform(nullptr, 0, false);
+  SdlPlatform platform(nullptr, nullptr);
   std::uint32_t pixels[4] = {};
   FrameView view{pixels, 2, 2, 2, true};
   platform.present(view, 0, 0, 2, 2);

@@ -1,7 +1,9 @@
 // Test helper for the desktop program under a virtual X server.
 //
-//   qv_x11_test_window open W H   maps a white W x H top-level window, prints
-//                                 its id in decimal, and keeps it until killed
+//   qv_x11_test_window open W H   maps a dark grey (0x202020) W x H top-level
+//                                 window, prints its id in decimal, keeps it
+//                                 until killed (SIGTERM, SIGINT) and then
+//                                 destroys it, as a screen saver's daemon does
 //   qv_x11_test_window close ID   asks window ID to close the way a window
 //                                 manager's close button does (WM_DELETE_WINDOW)
 
@@ -16,6 +18,10 @@
 
 namespace {
 
+// Dark, so that only what the program draws is coloured, and not black, so
+// that a screenshot tells the window's own pixels from a cleared frame.
+constexpr unsigned long WINDOW_GREY = 0x202020;
+
 volatile std::sig_atomic_t stopRequested = 0;
 void onSignal(int) { stopRequested = 1; }
 
@@ -23,7 +29,7 @@ int openWindow(Display* display, int w, int h) {
   const int screen = DefaultScreen(display);
   const Window window = XCreateSimpleWindow(display, RootWindow(display, screen), 0, 0, static_cast<unsigned>(w),
                                             static_cast<unsigned>(h), 0, BlackPixel(display, screen),
-                                            WhitePixel(display, screen));
+                                            WINDOW_GREY);
   XSelectInput(display, window, StructureNotifyMask);
   XMapWindow(display, window);
   for (;;) {

@@ -1,0 +1,53 @@
+#include "hosts/sdl/sdl_window_surface.h"
+
+#include <cstring>
+
+namespace qv::sdl {
+
+SdlWindowSurface::SdlWindowSurface(SDL_Window* window, std::uint32_t frameEventType, bool showFps)
+    : FrameSurface(showFps), window_(window), frameEventType_(frameEventType) {}
+
+void SdlWindowSurface::acquire() {
+  std::lock_guard<std::mutex> lock(pixelLock());
+  surface_ = SDL_GetWindowSurface(window_);
+  forgetChanges();
+}
+
+void SdlWindowSurface::copyRows(const FrameView& frame, int x, int y, int w, int h) {
+  const Uint32 format = surface_->format->format;
+  const bool sameLayout = format == SDL_PIXELFORMAT_RGB888 || format == SDL_PIXELFORMAT_ARGB8888;
+  auto* base = static_cast<std::uint8_t*>(surface_->pixels);
+  const int bytesPerPixel = surface_->format->BytesPerPixel;
+  const bool mustLock = SDL_MUSTLOCK(surface_);
+  if (mustLock) SDL_LockSurface(surface_);
+  for (int r = y; r < y + h; ++r) {
+    const std::uint32_t* src = frame.topRow(r) + x;
+    std::uint8_t* dst = base + static_cast<std::ptrdiff_t>(r) * surface_->pitch +
+                        static_cast<std::ptrdiff_t>(x) * bytesPerPixel;
+    if (sameLayout) {
+      std::memcpy(dst, src, static_cast<std::size_t>(w) * 4);
+    } else {
+      SDL_ConvertPixels(w, 1, SDL_PIXELFORMAT_ARGB8888, src, w * 4, format, dst, surface_->pitch);
+    }
+  }
+  if (mustLock) SDL_UnlockSurface(surface_);
+}
+
+void SdlWindowSurface::fillArea(int x, int y, int w, int h, bool white) {
+  const Uint8 level = white ? 255 : 0;
+  const SDL_Rect area{x, y, w, h};
+  SDL_FillRect(surface_, &area, SDL_MapRGB(surface_->format, level, level, level));
+}
+
+void SdlWindowSurface::show(const SurfaceArea& area) {
+  const SDL_Rect rect{area.x, area.y, area.w, area.h};
+  SDL_UpdateWindowSurfaceRects(window_, &rect, 1);
+}
+
+void SdlWindowSurface::announceFrame() {
+  SDL_Event e{};
+  e.type = frameEventType_;
+  SDL_PushEvent(&e);
+}
+
+}  // namespace qv::sdl

@@ -1,0 +1,24 @@
+#pragma once
+// A pipe that wakes a thread waiting in poll(): notify() may be called from
+// any thread and from a signal handler (it only writes one byte).
+
+namespace qv::sdl {
+
+class WakePipe {
+ public:
+  WakePipe();
+  ~WakePipe();
+  WakePipe(const WakePipe&) = delete;
+  WakePipe& operator=(const WakePipe&) = delete;
+
+  bool valid() const { return readEnd_ >= 0; }
+  int fd() const { return readEnd_; }  // readable after a notify
+  void notify() const;
+  void drain() const;  // reads every waiting byte
+
+ private:
+  int readEnd_ = -1;
+  int writeEnd_ = -1;
+};
+
+}  // namespace qv::sdl

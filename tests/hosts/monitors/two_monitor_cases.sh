@@ -1,0 +1,191 @@
+#!/usr/bin/env bash
+# End-to-end cases on two monitors side by side: an X server of our own
+# (Xorg with the dummy video driver, two_monitors.conf: the primary 1024x768
+# at 0,0, the second 800x600 at 1024,0) on a display number it picks itself.
+# The desktop is white, so a monitor left uncovered shows.
+#
+#   two_monitor_cases.sh sdl-covers|sdl-follow|sdl-close PROGRAM HELPER
+#   two_monitor_cases.sh wine-covers|wine-follow BUILD_DIR DRIVER SCREEN_SAVER
+#
+# Exit 77 (skipped) only when the X server cannot start here (not installed,
+# or not allowed to run).
+set -uo pipefail
+
+case_name=$1
+shift
+here=$(cd "$(dirname "$0")" && pwd)
+work=$(mktemp -d)
+xorg_pid=
+app_pid=
+using_wine=
+
+PRIMARY=1024x768+0+0
+SECOND=800x600+1024+0
+
+cleanup() {
+  [ -n "$using_wine" ] && stop_wine
+  for pid in $app_pid $xorg_pid; do
+    kill "$pid" 2>/dev/null && wait "$pid" 2>/dev/null
+  done
+  rm -rf "$work"
+}
+trap cleanup EXIT
+
+fail() { echo "FAIL ($case_name): $*" >&2; exit 1; }
+skip() { echo "SKIP: $*"; exit 77; }
+
+start_server() {
+  local xorg=/usr/lib/xorg/Xorg
+  [ -x "$xorg" ] || skip "Xorg is not installed (tools/packages.txt lists xserver-xorg-core)"
+  [ -e /usr/lib/xorg/modules/drivers/dummy_drv.so ] || skip "the dummy video driver is not installed"
+  exec 3>"$work/display"
+  "$xorg" -displayfd 3 -config "$here/two_monitors.conf" -noreset -nolisten tcp -sharevts -novtswitch \
+    -logfile "$work/xorg.log" >"$work/xorg.out" 2>&1 &
+  xorg_pid=$!
+  exec 3>&-
+  for _ in $(seq 200); do
+    [ -s "$work/display" ] && break
+    kill -0 "$xorg_pid" 2>/dev/null || break
+    sleep 0.05
+  done
+  [ -s "$work/display" ] || skip "Xorg did not start: $(tail -n 3 "$work/xorg.out" "$work/xorg.log" 2>/dev/null)"
+  export DISPLAY=":$(head -n1 "$work/display")"
+  xsetroot -solid white
+}
+
+# shellcheck source=../sdl/x_display.sh
+. "$here/../sdl/x_display.sh"   # poll, wait_for_exit
+
+# The geometry (WxH+X+Y) of the viewable top-level window named $1, if any.
+window_geometry() {
+  local id
+  for id in $(xwininfo -root -children 2>/dev/null | awk -v name="\"$1\":" 'index($0, name) { print $1 }'); do
+    xwininfo -id "$id" 2>/dev/null | awk '/Absolute upper-left X/ { x = $4 } /Absolute upper-left Y/ { y = $4 }
+      /Width:/ { w = $2 } /Height:/ { h = $2 } /Map State: IsViewable/ { shown = 1 }
+      END { if (shown) printf "%sx%s+%s+%s\n", w, h, x, y; else exit 1 }' && return
+  done
+}
+# Waits up to $3 seconds for the window named $1 to stand at $2 (empty: to be gone).
+wait_for_window() {
+  for _ in $(seq $(($3 * 10))); do
+    [ "$(window_geometry "$1")" = "$2" ] && return 0
+    sleep 0.1
+  done
+  return 1
+}
+# The id of the viewable window named $1.
+window_id() { xwininfo -root -children | awk -v name="\"$1\":" 'index($0, name) { print $1; exit }'; }
+
+# Brightest grey level of a crop (WxH+X+Y) of a picture (0 = all black).
+brightest() { convert "$1" -crop "$2" +repage -colorspace Gray -format '%[fx:maxima]' info:; }
+# Lit pixels of a crop, particles above the overlays.
+lit_pixels() {
+  convert "$1" -crop "$2" +repage -colorspace Gray -threshold 13% -format '%[fx:int(mean*w*h+0.5)]' info:
+}
+# Pixels of a crop whose blue is above 40 and above their red: the logo.
+bluish() { convert "$1" -crop "$2" +repage -fx 'b > 40/255 && b > r ? 1 : 0' -format '%[fx:int(mean*w*h+0.5)]' info:; }
+
+# Waits up to $1 seconds for the animation on the primary monitor: particles
+# above the overlays (some, but not the white of a window not painted yet),
+# and the logo 32 pixels from that monitor's right edge and 8 above its
+# bottom, so the frame has that monitor's size. Leaves the screenshot in
+# $work/shot.png.
+wait_for_animation() {
+  local lit
+  for _ in $(seq $(($1 * 2))); do
+    if import -window root "$work/shot.png" 2>/dev/null; then
+      lit=$(lit_pixels "$work/shot.png" 1024x640+0+0)
+      [ "$lit" -gt 50 ] && [ "$lit" -lt 200000 ] && [ "$(bluish "$work/shot.png" 159x12+833+748)" -gt 100 ] && return 0
+    fi
+    sleep 0.5
+  done
+  return 1
+}
+
+# Waits up to $1 seconds for the second monitor to be all black.
+wait_for_black_second() {
+  for _ in $(seq $(($1 * 4))); do
+    import -window root "$work/second.png" 2>/dev/null &&
+      [ "$(brightest "$work/second.png" 800x600+1024+0)" = 0 ] && return 0
+    sleep 0.25
+  done
+  return 1
+}
+
+# The animation on the primary monitor, the second one black. $1 and $2 are
+# the names of the animation's window and of the dark one.
+check_covers() {
+  wait_for_window "$1" "$PRIMARY" 30 || fail "the animation's window is not at $PRIMARY: '$(window_geometry "$1")'"
+  wait_for_window "$2" "$SECOND" 10 || fail "no dark window at $SECOND: '$(window_geometry "$2")'"
+  wait_for_animation 15 || fail "no animation with its logo on the primary monitor"
+  wait_for_black_second 5 || fail "the second monitor is not black (brightest $(brightest "$work/second.png" 800x600+1024+0))"
+}
+
+# Escape with the pointer on the second monitor, after a click there as a
+# user would make: the program ends with 0.
+escape_on_second() {
+  xdotool mousemove 1400 300 click 1
+  xdotool key Escape
+  wait_for_exit "$app_pid" 10 || fail "Escape on the second monitor did not end the program"
+  [ "$exit_code" -eq 0 ] || fail "exit code $exit_code after Escape"
+}
+
+case "$case_name" in
+  sdl-*)
+    program=$1 helper=$2
+    start_server
+    "$program" >"$work/out.log" 2>"$work/err.log" &
+    app_pid=$!
+    check_covers Quorvalent "Quorvalent dark display"
+    ;;&
+  sdl-covers)
+    escape_on_second
+    ;;
+  sdl-follow)
+    # The second monitor unplugged and plugged in again, as its clients see
+    # it (a non-desktop output counts as disconnected).
+    xrandr --output DUMMY1 --set non-desktop 1
+    wait_for_window "Quorvalent dark display" "" 10 || fail "the dark window stays after its monitor went"
+    before=$(md5sum <"$work/shot.png")
+    wait_for_animation 5 || fail "no animation after the second monitor went"
+    [ "$(md5sum <"$work/shot.png")" != "$before" ] || fail "the animation stopped"
+    xrandr --output DUMMY1 --set non-desktop 0
+    wait_for_window "Quorvalent dark display" "$SECOND" 10 || fail "no dark window after the monitor came back"
+    wait_for_black_second 5 || fail "the second monitor is not black again"
+    # Gone again while its window had the keyboard: Escape still ends it.
+    xrandr --output DUMMY1 --set non-desktop 1
+    wait_for_window "Quorvalent dark display" "" 10 || fail "the dark window stays after its monitor went again"
+    xdotool key Escape
+    wait_for_exit "$app_pid" 10 || fail "Escape did not end the program after the monitor went"
+    [ "$exit_code" -eq 0 ] || fail "exit code $exit_code after Escape"
+    ;;
+  sdl-close)
+    "$helper" close "$(window_id "Quorvalent dark display")"
+    wait_for_exit "$app_pid" 10 || fail "closing the dark window did not end the program"
+    [ "$exit_code" -eq 0 ] || fail "exit code $exit_code after closing the dark window"
+    ;;
+  wine-*)
+    build_dir=$1 driver=$2 scr=$3
+    . "$here/../win32/wine_env.sh"
+    find_wine
+    start_server
+    using_wine=1
+    use_wine_prefix "$build_dir"
+    place_beside "$scr" "$driver"
+    ;;&
+  wine-covers)
+    "$wine" "$scr" /s >"$work/out.log" 2>&1 &
+    app_pid=$!
+    check_covers Quorvalent QuorvalentDarkMonitor
+    escape_on_second
+    ;;
+  wine-follow)
+    # The dark windows around a window of the driver's, and the screen saver
+    # following a monitor detached and attached again.
+    "$wine" "$driver" monitors || fail "$? check(s) failed"
+    ;;
+  *)
+    fail "unknown case"
+    ;;
+esac
+echo "PASS ($case_name)"

@@ -1,0 +1,101 @@
+#!/usr/bin/env bash
+# The desktop program under the real xscreensaver daemon, on its own virtual
+# X server, with the README's "programs:" lines.
+#   xscreensaver_case.sh PROGRAM README [LIMIT_MS]
+# The hack must be gone LIMIT_MS (default 1000) after -deactivate; a
+# sanitizer build, whose exit checks the heap, is given longer.
+# With QV_SHOTS_DIR set, the screenshots are kept there (daemon-N.png).
+# The daemon will not run hacks as root: it runs as nobody, with a HOME of
+# its own. Exit 77 (skipped) when Xvfb or xscreensaver is missing.
+set -uo pipefail
+
+program=$1
+readme=$2
+exit_limit_ms=${3:-1000}
+work=$(mktemp -d)
+chmod 755 "$work"
+xvfb_pid=
+daemon_pid=
+
+cleanup() {
+  for pid in $daemon_pid $xvfb_pid; do
+    kill "$pid" 2>/dev/null && wait "$pid" 2>/dev/null
+  done
+  rm -rf "$work"
+}
+trap cleanup EXIT
+
+fail() {
+  echo "FAIL (xscreensaver): $*" >&2
+  echo "--- the daemon's log:" >&2
+  tail -n 30 "$work/home/daemon.log" >&2
+  exit 1
+}
+
+for tool in Xvfb xscreensaver xscreensaver-command setpriv; do
+  command -v "$tool" >/dev/null || { echo "SKIP: $tool is not installed"; exit 77; }
+done
+
+# shellcheck source=x_display.sh
+. "$(dirname "$0")/x_display.sh"
+start_xvfb
+
+# The hack where the daemon finds it (on PATH), and a HOME for nobody whose
+# settings hold the README's programs lines.
+mkdir -p "$work/bin" "$work/home"
+cp "$program" "$work/bin/quorvalent"
+lines=$(grep -E '^ +"Quorvalent' "$readme")
+[ "$(printf '%s\n' "$lines" | wc -l)" -eq 2 ] || fail "README has no two programs lines for Quorvalent"
+cat >"$work/home/.xscreensaver" <<SETTINGS
+mode:		one
+selected:	0
+timeout:	0:30:00
+lock:		False
+splash:		False
+fade:		False
+unfade:		False
+dpmsEnabled:	False
+grabDesktopImages: False
+programs:								      \\
+$lines
+SETTINGS
+chown -R nobody:nogroup "$work/home"
+chmod -R a+rX "$work/bin"
+
+as_nobody() { setpriv --reuid=nobody --regid=nogroup --clear-groups env HOME="$work/home" PATH="$work/bin:$PATH" "$@"; }
+as_nobody xscreensaver -no-splash -verbose >"$work/home/daemon.log" 2>&1 &
+daemon_pid=$!
+poll 30 xscreensaver-command -version >/dev/null 2>&1 || fail "the daemon does not answer"
+
+# (A zombie whose parent, the daemon's helper, has gone is not running.)
+hack_pids() { ps -u nobody -o pid=,stat=,comm= | awk '$3 == "quorvalent" && $2 !~ /^Z/ { print $1; found = 1 } END { exit !found }'; }
+coloured() {
+  convert "$1" -crop 1280x600+0+0 +repage -colorspace HCL -channel G -separate +channel -threshold 30% \
+    -format '%[fx:round(mean*w*h)]' info:
+}
+particles_on_screen() {
+  import -window root "$work/shot.png" 2>/dev/null && [ "$(coloured "$work/shot.png")" -gt 50 ]
+}
+
+for n in 1 2; do  # the list counts from 1
+  xscreensaver-command -select "$n" >/dev/null || fail "-select $n was refused"
+  poll 40 particles_on_screen || fail "no particles on the screen after -select $n ($(coloured "$work/shot.png"))"
+  hack_pids >/dev/null || fail "no quorvalent process after -select $n"
+  [ -n "${QV_SHOTS_DIR:-}" ] && cp "$work/shot.png" "$QV_SHOTS_DIR/daemon-$n.png"
+  if [ "$n" -eq 2 ]; then
+    # "Quorvalent (fps)": the figure in the top-left corner.
+    white=$(convert "$work/shot.png" -crop 200x40+0+0 +repage -fx 'r > 0.9 && g > 0.9 && b > 0.9 ? 1 : 0' \
+      -format '%[fx:int(mean*w*h+0.5)]' info:)
+    [ "$white" -gt 50 ] || fail "no FPS figure in the top-left corner ($white white pixels)"
+  fi
+  start=$(date +%s%N)
+  xscreensaver-command -deactivate >/dev/null || fail "-deactivate was refused"
+  poll 10 eval '! hack_pids >/dev/null' || fail "the hack is still running after -deactivate"
+  gone_ms=$((($(date +%s%N) - start) / 1000000))
+  echo "-select $n: particles on the screen; the hack was gone ${gone_ms} ms after -deactivate"
+  [ "$gone_ms" -lt "$exit_limit_ms" ] || fail "the hack took $gone_ms ms to go after -deactivate"
+done
+if grep -qiE "exited abnormally|unrecognised option|X Error|BadWindow|BadDrawable" "$work/home/daemon.log"; then
+  fail "the daemon's log reports trouble"
+fi
+echo "PASS (xscreensaver)"
