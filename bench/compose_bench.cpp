@@ -1,9 +1,11 @@
 // A whole composed frame of the scene's size: 45300 particles in a cloud of
 // radius 300 around the origin, the scene's three disc brushes and depth
-// settings, at 1920 x 1080. Reported separately: the splat loop alone (set-up
-// and kernels over a built draw list) and renderFrame. Argument 0: every
-// particle of a random size from 1 to 2.5; argument 1: the scene's own sizes
-// (the fountains' 45000 particles keep size 1, the 300 trail dots 1 to 2.5).
+// settings. Reported separately: the splat loop alone (set-up and kernels
+// over a built draw list) and renderFrame. Arguments: the sizes (0: every
+// particle of a random size from 1 to 2.5; 1: the scene's own, the
+// fountains' 45000 particles keep size 1, the 300 trail dots 1 to 2.5), the
+// frame height (1080: 1920 x 1080, 2160: 3840 x 2160) and the number of
+// threads that draw the frame.
 
 #include <benchmark/benchmark.h>
 
@@ -16,15 +18,14 @@
 namespace qv {
 namespace {
 
-constexpr int WIDTH = 1920;
-constexpr int HEIGHT = 1080;
 constexpr std::uint32_t PARTICLES = 45300;
 
 struct SceneFrame : testing::CompositionRig {
 
-  explicit SceneFrame(bool sceneSizes) : CompositionRig(12345) {
-    platform.screenW = WIDTH;
-    platform.screenH = HEIGHT;
+  SceneFrame(bool sceneSizes, int height, int threads) : CompositionRig(12345) {
+    platform.screenW = height * 16 / 9;
+    platform.screenH = height;
+    composer.setThreads(threads);
     frame.setFrameSize(FULL_SCREEN_REQUEST, 0);
     useSceneDepthSettings();
     composer.setupSceneRender();
@@ -59,8 +60,19 @@ struct SceneFrame : testing::CompositionRig {
   }
 };
 
+std::unique_ptr<SceneFrame> sceneFor(const benchmark::State& state) {
+  return std::make_unique<SceneFrame>(state.range(0) != 0, static_cast<int>(state.range(1)),
+                                      static_cast<int>(state.range(2)));
+}
+
+// Sizes, height, threads.
+void frameArguments(benchmark::internal::Benchmark* b) {
+  b->ArgNames({"scene_sizes", "height", "threads"});
+  b->Args({0, 1080, 1})->Args({1, 1080, 1})->Args({1, 2160, 1})->Args({1, 2160, 2});
+}
+
 void BM_SplatLoop(benchmark::State& state) {
-  auto scene = std::make_unique<SceneFrame>(state.range(0) != 0);
+  auto scene = sceneFor(state);
   for (auto _ : state) {
     state.PauseTiming();
     scene->frame.clearStep();
@@ -71,17 +83,17 @@ void BM_SplatLoop(benchmark::State& state) {
   }
   state.SetItemsProcessed(state.iterations() * PARTICLES);
 }
-BENCHMARK(BM_SplatLoop)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SplatLoop)->Apply(frameArguments)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 void BM_RenderFrame(benchmark::State& state) {
-  auto scene = std::make_unique<SceneFrame>(state.range(0) != 0);
+  auto scene = sceneFor(state);
   for (auto _ : state) {
     scene->composer.renderFrame();
     benchmark::ClobberMemory();
   }
   state.SetItemsProcessed(state.iterations() * PARTICLES);
 }
-BENCHMARK(BM_RenderFrame)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_RenderFrame)->Apply(frameArguments)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 }  // namespace
 }  // namespace qv

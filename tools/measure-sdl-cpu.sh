@@ -1,20 +1,23 @@
 #!/usr/bin/env bash
-# Measures the desktop program's CPU use on a virtual 1920 x 1080 X server
-# for a while, from its user and system time in /proc. Prints the share of
-# one core.
-#   tools/measure-sdl-cpu.sh PROGRAM [SECONDS]          full screen
-#   tools/measure-sdl-cpu.sh --hack PROGRAM [SECONDS]   as an xscreensaver hack:
+# Measures the desktop program's CPU use on a virtual X server for a while,
+# from its user and system time in /proc. Prints the share of one core.
+#   tools/measure-sdl-cpu.sh PROGRAM [SECONDS [WxH [WARM-UP]]]          full screen
+#   tools/measure-sdl-cpu.sh --hack PROGRAM [SECONDS [WxH [WARM-UP]]]   as an xscreensaver hack:
 #     the real daemon (as nobody, with its own HOME) runs "quorvalent --root"
 #     (run this as root)
+# The screen is 1920x1080 unless given; the measurement starts after the
+# warm-up (3 s; 60 s lets the cloud fill up first).
 set -euo pipefail
 hack=false
 if [ "${1:-}" = "--hack" ]; then hack=true; shift; fi
 program=$1
 seconds=${2:-20}
+size=${3:-1920x1080}
+warmup=${4:-3}
 work=$(mktemp -d)
 chmod 755 "$work"
 exec 3>"$work/display"
-Xvfb -displayfd 3 -screen 0 1920x1080x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
+Xvfb -displayfd 3 -screen 0 "${size}x24" -nolisten tcp >"$work/xvfb.log" 2>&1 &
 xvfb=$!
 exec 3>&-
 app=
@@ -41,7 +44,7 @@ else
   app=$!
   pid=$app
 fi
-sleep 3  # start-up is not the paced state
+sleep "$warmup"  # start-up is not the paced state
 ticks() { awk '{ print $14 + $15 }' "/proc/$pid/stat"; }
 hz=$(getconf CLK_TCK)
 before=$(ticks)

@@ -5,10 +5,20 @@
 // further brushes, the frame hook run (the overlays), the half-size picture
 // doubled back, and the frame presented. Also the scene-render set-up before
 // the first frame and the release of the working tables after the last.
+//
+// The splats are set up in batches on the calling thread and then drawn; one
+// thread draws them a chunk at a time as they are set up. With several
+// threads each draws every splat clipped to its own band of rows, in draw
+// order: each pixel gets the same blends in the same order as on one thread,
+// so the frame is the same for any number of threads.
 
+#include <cstddef>
 #include <cstdint>
+#include <memory>
+#include <vector>
 
 #include "ground/hook.h"
+#include "splat/splat_setup.h"
 
 namespace qv {
 
@@ -18,7 +28,7 @@ class DrawList;
 class BrushTable;
 class LookupTables;
 class FrameBuffer;
-class SplatSetup;
+class BandWorkers;
 struct Brush;
 
 // A brush chain is followed for at most this many links per entry, so a
@@ -27,11 +37,18 @@ inline constexpr int MAX_BRUSH_CHAIN_LINKS = 512;
 // Brush 0 after the scene-render set-up: a point brush.
 inline constexpr std::int32_t SCENE_POINT_BRUSH_KIND = 0x10000;
 inline constexpr std::uint32_t SCENE_POINT_BRUSH_COLOUR = 0xFF7FC8FF;
+// Threads that draw a frame: 1 ... MAX_COMPOSE_THREADS, or AUTOMATIC_THREADS:
+// the machine's cores for a frame at least AUTOMATIC_THREADS_MIN_WIDTH pixels
+// wide (where the pixels outweigh the set-up), one thread for a smaller one.
+inline constexpr int MAX_COMPOSE_THREADS = 64;
+inline constexpr int AUTOMATIC_THREADS = 0;
+inline constexpr int AUTOMATIC_THREADS_MIN_WIDTH = 2560;
 
 class FrameComposer {
  public:
   FrameComposer(Platform& platform, SystemTable& systems, DrawList& drawList, BrushTable& brushes,
                 LookupTables& tables, FrameBuffer& frame, SplatSetup& splat);
+  ~FrameComposer();
   FrameComposer(const FrameComposer&) = delete;
   FrameComposer& operator=(const FrameComposer&) = delete;
 
@@ -58,7 +75,23 @@ class FrameComposer {
   // stands, drawn into the frame the last renderFrame prepared.
   void drawEntries();
 
+  // 1 ... MAX_COMPOSE_THREADS or AUTOMATIC_THREADS; 1 until set.
+  void setThreads(int threads);
+  int threads() const { return threads_; }
+  // How many threads draw a frame of the live geometry.
+  int drawingThreads() const;
+
  private:
+  // Sets up every entry with its brush chain into prepared_; whenever
+  // `chunk` splats are ready, and at the end, calls drawChunk and goes on
+  // with an empty prepared_.
+  template <class DrawChunk>
+  void prepareEntries(std::size_t chunk, DrawChunk&& drawChunk);
+  // The block of one of `bands` equal bands of rows, made afresh.
+  SplatParams& bandParams(int band, int bands);
+  // Draws prepared_ into the rows p allows.
+  void drawPrepared(SplatParams& p) const;
+
   // Points the splat block at the live frame and the tables.
   void refreshSplatFrame();
   // The brush in a slot, created when the slot is empty.
@@ -71,6 +104,11 @@ class FrameComposer {
   LookupTables& tables_;
   FrameBuffer& frame_;
   SplatSetup& splat_;
+  int threads_ = 1;
+  int cores_ = 1;
+  std::vector<PreparedSplat> prepared_;  // kept from frame to frame, so it grows only
+  std::vector<SplatParams> bandParams_;  // one block per band
+  std::unique_ptr<BandWorkers> workers_;
 };
 
 }  // namespace qv

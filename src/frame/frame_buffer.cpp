@@ -72,7 +72,9 @@ void lerpRow(std::uint32_t* p, int columns, std::uint32_t target) {
 
 }  // namespace
 
-FrameBuffer::FrameBuffer(Platform& platform, BackBufferMemory* memory) : platform_(platform), memory_(memory) {}
+FrameBuffer::FrameBuffer(Platform& platform, BackBufferMemory* memory) : platform_(platform), memory_(memory) {
+  live_.drawn = &drawn_;
+}
 
 FrameBuffer::~FrameBuffer() { releaseFrameBuffers(); }
 
@@ -103,6 +105,7 @@ void FrameBuffer::setMargins(int x, int y) {
   live_.innerHeight = live_.height - 2 * y;
   live_.maxColumn = live_.innerWidth - 1;
   live_.maxRow = live_.innerHeight - 1;
+  if (live_.drawn != nullptr) live_.drawn->reset(live_.innerHeight, live_.innerWidth);
   clearRequested_ = 1;
   buildRowTable(bottomUp_);
   live_.projectionScale = live_.innerHeight * live_.zoom * PROJECTION_HEIGHT_UNIT;
@@ -110,6 +113,8 @@ void FrameBuffer::setMargins(int x, int y) {
 
 void FrameBuffer::buildRowTable(int order) {
   bottomUp_ = order;
+  // What was drawn lies at the old table's memory rows.
+  if (live_.drawn != nullptr) live_.drawn->markAll();
   // One entry per inner row, however tall the frame.
   live_.rowStart.resize(static_cast<std::size_t>(std::max(live_.innerHeight, 0)));
   for (int r = 0; r < live_.innerHeight; ++r) {
@@ -123,7 +128,7 @@ void FrameBuffer::createFrameBuffers() {
   const std::size_t count = static_cast<std::size_t>(std::max(live_.width, 0)) * std::max(live_.height, 0);
   depthBuffer_ = static_cast<std::int32_t*>(allocGlobal(platform_, count * sizeof(std::int32_t), 1));
   createBackBuffer();
-  buildRowTable(1);
+  buildRowTable(memory_ != nullptr && !memory_->bottomUp() ? 0 : 1);
 }
 
 void FrameBuffer::releaseFrameBuffers() {
@@ -154,6 +159,7 @@ void FrameBuffer::createBackBuffer() {
         allocAligned16(platform_, static_cast<std::size_t>(w) * h * sizeof(std::uint32_t), FILL_NONE));
   }
   live_.pixels = backBuffer_;
+  drawn_.markAll();
   if (backBuffer_ == nullptr) return;
   backWidth_ = w;
   backHeight_ = h;
@@ -178,12 +184,38 @@ void FrameBuffer::destroyBackBuffer() {
 int FrameBuffer::needsClear() const { return (trail == TRAIL_CLEAR || clearRequested_ != 0) ? 1 : 0; }
 
 void FrameBuffer::clearStep() {
+  DrawnArea* drawn = live_.drawn;
   if (clearRequested_ != 0) {
     fillWhole(clearColour);
     presentArea(0, 0, live_.width, live_.height);
     clearRequested_ = 0;
+    if (drawn != nullptr) drawn->markAll();
+  }
+  if (drawn != nullptr && !drawn->all()) {
+    clearDrawn();
+    return;
   }
   clearInner(live_.marginX, live_.marginY);
+  if (drawn != nullptr) drawn->forget();
+}
+
+// Only the inner rectangle is ever drawn into, so outside it the last full
+// clear still holds.
+void FrameBuffer::clearDrawn() {
+  if (live_.pixels == nullptr) {
+    live_.drawn->forget();
+    return;
+  }
+  std::uint32_t* const pixels = live_.pixels;
+  const std::int32_t* const rowStart = live_.rowStart.data();
+  const std::uint32_t colour = backgroundColour;
+  live_.drawn->takeDrawn([&](int row, int column, int count) {
+    fillPixels(pixels + rowStart[row] + column, static_cast<std::size_t>(count), colour);
+  });
+}
+
+void FrameBuffer::markAllDrawn() {
+  if (live_.drawn != nullptr) live_.drawn->markAll();
 }
 
 void FrameBuffer::clearInner(int x, int y) {
@@ -215,7 +247,10 @@ void FrameBuffer::fillRegion(std::uint32_t colour, int x0, int y0, int x1, int y
 }
 
 void FrameBuffer::fadeStep() {
-  if (trail == TRAIL_CLEAR || live_.pixels == nullptr) return;
+  if (trail == TRAIL_CLEAR) return;
+  // Traces of every earlier frame stay: a later clear has to fill everything.
+  markAllDrawn();
+  if (live_.pixels == nullptr) return;
   const int rows = live_.innerHeight;
   const int columns = live_.innerWidth;
   const std::uint32_t background = backgroundColour;
@@ -261,6 +296,9 @@ void FrameBuffer::beginHalfResFrame() {
     return;
   }
   savedFull_ = live_;
+  // The half-size frame is cleared whole each time; the full-size one is
+  // overwritten by the doubling.
+  live_.drawn = nullptr;
   setFrameSize(live_.width / 2, live_.height / 2);
   halfBuffer_ = static_cast<std::uint32_t*>(allocAligned16(
       platform_, static_cast<std::size_t>(live_.width) * live_.height * sizeof(std::uint32_t), FILL_NONE));
@@ -281,6 +319,7 @@ void FrameBuffer::endHalfResFrame() {
   const int halfHeight = live_.height;
   live_ = savedFull_;
   swapPending_ = 0;
+  markAllDrawn();
   std::uint32_t* full = live_.pixels;
   const int fullWidth = live_.width;
   const int fullHeight = live_.height;

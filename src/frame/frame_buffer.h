@@ -6,11 +6,16 @@
 // rectangle through `pixels` and `rowStart` and stay within `maxColumn` and
 // `maxRow`.
 //
+// The per-frame clear refills only what the last frame drew, as the splat
+// set-up and the overlays record it (frame/drawn_area.h).
+//
 // An optional half-resolution mode draws every frame into a buffer of half the
 // width and height and shows it pixel-doubled.
 
 #include <cstdint>
 #include <vector>
+
+#include "frame/drawn_area.h"
 
 namespace qv {
 
@@ -42,16 +47,23 @@ struct FrameBufferGeometry {
   // For drawing row r (0 = top of the inner rectangle) the offset of its first
   // inner pixel in `pixels`; one entry per inner row.
   std::vector<std::int32_t> rowStart;
+  // Where whatever draws into `pixels` records what it touched, for the next
+  // clear; null when that clear fills the whole frame anyway (the half-size
+  // frame).
+  DrawnArea* drawn = nullptr;
 };
 
 // Where the back buffer's memory comes from when the host supplies it (a
-// window system's bitmap). acquire may return null: then there is no back
-// buffer, and the clears, fades and presents do nothing.
+// window system's bitmap), so that the frame is drawn where it is shown.
+// acquire may return null: then there is no back buffer, and the clears,
+// fades and presents do nothing. The memory holds width x height words, row
+// after row, the bottom row first unless the host's memory says otherwise.
 class BackBufferMemory {
  public:
   virtual ~BackBufferMemory() = default;
   virtual std::uint32_t* acquire(int width, int height) = 0;
   virtual void release(std::uint32_t* pixels) = 0;
+  virtual bool bottomUp() const { return true; }
 };
 
 class FrameBuffer {
@@ -91,6 +103,11 @@ class FrameBuffer {
   int present();
   void presentRect(int x, int y);  // y = -1: the same as x
 
+  // For whoever writes into the frame other than through the splat set-up
+  // and the overlays, which record what they touch: the next clear refills
+  // the whole inner rectangle.
+  void markAllDrawn();
+
   const FrameBufferGeometry& geometry() const { return live_; }
   std::int32_t* depthBuffer() const { return depthBuffer_; }
   std::int32_t bottomUp() const { return bottomUp_; }
@@ -102,11 +119,14 @@ class FrameBuffer {
  private:
   void fillRegion(std::uint32_t colour, int x0, int y0, int x1, int y1);
   void fillWhole(std::uint32_t colour);
+  // The per-frame clear of what the last frame drew.
+  void clearDrawn();
   void presentArea(int x, int y, int w, int h);
   void freeHalfBuffer();
 
   Platform& platform_;
   BackBufferMemory* memory_;
+  DrawnArea drawn_;  // of the full-size buffer
   FrameBufferGeometry live_;
   FrameBufferGeometry savedFull_;
   FrameBufferGeometry savedHalf_;

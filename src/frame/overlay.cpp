@@ -153,6 +153,7 @@ void drawOverlay(const Overlay& overlay, const FrameBufferGeometry& frame) {
   const int lastColumn = std::min(overlay.left + overlay.width - 1, frame.innerWidth - 1);
   if (firstRow > lastRow || firstColumn > lastColumn) return;
   const int count = lastColumn - firstColumn + 1;
+  if (frame.drawn != nullptr) frame.drawn->mark(firstRow, lastRow, firstColumn, lastColumn);
   for (int r = firstRow; r <= lastRow; ++r) {
     std::uint32_t* f = frame.pixels + frame.rowStart[static_cast<std::size_t>(r)] + firstColumn;
     const std::uint32_t* o = overlay.pixels + static_cast<std::ptrdiff_t>(r - overlay.top) * overlay.width +

@@ -4,6 +4,7 @@
 // Integer only: these run for every pixel a kernel or a fade touches.
 
 #include <cstdint>
+#include <cstring>
 
 namespace qv {
 
@@ -61,6 +62,62 @@ constexpr std::uint32_t lerpChannels(std::uint32_t a, std::uint32_t b, int t) {
 constexpr std::uint32_t scaleColour(std::uint32_t a, int w) {
   const auto u = static_cast<std::uint32_t>(w);
   return ((((a & 0xFF00FFu) * u) >> 8) & 0xFF00FFu) | ((((a & 0xFF00u) * u) >> 8) & 0xFF00u);
+}
+
+// The same operations over a stretch of pixels: P[i] = op(P[i], v[i]) for
+// i < n. A channel is a byte, so four (or two) pixels at a time are one
+// vector of bytes: a byte that wraps on adding is full, one that wraps on
+// subtracting is empty, which is the channel rule; the top bytes are then
+// cleared. The words come out as those of the one-pixel operations.
+namespace pixel_detail {
+typedef std::uint8_t Bytes16 __attribute__((vector_size(16)));
+typedef std::uint8_t Bytes8 __attribute__((vector_size(8)));
+
+template <class Bytes, class Op>
+inline void spanStep(std::uint32_t* P, const std::uint32_t* v, Op op) {
+  constexpr int PIXELS = sizeof(Bytes) / 4;
+  Bytes a;
+  Bytes b;
+  std::memcpy(&a, P, sizeof a);
+  std::memcpy(&b, v, sizeof b);
+  std::uint32_t words[PIXELS];
+  for (std::uint32_t& w : words) w = 0x00FFFFFFu;
+  Bytes rgb;
+  std::memcpy(&rgb, words, sizeof rgb);
+  const Bytes c = op(a, b) & rgb;
+  std::memcpy(P, &c, sizeof c);
+}
+
+template <class Op, class One>
+inline void span(std::uint32_t* P, const std::uint32_t* v, int n, Op op, One one) {
+  int i = 0;
+  for (; i + 4 <= n; i += 4) spanStep<Bytes16>(P + i, v + i, op);
+  if (i + 2 <= n) {
+    spanStep<Bytes8>(P + i, v + i, op);
+    i += 2;
+  }
+  if (i < n) P[i] = one(P[i], v[i]);
+}
+}  // namespace pixel_detail
+
+inline void addSaturateSpan(std::uint32_t* P, const std::uint32_t* v, int n) {
+  pixel_detail::span(
+      P, v, n,
+      [](auto a, auto b) {
+        const auto c = a + b;
+        return c | static_cast<decltype(c)>(c < a);
+      },
+      addSaturate);
+}
+
+inline void subtractFloorSpan(std::uint32_t* P, const std::uint32_t* v, int n) {
+  pixel_detail::span(
+      P, v, n,
+      [](auto a, auto b) {
+        const auto c = a - b;
+        return c & ~static_cast<decltype(c)>(c > a);
+      },
+      subtractFloor);
 }
 
 }  // namespace qv

@@ -12,6 +12,8 @@ constexpr std::uint32_t HOST_CLEAR_COLOUR = 0xFF0A0A0A;
 constexpr std::uint32_t HOST_BACKGROUND_COLOUR = 0xFF000000;
 constexpr int HOST_FRAME_HEIGHT = 1024;  // unused by a whole-screen request
 
+static_assert(MAX_DRAWING_THREADS == MAX_COMPOSE_THREADS && AUTOMATIC_DRAWING_THREADS == AUTOMATIC_THREADS);
+
 constexpr std::string_view GENERATED_BRUSH_SOURCES[] = {BALL_SOURCE, SPOT_SOURCE};
 
 }  // namespace
@@ -25,6 +27,7 @@ Animation::Animation(Platform& platform, InputState& input, BackBufferMemory* me
   frame.clearColour = HOST_CLEAR_COLOUR;
   frame.backgroundColour = HOST_BACKGROUND_COLOUR;
   frame.setFrameSize(FULL_SCREEN_REQUEST, HOST_FRAME_HEIGHT);
+  modules_->composer.setThreads(AUTOMATIC_THREADS);
 }
 
 Animation::~Animation() = default;
@@ -58,6 +61,8 @@ void Animation::destroyOverlays() {
 }
 
 FrameBuffer& Animation::frameBuffer() { return modules_->frame; }
+
+void Animation::setDrawingThreads(int threads) { modules_->composer.setThreads(threads); }
 
 AnimationModules& Animation::modules() { return *modules_; }
 

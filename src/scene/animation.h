@@ -37,6 +37,12 @@ struct SceneOptions {
   std::string brushPicture;
 };
 
+// Threads that draw each frame: 1 ... MAX_DRAWING_THREADS, or
+// AUTOMATIC_DRAWING_THREADS: the machine's cores for frames at least 2560
+// pixels wide, one thread for smaller ones. Frames are the same either way.
+inline constexpr int MAX_DRAWING_THREADS = 64;
+inline constexpr int AUTOMATIC_DRAWING_THREADS = 0;
+
 // What a host may offer for SceneOptions::brushKind: the kinds that draw.
 std::span<const std::int32_t> drawnBrushKinds();
 // Names for SceneOptions::brushPicture that the brushes generate themselves;
@@ -70,6 +76,9 @@ class Animation {
   // The frame buffer, for the host: its geometry sizes the window, and a
   // repaint presents it (presentRect(0, -1)).
   FrameBuffer& frameBuffer();
+
+  // AUTOMATIC_DRAWING_THREADS until set.
+  void setDrawingThreads(int threads);
 
   // Every module, for tests and tools.
   AnimationModules& modules();

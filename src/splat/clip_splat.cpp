@@ -9,7 +9,7 @@ namespace qv {
 void clipSplat(SplatParams& p) {
   p.left = std::max(p.left, 0);
   p.right = std::min(p.right, p.maxColumn);
-  p.top = std::max(p.top, 0);
+  p.top = std::max(p.top, p.minRow);
   p.bottom = std::min(p.bottom, p.maxRow);
 
   p.leftExtent = p.centreX - p.left;

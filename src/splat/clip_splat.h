@@ -7,8 +7,9 @@ namespace qv {
 
 struct SplatParams;
 
-// Narrows left/right/top/bottom to the frame and sets the extents, the first
-// row and column distances and the four draw flags.
+// Narrows left/right/top/bottom to the frame (its columns, and the rows
+// minRow ... maxRow) and sets the extents, the first row and column distances
+// and the four draw flags.
 void clipSplat(SplatParams& params);
 
 }  // namespace qv

@@ -19,7 +19,17 @@ inline constexpr int MAX_SPLAT_DISTANCE = 255;
 inline constexpr int COVERAGE_TABLE_COUNT = 256;
 
 // Points `slot` at the mask of radius v (quarter pixels) in p.discCoverage.
-void selectCoverageMask(CoverageMask& slot, const SplatParams& p, int v);
+// Very near particles can ask for more than the tables hold; they get the
+// largest disc, which still fills the largest splat box (255 pixels).
+inline void selectCoverageMask(CoverageMask& slot, const SplatParams& p, int v) {
+  if (v > MAX_COVERAGE_QUARTER) v = MAX_COVERAGE_QUARTER;
+  if (v < 0) v = 0;
+  slot.lane = (v - 1) & 3;
+  slot.shift = 8 * slot.lane;
+  slot.laneMask = 0xFFu << slot.shift;
+  slot.words = (v + 3) >> 2;
+  slot.rows = p.discCoverage[slot.words];
+}
 
 // The coverage byte of one packed table entry.
 inline int coverageOf(const CoverageMask& slot, std::uint32_t entry) {

@@ -17,7 +17,8 @@ namespace {
 // weighed before use; a weighed 0 means the pixel gets nothing. A weighed
 // coverage becomes a per-distance value once per row (`prepare`), which
 // `blend` then combines with each of the up to four frame pixels at that
-// distance; `apply` is the two in one, for the ring and the one-pixel disc.
+// distance (`span` with a stretch of them); `apply` is the two in one, for
+// the ring and the one-pixel disc.
 
 struct DiscOverBlend {
   std::uint32_t colour;
@@ -31,6 +32,9 @@ struct DiscOverBlend {
   std::uint32_t prepare(int w) const { return static_cast<std::uint32_t>(w); }
   std::uint32_t blend(std::uint32_t P, std::uint32_t w) const {
     return w == FULL ? colour : lerpChannels(P, colour, static_cast<int>(w));
+  }
+  void span(std::uint32_t* P, const std::uint32_t* v, int n) const {
+    for (int x = 0; x < n; ++x) P[x] = blend(P[x], v[x]);
   }
   void apply(std::uint32_t& P, int w) const { P = blend(P, prepare(w)); }
 };
@@ -48,6 +52,7 @@ struct DiscAddBlend {
   int weigh(int w) const { return w; }
   std::uint32_t prepare(int w) const { return w == FULL ? colour : scaleColour(colour, w); }
   static std::uint32_t blend(std::uint32_t P, std::uint32_t v) { return addSaturate(P, v); }
+  static void span(std::uint32_t* P, const std::uint32_t* v, int n) { addSaturateSpan(P, v, n); }
   void apply(std::uint32_t& P, int w) const { P = blend(P, prepare(w)); }
 };
 
@@ -61,6 +66,7 @@ struct DiscSubtractBlend {
   int weigh(int w) const { return w; }
   std::uint32_t prepare(int w) const { return w == FULL ? colour : scaleColour(colour, w); }
   static std::uint32_t blend(std::uint32_t P, std::uint32_t v) { return subtractFloor(P, v); }
+  static void span(std::uint32_t* P, const std::uint32_t* v, int n) { subtractFloorSpan(P, v, n); }
   void apply(std::uint32_t& P, int w) const { P = blend(P, prepare(w)); }
 };
 
@@ -74,6 +80,9 @@ struct DiscMultiplyBlend {
   int weigh(int w) const { return w; }
   std::uint32_t prepare(int w) const { return w == FULL ? colour : lerpChannels(WHITE, colour, w); }
   static std::uint32_t blend(std::uint32_t P, std::uint32_t v) { return multiplyChannels(P, v); }
+  static void span(std::uint32_t* P, const std::uint32_t* v, int n) {
+    for (int x = 0; x < n; ++x) P[x] = blend(P[x], v[x]);
+  }
   void apply(std::uint32_t& P, int w) const { P = blend(P, prepare(w)); }
 };
 
@@ -108,16 +117,12 @@ struct DiscRule {
     }
     return j;
   }
-  void drawSpan(int index, int from, int to) {
-    std::uint32_t* P = pixels + index;
-    const std::uint32_t* v = values + MID;
-    for (int x = from; x <= to; ++x) P[x] = blend.blend(P[x], v[x]);
-  }
+  void drawSpan(int index, int from, int to) { blend.span(pixels + index + from, values + MID + from, to - from + 1); }
   // A small unclipped box: the same rows, with the distances and pixel
   // offsets fixed by R. All values are prepared, mirrored about the centre,
   // before the first pixel is written, from local copies of the blend and the
   // mask, so the pixel stores cannot make the compiler read them again; a
-  // row drawn out to the box edge (the common case) is a fixed-width loop.
+  // row drawn out to the box edge (the common case) is a fixed-width span.
   template <int R>
   void drawBox(const int* rows) const {
     constexpr int WIDTH = 2 * R + 1;
@@ -146,9 +151,9 @@ struct DiscRule {
   template <int R>
   static void drawBoxRow(const Blend& b, std::uint32_t* P, const std::uint32_t* v, int end) {
     if (end == R + 1) {
-      for (int x = -R; x <= R; ++x) P[x] = b.blend(P[x], v[x]);
+      b.span(P - R, v - R, 2 * R + 1);
     } else {
-      for (int x = 1 - end; x < end; ++x) P[x] = b.blend(P[x], v[x]);
+      b.span(P + 1 - end, v + 1 - end, 2 * end - 1);
     }
   }
 };

@@ -6,7 +6,8 @@
 //
 // The block also carries what a kernel reads of the frame and of the lookup
 // tables, refreshed by the composition every frame, so a kernel needs nothing
-// but this block.
+// but this block. Among that are the rows a kernel may draw: the whole frame,
+// or one band of it when several threads draw a frame band by band.
 
 #include <cstdint>
 
@@ -29,7 +30,9 @@ struct CoverageMask {
   int words = 0;                 // row length in 32-bit entries
 };
 
-struct SplatParams {
+// What the set-up decides for one splat, apart from where its pixels go: a
+// splat can be set up once and drawn later into any band of rows.
+struct SplatValues {
   // Written by the composition before each drawSplat.
   std::uint32_t tint = NO_TINT;
   std::int32_t alpha = 255;
@@ -43,7 +46,7 @@ struct SplatParams {
   std::int32_t innerSize1 = 0;
   std::int32_t innerSize2 = 0;
 
-  // Written by the class set-ups.
+  // Written by the class set-ups (a point's box is its pixel).
   std::int32_t centreX = 0;
   std::int32_t centreY = 0;
   std::int32_t radius = 0;
@@ -51,10 +54,14 @@ struct SplatParams {
   std::int32_t right = 0;
   std::int32_t top = 0;
   std::int32_t bottom = 0;
-  const std::int32_t* rescaleRow = nullptr;     // row `radius` of the rescale table
-  const std::uint32_t* quadrant[4] = {};        // the brush's quadrant images (256 x 256 texels)
   std::int32_t tinyBall = 0;
   std::int32_t ballDepth = 0;
+};
+
+struct SplatParams : SplatValues {
+  // Written by the class set-ups.
+  const std::int32_t* rescaleRow = nullptr;     // row `radius` of the rescale table
+  const std::uint32_t* quadrant[4] = {};        // the brush's quadrant images (256 x 256 texels)
 
   // Written by clipSplat.
   std::int32_t firstRow = 0;
@@ -77,6 +84,8 @@ struct SplatParams {
   std::uint32_t* pixels = nullptr;
   const std::int32_t* rowStart = nullptr;  // drawing row -> offset of its first inner pixel
   std::int32_t maxColumn = -1;
+  // The rows a kernel may draw: 0 ... maxRow of the frame, or one band.
+  std::int32_t minRow = 0;
   std::int32_t maxRow = -1;
   std::int32_t* depthBuffer = nullptr;     // indexed like `pixels`
   std::uint32_t backgroundColour = 0xFF000000;

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "splat/brush.h"
+#include "frame/drawn_area.h"
 #include "frame/lookup_tables.h"
 #include "frame/pixel_ops.h"
 #include "particles/draw_list.h"
@@ -60,72 +61,189 @@ double SplatSetup::biasCurve(double r, double b) {
   return r / denominator;
 }
 
+namespace {
+
+// The curves of the two fades, chosen by mode once: use(curve) gets the
+// curve as a small function object, so one loop over a whole batch runs
+// the same curve for every splat.
+template <class Use>
+auto withFadeCurve(std::int32_t mode, Use&& use) {
+  switch (mode) {
+    case FADE_EASED: return use([](double u, double, double) { return SplatSetup::easeHalf(u); });
+    case FADE_EASED_SQUARED:
+      return use([](double u, double, double) {
+        const double e = SplatSetup::easeHalf(u);
+        return e * e;
+      });
+    default: return use([](double, double d, double range) { return 1 - d / range; });
+  }
+}
+
+template <class Use>
+auto withLifeCurve(std::int32_t mode, Use&& use) {
+  switch (mode) {
+    case LIFE_LINEAR: return use([](double r) { return r; });
+    case LIFE_EASED: return use([](double r) { return SplatSetup::easeHalf(r); });
+    case LIFE_EASED_SQUARED:
+      return use([](double r) {
+        const double e = SplatSetup::easeHalf(r);
+        return e * e;
+      });
+    case LIFE_SMOOTH: return use([](double r) { return r * r * (3 - 2 * r); });
+    case LIFE_BIAS_050: return use([](double r) { return SplatSetup::biasCurve(r, 0.5); });
+    case LIFE_BIAS_075: return use([](double r) { return SplatSetup::biasCurve(r, 0.75); });
+    case LIFE_BIAS_093: return use([](double r) { return SplatSetup::biasCurve(r, 0.93); });
+    case LIFE_BIAS_099: return use([](double r) { return SplatSetup::biasCurve(r, 0.99); });
+    case LIFE_UNTIL_END: return use([](double r) { return r == 0.0 ? 0.0 : 1.0; });
+    default: return use([](double) { return 1.0; });
+  }
+}
+
+}  // namespace
+
 double SplatSetup::depthFade(double z) const {
   const double d = z - fadeStart_;
   if (d <= 0) return 1.0;
   // Also catches an empty or reversed fade range before it is divided by.
   if (d > fadeRange_) return 0.0;
   const double u = (fadeRange_ - d) / fadeRange_;
-  switch (fadeMode_) {
-    case FADE_EASED: return easeHalf(u);
-    case FADE_EASED_SQUARED: {
-      const double e = easeHalf(u);
-      return e * e;
-    }
-    default: return 1 - d / fadeRange_;
-  }
+  return withFadeCurve(fadeMode_, [&](auto curve) { return curve(u, d, fadeRange_); });
 }
 
 double SplatSetup::lifeFade() const {
   if (currentEntry == nullptr || currentEntry->lifespan == 0) return 0.0;
   if (drawHook) return drawHook();
-  const double r = static_cast<double>(currentEntry->countdown) / static_cast<double>(currentEntry->lifespan);
-  switch (drawMode) {
-    case LIFE_LINEAR: return r;
-    case LIFE_EASED: return easeHalf(r);
-    case LIFE_EASED_SQUARED: {
-      const double e = easeHalf(r);
-      return e * e;
-    }
-    case LIFE_SMOOTH: return r * r * (3 - 2 * r);
-    case LIFE_BIAS_050: return biasCurve(r, 0.5);
-    case LIFE_BIAS_075: return biasCurve(r, 0.75);
-    case LIFE_BIAS_093: return biasCurve(r, 0.93);
-    case LIFE_BIAS_099: return biasCurve(r, 0.99);
-    case LIFE_UNTIL_END: return r == 0.0 ? 0.0 : 1.0;
-    default: return 1.0;
-  }
+  return lifeCurve(drawMode, static_cast<double>(currentEntry->countdown) /
+                                 static_cast<double>(currentEntry->lifespan));
+}
+
+double SplatSetup::lifeCurve(std::int32_t mode, double r) {
+  return withLifeCurve(mode, [r](auto curve) { return curve(r); });
 }
 
 std::int32_t SplatSetup::drawSplat(const Brush& brush, double x, double y, double z) {
-  SplatParams& p = params;
+  const SplatShape shape = prepareSplat(brush, x, y, z, params);
+  drawPrepared(params, brush, shape);
+  return stopFlag(shape);
+}
+
+SplatShape SplatSetup::prepareSplat(const Brush& brush, double x, double y, double z, SplatValues& values) {
+  batch_.count = 0;
+  queueSplat(brush, values.tint, values.alpha, x, y, z);
+  computeBatch();
+  batch_.count = 0;
+  return finishSplat(0, values);
+}
+
+// Whether a splat goes on past the near limit and the black-tint test, the
+// first two steps of its set-up.
+namespace {
+bool blackTintSkips(const Brush& brush, std::uint32_t tint) {
+  const int variant = brushVariant(brush.kind);
+  return tint == 0 && (variant == 2 || variant == 3);
+}
+}  // namespace
+
+bool SplatSetup::queueSplat(const Brush& brush, std::uint32_t tint, std::int32_t alpha, double x, double y,
+                            double z) {
+  Batch& b = batch_;
+  const int i = b.count++;
+  const DrawEntry* entry = currentEntry;
+  b.brush[i] = &brush;
+  b.tint[i] = tint;
+  b.alpha[i] = alpha;
+  b.x[i] = x;
+  b.y[i] = y;
+  b.z[i] = z;
+  b.size[i] = entry != nullptr ? entry->size : 0.0;
+  b.sizeScale[i] = brush.sizeScale;
+  b.fadeDivisor[i] = brush.fadeDivisor;
+  b.countdown[i] = entry != nullptr ? entry->countdown : 0;
+  b.lifespan[i] = entry != nullptr ? entry->lifespan : 0;
+  b.drawMode[i] = drawMode;
+  // A hook runs for the entry being drawn, and only where a set-up alone
+  // would run it.
+  b.hooked[i] = drawHook && b.lifespan[i] != 0 && !(z < nearLimit_) && !blackTintSkips(brush, tint);
+  if (b.hooked[i]) b.life[i] = drawHook();
+  return b.count == SPLAT_BATCH;
+}
+
+// Each step is one loop over the batch without calls or branches that
+// would stop the compiler from running several splats in one instruction;
+// a value a splat never uses (a fade of a splat without a life span, a
+// factor past the cap depth) is still computed, from a harmless divisor.
+void SplatSetup::computeBatch() {
+  Batch& b = batch_;
+  const int n = b.count;
+  double r[SPLAT_BATCH];
+  for (int i = 0; i < n; ++i) {
+    const double span = b.lifespan[i] != 0 ? static_cast<double>(b.lifespan[i]) : 1.0;
+    r[i] = static_cast<double>(b.countdown[i]) / span;
+  }
+  // A batch comes mostly from one system, so from one curve.
+  bool oneMode = true;
+  for (int i = 1; i < n; ++i) oneMode = oneMode && b.drawMode[i] == b.drawMode[0];
+  double curve[SPLAT_BATCH];
+  if (oneMode && n > 0) {
+    withLifeCurve(b.drawMode[0], [&](auto lifeCurveOf) {
+      for (int i = 0; i < n; ++i) curve[i] = lifeCurveOf(r[i]);
+    });
+  } else {
+    for (int i = 0; i < n; ++i) curve[i] = lifeCurve(b.drawMode[i], r[i]);
+  }
+  for (int i = 0; i < n; ++i) {
+    if (!b.hooked[i]) b.life[i] = curve[i];
+  }
+  for (int i = 0; i < n; ++i) {
+    const double alpha = static_cast<double>(static_cast<std::uint32_t>(b.alpha[i]));
+    b.lifeAlpha[i] = alpha * (255 * b.life[i] + 0.5) / 255;
+  }
+
+  if (fadeMode_ == FADE_NONE) {
+    for (int i = 0; i < n; ++i) b.fade[i] = 1.0;
+  } else {
+    const double start = fadeStart_;
+    const double range = fadeRange_;
+    const double rangeDivisor = range != 0.0 ? range : 1.0;
+    withFadeCurve(fadeMode_, [&](auto fadeCurveOf) {
+      for (int i = 0; i < n; ++i) {
+        const double d = b.z[i] - start;
+        const double u = (range - d) / rangeDivisor;
+        const double faded = fadeCurveOf(u, d, rangeDivisor);
+        double e = d <= 0 ? 1.0 : d > range ? 0.0 : faded;
+        // A divisor of 0 would divide by zero; it counts as no division, and
+        // so does the usual 1.
+        const double divisor = b.fadeDivisor[i];
+        const bool divides = divisor != 0.0 && divisor != 1.0;
+        e = divides ? e / (divides ? divisor : 1.0) : e;
+        b.fade[i] = e > 1.0 ? 1.0 : e;
+      }
+    });
+  }
+
+  const double G = frame.projectionScale;
+  for (int i = 0; i < n; ++i) {
+    const double z = b.z[i];
+    const bool capped = z <= capDepth_;
+    const double s = capped ? maxDepthScale_ : eyeZ_ / (capped ? 1.0 : eyeZ_ - z);
+    b.scale[i] = s;
+    b.quarters[i] = s * b.size[i] * b.sizeScale[i] * G * 400;
+  }
+}
+
+SplatShape SplatSetup::finishSplat(int i, SplatValues& p) const {
+  const Batch& b = batch_;
+  const Brush& brush = *b.brush[i];
   // Nearer than the near limit: with a far-to-near order everything after
   // this entry is nearer still, and the non-zero result says so.
-  if (z < nearLimit_) return depthSortEnabled;
+  if (b.z[i] < nearLimit_) return SplatShape::Near;
   // A black tint adds or subtracts nothing.
-  const int variant = brushVariant(brush.kind);
-  if (p.tint == 0 && (variant == 2 || variant == 3)) return 0;
+  if (blackTintSkips(brush, p.tint)) return SplatShape::None;
+  p.fog = static_cast<std::int32_t>(255 * b.fade[i] + 0.5);
+  if (b.lifespan[i] != 0) p.alpha = static_cast<std::int32_t>(b.lifeAlpha[i]);
+  if (p.fog == 0 || p.alpha == 0) return SplatShape::None;
 
-  double e = 1.0;
-  if (fadeMode_ != FADE_NONE) {
-    e = depthFade(z);
-    // A divisor of 0 would divide by zero; it counts as no division. The
-    // usual divisor 1 changes nothing either, and a division is slow.
-    if (brush.fadeDivisor != 0.0 && brush.fadeDivisor != 1.0) e = e / brush.fadeDivisor;
-    if (e > 1.0) e = 1.0;
-  }
-  p.fog = static_cast<std::int32_t>(255 * e + 0.5);
-
-  if (currentEntry != nullptr && currentEntry->lifespan != 0) {
-    const double f = lifeFade();
-    const double alpha = static_cast<double>(static_cast<std::uint32_t>(p.alpha));
-    p.alpha = static_cast<std::int32_t>(alpha * (255 * f + 0.5) / 255);
-  }
-  if (p.fog == 0 || p.alpha == 0) return 0;
-
-  const double s = depthScale(z);
-  const double size = currentEntry != nullptr ? currentEntry->size : 0.0;
-  const double q = s * size * brush.sizeScale * frame.projectionScale * 400;
+  const double q = b.quarters[i];
   p.sizeQuarter = static_cast<std::int32_t>(q + 0.5);
   p.sizeHalf = (p.sizeQuarter + 1) >> 1;
   p.sizePixel = (p.sizeHalf + 1) >> 1;
@@ -157,59 +275,63 @@ std::int32_t SplatSetup::drawSplat(const Brush& brush, double x, double y, doubl
   p.brushColour = brush.colour;
 
   // Without a back buffer there is nothing to draw into.
-  if (p.pixels == nullptr) return 0;
-  switch (brushClass(brush.kind)) {
-    case BRUSH_CLASS_POINT: setupPointSplat(brush, x * s, y * s); break;
-    case BRUSH_CLASS_BALL:
-    case BRUSH_CLASS_PICTURE: setupBallSplat(brush, x * s, y * s, 8 * z * s); break;
-    case BRUSH_CLASS_SPOT: setupSpotSplat(brush, x * s, y * s); break;
-    default: break;
+  if (params.pixels == nullptr) return SplatShape::None;
+  const int kind = brushClass(brush.kind);
+  if (kind != BRUSH_CLASS_POINT && kind != BRUSH_CLASS_BALL && kind != BRUSH_CLASS_PICTURE &&
+      kind != BRUSH_CLASS_SPOT) {
+    return SplatShape::None;
   }
-  return 0;
-}
-
-void SplatSetup::placeCentre(double sx, double sy) {
+  if (p.sizePixel == 0) return SplatShape::None;
+  const double s = b.scale[i];
+  if (kind == BRUSH_CLASS_BALL || kind == BRUSH_CLASS_PICTURE) {
+    p.tinyBall = p.sizePixel == 2 ? 1 : 0;
+    p.ballDepth = static_cast<std::int32_t>(8 * b.z[i] * s - 0.5);
+  }
+  // The pixel centre of the projected position (x s, y s).
   const double G = frame.projectionScale;
-  params.centreX = static_cast<std::int32_t>(G * sx + frame.screenCentreX + 0.5);
-  params.centreY = static_cast<std::int32_t>(G * sy + frame.screenCentreY + 0.5);
+  p.centreX = static_cast<std::int32_t>(G * (b.x[i] * s) + frame.screenCentreX + 0.5);
+  p.centreY = static_cast<std::int32_t>(G * (b.y[i] * s) + frame.screenCentreY + 0.5);
+  return kind == BRUSH_CLASS_POINT ? placePoint(p) : placeBox(p);
 }
 
-void SplatSetup::setupPointSplat(const Brush& brush, double sx, double sy) {
-  SplatParams& p = params;
-  if (p.sizePixel == 0) return;
-  placeCentre(sx, sy);
+SplatShape SplatSetup::placePoint(SplatValues& p) const {
   // Negative coordinates fail too; a frame without rows or columns takes none.
-  if (p.centreY < 0 || p.centreY > p.maxRow || p.centreX < 0 || p.centreX > p.maxColumn) return;
+  if (p.centreY < 0 || p.centreY > params.maxRow || p.centreX < 0 || p.centreX > params.maxColumn) {
+    return SplatShape::None;
+  }
   p.tint = p.tint == NO_TINT ? p.brushColour : multiplyChannels(p.brushColour, p.tint);
-  brush.insideKernel(p);
+  // Its box is its pixel.
+  p.left = p.right = p.centreX;
+  p.top = p.bottom = p.centreY;
+  if (frame.drawn != nullptr) frame.drawn->mark(p.centreY, p.centreY, p.centreX, p.centreX);
+  return SplatShape::Point;
 }
 
-void SplatSetup::setupSpotSplat(const Brush& brush, double sx, double sy) {
-  if (params.sizePixel == 0) return;
-  placeCentre(sx, sy);
-  drawBox(brush);
-}
-
-void SplatSetup::setupBallSplat(const Brush& brush, double sx, double sy, double sz) {
-  SplatParams& p = params;
-  if (p.sizePixel == 0) return;
-  p.tinyBall = p.sizePixel == 2 ? 1 : 0;
-  p.ballDepth = static_cast<std::int32_t>(sz - 0.5);
-  placeCentre(sx, sy);
-  drawBox(brush);
-}
-
-void SplatSetup::drawBox(const Brush& brush) {
-  SplatParams& p = params;
+SplatShape SplatSetup::placeBox(SplatValues& p) const {
   p.radius = p.sizePixel - 1;
   p.left = p.centreX - p.radius;
   p.right = p.centreX + p.radius;
   p.top = p.centreY - p.radius;
   p.bottom = p.centreY + p.radius;
-  if (p.top > p.maxRow || p.left > p.maxColumn || p.bottom < 0 || p.right < 0) return;
+  const std::int32_t maxRow = params.maxRow;
+  const std::int32_t maxColumn = params.maxColumn;
+  if (p.top > maxRow || p.left > maxColumn || p.bottom < 0 || p.right < 0) return SplatShape::None;
+  if (frame.drawn != nullptr) {
+    frame.drawn->mark(std::max(p.top, 0), std::min(p.bottom, maxRow), std::max(p.left, 0),
+                      std::min(p.right, maxColumn));
+  }
+  return SplatShape::Box;
+}
+
+void SplatSetup::drawPrepared(SplatParams& p, const Brush& brush, SplatShape shape) const {
+  if (shape == SplatShape::Point) {
+    if (p.top >= p.minRow && p.top <= p.maxRow) brush.insideKernel(p);
+    return;
+  }
+  if (shape != SplatShape::Box || p.bottom < p.minRow || p.top > p.maxRow) return;
   p.rescaleRow = frame.rescaleTable != nullptr ? frame.rescaleTable + p.radius * RESCALE_SIZE : nullptr;
   for (int i = 0; i < QUADRANT_COUNT; ++i) p.quadrant[i] = brush.quadrantImages[i];
-  if (p.top >= 0 && p.left >= 0 && p.bottom <= p.maxRow && p.right <= p.maxColumn) {
+  if (p.top >= p.minRow && p.left >= 0 && p.bottom <= p.maxRow && p.right <= p.maxColumn) {
     brush.insideKernel(p);
   } else {
     brush.clippedKernel(p);

@@ -1,6 +1,6 @@
 // A whole composed frame of the scene's kind, reduced to one hash. The value
 // was recorded from the straightforward kernels; any faster form of the
-// splat path must reproduce the frame bit for bit.
+// splat path must reproduce the frame bit for bit, on any number of threads.
 
 #include <gtest/gtest.h>
 
@@ -22,7 +22,9 @@ std::uint64_t hashFrame(const std::vector<std::uint32_t>& pixels) {
   return h;
 }
 
-TEST(ComposedFrameHash, SceneLikeDiscFrameIsUnchanged) {
+class ComposedFrameHash : public ::testing::TestWithParam<int> {};
+
+TEST_P(ComposedFrameHash, SceneLikeDiscFrameIsUnchanged) {
   testing::CompositionRig rig(2024);
   auto& [platform, rng, vectors, transforms, systems, drawList, tables, images, pictures, brushes, frame, splat,
          composer] = rig;
@@ -52,13 +54,19 @@ TEST(ComposedFrameHash, SceneLikeDiscFrameIsUnchanged) {
     p.lifespan = 750;
     p.countdown = rng.randUpTo(750);
   }
+  composer.setThreads(GetParam());
   composer.renderFrame();
   const std::vector<std::uint32_t>& shown = platform.presents.back().topDownPixels;
   int lit = 0;
   for (std::uint32_t v : shown) lit += v != frame.backgroundColour ? 1 : 0;
   EXPECT_GT(lit, 320 * 240 / 4);  // a frame well covered, edges included
   EXPECT_EQ(hashFrame(shown), 1351944112821618390ull);
+  // The next frame clears what this one drew and draws it again.
+  composer.renderFrame();
+  EXPECT_EQ(hashFrame(platform.presents.back().topDownPixels), 1351944112821618390ull);
 }
+
+INSTANTIATE_TEST_SUITE_P(Threads, ComposedFrameHash, ::testing::Values(1, 2, 3, 7));
 
 }  // namespace
 }  // namespace qv

@@ -164,15 +164,20 @@ TEST_F(FrameComposerTest, ReleaseFreesTheWorkingTables) {
 
 TEST_F(FrameComposerTest, FrameWithNothingDrawnIsStillClearedHookedAndPresented) {
   ParticleSystem& s = fill(4);
-  for (std::uint32_t i = 0; i < 4; ++i) s.particles[i].colour = 0x00FFFFFF;  // transparent
+  s.particles[1].position = {-300, 250, 0};
   render();
+  // The points of the last frame go, though nothing is drawn now.
+  for (std::uint32_t i = 0; i < 4; ++i) s.particles[i].colour = 0x00FFFFFF;  // transparent
   const std::size_t presents = platform.presents.size();
-  // Scribble over the frame: the next frame clears it again.
-  const FrameBufferGeometry& g = frame.geometry();
-  for (int i = 0; i < W * H; ++i) g.pixels[i] = 0xFF777777;
   render();
   EXPECT_EQ(platform.presents.size(), presents + 1);
   EXPECT_EQ(probe.calls, 2);
+  for (std::uint32_t pixel : lastPresented()) ASSERT_EQ(pixel, BACKGROUND);
+  // So does whatever else wrote into the frame, once it says so.
+  const FrameBufferGeometry& g = frame.geometry();
+  for (int i = 0; i < W * H; ++i) g.pixels[i] = 0xFF777777;
+  frame.markAllDrawn();
+  render();
   for (std::uint32_t pixel : lastPresented()) ASSERT_EQ(pixel, BACKGROUND);
 }
 

@@ -143,6 +143,50 @@ TEST(FrameBufferFill, ColouredFillSetsWholeWordsAndGreyFillSetsEveryByte) {
   for (std::uint32_t p : topDown(f.fb)) ASSERT_EQ(p, 0x40404040u);
 }
 
+// The clear refills what the splats and overlays recorded as drawn; an
+// unrecorded pixel shows that nothing more is refilled. Whatever may have
+// drawn elsewhere (a requested clear, a trail, a half-size frame, a host that
+// says so) makes the next clear fill everything again.
+TEST(FrameBufferFill, ClearRefillsWhatWasDrawnUntilAnythingElseMayHaveDrawn) {
+  SmallFrame f(100, 20);
+  f.fb.setMargins(2, -1);
+  f.fb.clearStep();  // the requested clear
+  const FrameBufferGeometry& g = f.fb.geometry();
+  constexpr std::uint32_t INK = 0x00ABCDEF;
+  const auto drawAndClear = [&](auto&& between) {
+    f.put(5, 3, INK);
+    g.drawn->mark(3, 3, 5, 5);
+    f.put(90, 10, INK);  // not recorded
+    between();
+    f.fb.clearStep();
+    return std::pair(f.get(5, 3), f.get(90, 10));
+  };
+  EXPECT_EQ(drawAndClear([] {}), std::pair(0u, INK));
+  EXPECT_EQ(drawAndClear([&] { f.fb.markAllDrawn(); }), std::pair(0u, 0u));
+  EXPECT_EQ(drawAndClear([&] {
+              f.fb.trail = 16;
+              f.fb.fadeStep();
+              f.fb.trail = TRAIL_CLEAR;
+            }),
+            std::pair(0u, 0u));
+  EXPECT_EQ(drawAndClear([&] { f.fb.setMargins(2, -1); }), std::pair(0u, 0u));
+  EXPECT_EQ(drawAndClear([] {}), std::pair(0u, INK));
+  f.put(90, 10, 0);
+
+  // The half-size frame records nothing and is cleared whole; the full-size
+  // one, written whole by the doubling, is cleared whole after it.
+  f.fb.halfResRequested = 1;
+  f.fb.beginHalfResFrame();
+  EXPECT_EQ(g.drawn, nullptr);
+  f.fb.clearStep();
+  f.put(40, 8, INK);
+  f.fb.clearStep();
+  EXPECT_EQ(f.get(40, 8), 0u);
+  f.fb.endHalfResFrame();
+  ASSERT_NE(g.drawn, nullptr);
+  EXPECT_TRUE(g.drawn->all());
+}
+
 TEST(FrameFade, TrailModesMatchTheWorkedExamples) {
   SmallFrame f(16, 16);
   const struct Case {
@@ -241,6 +285,7 @@ class RecordingMemory : public BackBufferMemory {
   int acquired = 0;
   int released = 0;
   bool fail = false;
+  bool topDown = false;
   std::uint32_t* acquire(int width, int height) override {
     ++acquired;
     if (fail) return nullptr;
@@ -248,6 +293,7 @@ class RecordingMemory : public BackBufferMemory {
     return block.data();
   }
   void release(std::uint32_t*) override { ++released; }
+  bool bottomUp() const override { return !topDown; }
 };
 
 TEST(FrameBufferMemory, HostMemoryIsUsedAndAMissingBufferDisablesDrawing) {
@@ -259,8 +305,26 @@ TEST(FrameBufferMemory, HostMemoryIsUsedAndAMissingBufferDisablesDrawing) {
     fb.createFrameBuffers();
     EXPECT_EQ(fb.geometry().pixels, memory.block.data());
     EXPECT_EQ(memory.block[7], 0u);  // the first fill with the background
+    EXPECT_EQ(fb.geometry().rowStart[0], 15 * 16);
   }
   EXPECT_EQ(memory.released, 1);
+
+  // Memory stored top row first gets a row table that runs that way, and
+  // is presented so.
+  memory.topDown = true;
+  {
+    FrameBuffer fb(platform, &memory);
+    fb.setFrameSize(16, 16);
+    fb.createFrameBuffers();
+    EXPECT_EQ(std::pair(fb.geometry().rowStart[0], fb.bottomUp()), std::pair(0, 0));
+    fb.geometry().pixels[fb.geometry().rowStart[0] + 1] = 0x00ABCDEF;
+    platform.keepPresentedPixels = true;
+    fb.present();
+    ASSERT_FALSE(platform.presents.empty());
+    EXPECT_EQ(platform.presents.back().topDownPixels[1], 0x00ABCDEFu);
+  }
+  memory.topDown = false;
+  platform.presents.clear();
 
   memory.fail = true;
   FrameBuffer fb(platform, &memory);

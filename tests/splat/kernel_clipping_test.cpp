@@ -1,12 +1,14 @@
 // The clipped form of every kernel against its inside form: a splat drawn
 // clipped into a small frame must give exactly what the inside form draws
 // into a large frame whose window the small frame is, and must leave every
-// word around the small frame alone.
+// word around the small frame alone. Drawn in two bands of rows, as two
+// threads draw it, the splat must come out as drawn whole.
 
 #include <gtest/gtest.h>
 
 #include <cstdint>
 #include <random>
+#include <utility>
 
 #include "frame/frame_buffer.h"
 #include "splat/kernel.h"
@@ -118,15 +120,28 @@ TEST_P(KernelClipping, ClippedFormMatchesInsideFormWithinTheFrame) {
     small.attach(clipped);
     (onePixelInside ? pair.inside : pair.clipped)(clipped);
 
-    SplatParams inside = p;
+    SplatParams moved = p;
+    moved.centreX += OFFSET;
+    moved.centreY += OFFSET;
+    moved.left += OFFSET;
+    moved.right += OFFSET;
+    moved.top += OFFSET;
+    moved.bottom += OFFSET;
+    GuardedFrame banded = large;
+    SplatParams inside = moved;
     large.attach(inside);
-    inside.centreX += OFFSET;
-    inside.centreY += OFFSET;
-    inside.left += OFFSET;
-    inside.right += OFFSET;
-    inside.top += OFFSET;
-    inside.bottom += OFFSET;
     pair.inside(inside);
+
+    // Split at a row the box straddles (or just touches).
+    const int split = pick(moved.top, moved.bottom + 1);
+    for (auto [first, last] : {std::pair(0, split - 1), std::pair(split, LARGE - 1)}) {
+      if (moved.bottom < first || moved.top > last) continue;
+      SplatParams band = moved;
+      banded.attach(band);
+      band.minRow = first;
+      band.maxRow = last;
+      (moved.top >= first && moved.bottom <= last ? pair.inside : pair.clipped)(band);
+    }
 
     SCOPED_TRACE(::testing::Message() << pair.name << " round " << round << ": centre " << p.centreX << ","
                                       << p.centreY << " size " << size << " quarter " << p.sizeQuarter);
@@ -137,6 +152,12 @@ TEST_P(KernelClipping, ClippedFormMatchesInsideFormWithinTheFrame) {
             << "pixel " << x << "," << y;
         ASSERT_EQ(small.depthAt(x, y), large.depthAt(x + OFFSET, y + OFFSET))
             << "depth " << x << "," << y;
+      }
+    }
+    for (int y = 0; y < LARGE; ++y) {
+      for (int x = 0; x < LARGE; ++x) {
+        ASSERT_EQ(banded.at(x, y), large.at(x, y)) << "banded at " << split << ": pixel " << x << "," << y;
+        ASSERT_EQ(banded.depthAt(x, y), large.depthAt(x, y)) << "banded at " << split << ": depth " << x << "," << y;
       }
     }
   }

@@ -41,6 +41,8 @@ constexpr std::string_view USAGE =
     "  --bench           time the frames and print the figures\n"
     "  --bench-from F    first frame that counts for --bench (default 1);\n"
     "                    implies --bench\n"
+    "  --threads N       threads that draw each frame, 1 to 64 (default 1);\n"
+    "                    the frames are the same for any number\n"
     "  --help            show this text\n";
 
 std::optional<ScriptedKey> keyByName(std::string_view name) {
@@ -154,7 +156,7 @@ RenderOptionsResult parseRenderOptions(std::span<const std::string_view> args) {
                                                       "--out",   "--format", "--video", "--brush-kind",
                                                       "--trail", "--key",   "--wheel",  "--mouse",
                                                       "--bench-from", "--brush-picture",
-                                                      "--contact-sheet"};
+                                                      "--contact-sheet", "--threads"};
     bool known = false;
     for (std::string_view name : WITH_VALUE) known = known || arg == name;
     if (!known) return failure("quorvalent-render: unknown argument '" + printableText(arg) + "' (see --help)");
@@ -243,6 +245,9 @@ RenderOptionsResult parseRenderOptions(std::span<const std::string_view> args) {
       e.x = static_cast<int>(x);
       e.y = static_cast<int>(y);
       o.mice.push_back(e);
+    } else if (arg == "--threads") {
+      if (!parseInt(value, 1, MAX_DRAWING_THREADS, n)) return failure(bad(arg, value, "a number of threads from 1 to 64"));
+      o.threads = static_cast<int>(n);
     } else {  // --bench-from
       if (!parseInt(value, 0, INT_LIMIT, n)) return failure(bad(arg, value, "a frame number of 0 or more"));
       o.benchFrom = static_cast<int>(n);

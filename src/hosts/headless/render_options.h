@@ -54,6 +54,7 @@ struct RenderOptions {
   std::vector<MouseEvent> mice;
   bool bench = false;
   int benchFrom = 1;
+  int threads = 1;  // threads that draw each frame, 1 ... 64
 };
 
 inline constexpr int MIN_RENDER_SIDE = 16;

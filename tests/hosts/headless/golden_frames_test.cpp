@@ -77,28 +77,42 @@ void writeDiff(const std::vector<std::uint8_t>& expected, const std::vector<std:
   ADD_FAILURE() << name << ": " << differing << " pixels differ; diff picture in " << (folder / name).string();
 }
 
+// Renders a case, with `more` arguments, and compares its frames with the
+// golden ones (or records them).
+void checkCase(const GoldenCase& c, const std::vector<std::string>& more, bool record) {
+  const fs::path out = testing::freshFolder(std::string("golden-") + c.name);
+  std::vector<std::string> args{"--size", "320x240", "--frames", "60", "--every", "20", "--out", out.string()};
+  args.insert(args.end(), c.args.begin(), c.args.end());
+  args.insert(args.end(), more.begin(), more.end());
+  const auto run = testing::runRenderer(args);
+  ASSERT_EQ(run.code, 0) << c.name << ": " << run.err;
+  const fs::path golden = fs::path(QV_SOURCE_DIR) / "tests" / "golden" / c.name;
+  for (const char* frame : {"frame-000020.png", "frame-000040.png", "frame-000060.png"}) {
+    const auto actual = testing::readBytes(out / frame);
+    ASSERT_FALSE(actual.empty()) << c.name << " " << frame;
+    if (record) {
+      fs::create_directories(golden);
+      fs::copy_file(out / frame, golden / frame, fs::copy_options::overwrite_existing);
+      continue;
+    }
+    const auto expected = testing::readBytes(golden / frame);
+    ASSERT_FALSE(expected.empty()) << "no golden frame " << (golden / frame).string();
+    std::string name = std::string(c.name) + "-" + frame;
+    for (const std::string& a : more) name = a + "-" + name;
+    if (expected != actual) writeDiff(expected, actual, name);
+  }
+  fs::remove_all(out);
+}
+
 TEST(GoldenFrames, SmallRendersMatchTheRecordedFramesByteForByte) {
   const bool record = std::getenv("QV_RECORD_GOLDEN") != nullptr;
+  for (const GoldenCase& c : goldenCases()) checkCase(c, {}, record);
+}
+
+// Each thread draws its own band of rows; the frames are those of one thread.
+TEST(GoldenFrames, AnyNumberOfDrawingThreadsGivesTheSameFrames) {
   for (const GoldenCase& c : goldenCases()) {
-    const fs::path out = testing::freshFolder(std::string("golden-") + c.name);
-    std::vector<std::string> args{"--size", "320x240", "--frames", "60", "--every", "20", "--out", out.string()};
-    args.insert(args.end(), c.args.begin(), c.args.end());
-    const auto run = testing::runRenderer(args);
-    ASSERT_EQ(run.code, 0) << c.name << ": " << run.err;
-    const fs::path golden = fs::path(QV_SOURCE_DIR) / "tests" / "golden" / c.name;
-    for (const char* frame : {"frame-000020.png", "frame-000040.png", "frame-000060.png"}) {
-      const auto actual = testing::readBytes(out / frame);
-      ASSERT_FALSE(actual.empty()) << c.name << " " << frame;
-      if (record) {
-        fs::create_directories(golden);
-        fs::copy_file(out / frame, golden / frame, fs::copy_options::overwrite_existing);
-        continue;
-      }
-      const auto expected = testing::readBytes(golden / frame);
-      ASSERT_FALSE(expected.empty()) << "no golden frame " << (golden / frame).string();
-      if (expected != actual) writeDiff(expected, actual, std::string(c.name) + "-" + frame);
-    }
-    fs::remove_all(out);
+    for (const char* threads : {"2", "3"}) checkCase(c, {"--threads", threads}, false);
   }
 }
 

@@ -24,7 +24,7 @@ TEST(RenderOptions, EveryOptionIsRead) {
       parse({"--seed", "4294967295", "--size", "640x360", "--frames", "250", "--every", "5", "--out", "shots",
              "--format", "ppm", "--video", "-", "--brush-kind", "0x10000", "--trail", "1001", "--depth-sort",
              "--half-res", "--no-overlays", "--key", "3:enter", "--key", "7:escape", "--key", "0:left",
-             "--wheel", "4:-1", "--wheel", "5:+1", "--mouse", "6:100,65535", "--bench", "--bench-from", "20"});
+             "--wheel", "4:-1", "--wheel", "5:+1", "--mouse", "6:100,65535", "--bench", "--bench-from", "20", "--threads", "64"});
   ASSERT_TRUE(r.ok()) << r.error;
   const RenderOptions& o = r.options;
   EXPECT_EQ(std::tuple(o.seed, o.width, o.height, o.frames, o.every), std::tuple(4294967295u, 640, 360, 250, 5));
@@ -43,7 +43,8 @@ TEST(RenderOptions, EveryOptionIsRead) {
   ASSERT_EQ(o.mice.size(), 1u);
   EXPECT_EQ(std::tuple(o.mice[0].frame, o.mice[0].x, o.mice[0].y), std::tuple(6, 100, 65535));
   EXPECT_TRUE(o.bench);
-  EXPECT_EQ(o.benchFrom, 20);
+  EXPECT_EQ(std::tuple(o.benchFrom, o.threads), std::tuple(20, 64));
+  EXPECT_EQ(parse({}).options.threads, 1);
 }
 
 TEST(RenderOptions, SmallerFormsAndRepeats) {
@@ -136,6 +137,9 @@ TEST(RenderOptions, BadArgumentsGiveOneLineNamingTheArgument) {
       {{"--mouse", "10,20"}, "--mouse"},
       {{"--mouse", "3:-1,5"}, "--mouse"},
       {{"--bench-from", "-2"}, "--bench-from"},
+      {{"--threads", "0"}, "--threads"},
+      {{"--threads", "65"}, "--threads"},
+      {{"--threads", "two"}, "--threads"},
   };
   for (const Case& c : cases) {
     const RenderOptionsResult r = parseRenderOptions(c.args);

@@ -146,6 +146,24 @@ TEST(RenderTool, TwoRunsGiveTheSameBytes) {
   fs::remove_all(b);
 }
 
+// Splats of more than one row (from 1280 x 720 on) cross the bands the
+// threads draw; every frame is still that of one thread.
+TEST(RenderTool, AnyNumberOfThreadsDrawsTheSameFrames) {
+  for (const char* kind : {"0x40002", "0x30002", "0x20000"}) {
+    std::vector<std::vector<std::uint8_t>> frames;
+    for (const char* threads : {"1", "3"}) {
+      const fs::path out = freshFolder(std::string("threads-") + threads);
+      const auto run = runRenderer({"--size", "1280x720", "--frames", "50", "--every", "50", "--brush-kind", kind,
+                                    "--threads", threads, "--out", out.string()});
+      ASSERT_EQ(run.code, 0) << run.err;
+      frames.push_back(readBytes(out / "frame-000050.png"));
+      fs::remove_all(out);
+    }
+    EXPECT_FALSE(frames[0].empty());
+    EXPECT_TRUE(frames[0] == frames[1]) << kind;
+  }
+}
+
 TEST(RenderTool, VideoContactSheetAndBenchLine) {
   const fs::path out = freshFolder("video");
   const auto run = runRenderer(small(out, {"--frames", "5", "--every", "2", "--video", (out / "v.rgb").string(),
@@ -158,7 +176,7 @@ TEST(RenderTool, VideoContactSheetAndBenchLine) {
   const std::regex line(
       "bench frames=4 update_median_ms=[0-9]+\\.[0-9]{3} update_p95_ms=[0-9]+\\.[0-9]{3} "
       "compose_median_ms=[0-9]+\\.[0-9]{3} compose_p95_ms=[0-9]+\\.[0-9]{3} total_median_ms=[0-9]+\\.[0-9]{3} "
-      "total_p95_ms=[0-9]+\\.[0-9]{3} total_max_ms=[0-9]+\\.[0-9]{3}\n");
+      "total_p95_ms=[0-9]+\\.[0-9]{3} total_max_ms=[0-9]+\\.[0-9]{3} cpu_median_ms=[0-9]+\\.[0-9]{3} threads=1\n");
   EXPECT_TRUE(std::regex_match(run.out, line)) << run.out;
   // The frame in the video is the frame in the file.
   const auto video = readBytes(out / "v.rgb");
