@@ -178,11 +178,11 @@ mutant m31 src/splat/brush_picture.cpp \
 
 # --- composition ----------------------------------------------------------
 mutant m32 src/composition/frame_composition.cpp \
-  'p.alpha = static_cast<std::int32_t>((brush->colour >> 24) * entryOpacity / 255);' \
-  'p.alpha = static_cast<std::int32_t>((brush->colour >> 24) * entryOpacity / 256);' \
+  'const auto alpha = static_cast<std::int32_t>((brush->colour >> 24) * entryOpacity / 255);' \
+  'const auto alpha = static_cast<std::int32_t>((brush->colour >> 24) * entryOpacity / 256);' \
   'composition: opacity product divided by 256'
 mutant m33 src/composition/frame_composition.cpp \
-  '    if (stop != 0) break;' \
+  '    if (sorted && entry.position.z < splat_.nearLimit()) break;' \
   '' \
   'composition: a near entry no longer ends a depth-sorted frame'
 
