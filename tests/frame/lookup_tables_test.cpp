@@ -35,20 +35,6 @@ TEST(LookupTables, SphereHeightsAndSlopesAndTheRescaleOffsets) {
   }
 }
 
-TEST(LookupTables, SmallDiscCoveragesAreExact) {
-  testing::TestPlatform platform;
-  LookupTables tables(platform);
-  tables.buildDiscCoverageTables();
-  EXPECT_EQ(std::tuple(tables.discCoverage(0)[0], tables.discCoverage(1)[0]), std::tuple(0u, 0xFFBF7F3Fu));
-  const std::uint32_t* s2 = tables.discCoverage(2);
-  EXPECT_EQ(std::tuple(s2[0], s2[1], s2[2], s2[3]), std::tuple(0xFFFFFFFFu, 0xBF9F7F3Fu, 0xBF9F7F3Fu, 0x7F3F2F0Fu));
-  const std::uint32_t* s3 = tables.discCoverage(3);
-  const std::uint32_t expected3[9] = {0xFFFFFFFF, 0xFFFFFFFF, 0xBFBF7F3F, 0xFFFFFFFF, 0xFFFFEFCF,
-                                      0xAF7F3F1F, 0xBFBF7F3F, 0xAF7F3F1F, 0x2F0F0000};
-  for (int k = 0; k < 9; ++k) EXPECT_EQ(s3[k], expected3[k]) << k;
-  const std::uint32_t* s5 = tables.discCoverage(5);
-  EXPECT_EQ(std::tuple(s5[3 * 5 + 3], s5[4 * 5 + 4]), std::tuple(0xAF7F2F0Fu, 0u));
-}
 
 // Every coverage is 0, 255 or 16 n - 1; the disc is symmetric about its
 // diagonal; a larger size never covers a pixel less; the centre is covered.
