@@ -109,26 +109,6 @@ TEST(DiscKernels, ThinRingSkipsTheHoleAndDrawsTheFarSide) {
 }
 
 
-TEST(DiscKernels, LowOpacityAtTheHoleEdgeSkipsThePixelNotTheRow) {
-  // At opacity 1 only full ring coverage survives the weighing (as 1), and a
-  // weight of 1 toward black still lowers white by one step. The partly
-  // covered pixel at the hole's edge weighs 0: the ring beyond it in the same
-  // row must still be drawn.
-  GuardedFrame frame(24, 24, 0xFFFFFF);
-  SplatParams p = discAt(11, 11, 40, 20);
-  frame.attach(p);
-  p.brushColour = 0;
-  p.alpha = 1;
-  const int edge = 255 - tableCoverage(p, 20, 0, 4);
-  ASSERT_GT(edge, 0);
-  ASSERT_LT(edge, 255);  // distance 4 is the hole's soft edge
-  DiscKernel0Inside(p);
-  for (int side : {-1, 1}) {
-    EXPECT_EQ(frame.at(11 + 4 * side, 11), 0xFFFFFFu);
-    for (int j = 5; j <= 8; ++j) EXPECT_EQ(frame.at(11 + j * side, 11), 0xFEFEFEu) << j * side;
-  }
-  EXPECT_EQ(frame.at(11, 11), 0xFFFFFFu);
-}
 
 TEST(DiscKernels, SmallDiscsEndEachRowWhereTheWeighedCoverageFallsToZero) {
   // Boxes of radius 1 to 5 (the small ones drawn as a whole box, and the
