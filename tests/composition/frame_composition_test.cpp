@@ -121,14 +121,6 @@ class FrameComposerTest : public ::testing::Test, protected testing::Composition
   const std::vector<std::uint32_t>& lastPresented() const { return platform.presents.back().topDownPixels; }
 };
 
-TEST_F(FrameComposerTest, SetupLeavesSystemZeroAPointBrushAndFrameBuffers) {
-  EXPECT_EQ(systems.currentSystem, systems.system(0));
-  const Brush* b = brushes.at(0);
-  ASSERT_NE(b, nullptr);
-  EXPECT_EQ(std::tuple(b->kind, b->colour, b->insideKernel), std::tuple(0x10000, 0xFF7FC8FFu, &PointKernelInside));
-  EXPECT_NE(tables.sphereTable(), nullptr);
-  EXPECT_NE(frame.depthBuffer(), nullptr);
-}
 
 TEST_F(FrameComposerTest, SecondSceneSetupRebuildsTheDiscTables) {
   brushes.selectBrush(1);
@@ -151,16 +143,6 @@ TEST_F(FrameComposerTest, SecondSceneSetupRebuildsTheDiscTables) {
   EXPECT_NE(lastPresented()[(H / 2) * W + W / 2], BACKGROUND);
 }
 
-TEST_F(FrameComposerTest, ReleaseFreesTheWorkingTables) {
-  fill(3);
-  render();
-  composer.releaseWorkingTables();
-  EXPECT_EQ(tables.sphereTable(), nullptr);
-  EXPECT_EQ(tables.rescaleTable(), nullptr);
-  EXPECT_EQ(frame.depthBuffer(), nullptr);
-  EXPECT_EQ(std::tuple(drawList.drawCount, drawList.entries, splat.params.pixels), std::tuple(0, nullptr, nullptr));
-  EXPECT_EQ(systems.system(0)->particleCount, 3u);  // the lone system 0 stays
-}
 
 TEST_F(FrameComposerTest, FrameWithNothingDrawnIsStillClearedHookedAndPresented) {
   ParticleSystem& s = fill(4);
@@ -181,19 +163,6 @@ TEST_F(FrameComposerTest, FrameWithNothingDrawnIsStillClearedHookedAndPresented)
   for (std::uint32_t pixel : lastPresented()) ASSERT_EQ(pixel, BACKGROUND);
 }
 
-TEST_F(FrameComposerTest, PointsComposeExactlyPixelByPixel) {
-  ParticleSystem& s = fill(3);
-  // G = 48 / 600; the centre is (32, 24).
-  s.particles[0].position = {100, -50, 0};     // (40, 20)
-  s.particles[1].colour = 0xFF80FF40;          // (32, 24), tinted
-  s.particles[2].position = {-500, 0, 0};      // (-8, 24): outside
-  render();
-  std::vector<std::uint32_t> expected(static_cast<std::size_t>(W) * H, BACKGROUND);
-  expected[20 * W + 40] = multiplyChannels(0xFF7FC8FF, 0xFFFFFFFF);
-  expected[24 * W + 32] = multiplyChannels(0xFF7FC8FF, 0xFF80FF40);
-  EXPECT_EQ(lastPresented(), expected);
-  EXPECT_EQ(std::tuple(composer.screenCentreX, composer.screenCentreY), std::tuple(32, 24));
-}
 
 TEST_F(FrameComposerTest, BrushChainDrawsEachEntryWithEveryBrush) {
   logBrush(0, 0xFF000011, 1);

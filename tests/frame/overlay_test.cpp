@@ -2,14 +2,15 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <memory>
+#include <string>
 #include <tuple>
-
 #include <vector>
 
 #include "frame/frame_buffer.h"
 #include "frame/picture_layer.h"
 #include "frame/picture_test_support.h"
-#include "frame/pixel_ops.h"
 #include "ground/memory_blocks.h"
 #include "ground/runtime_error.h"
 
@@ -19,76 +20,47 @@ namespace {
 using testing::BITMAP_TYPE;
 using testing::rawPicture;
 
-struct Loading {
+TEST(OverlayLoad, ColourPicturesAreTintedAndOpaqueAndMasksGiveTheAlpha) {
   testing::PictureTestPlatform platform;
   PictureLayer pictures{platform};
   OverlayLoader loader{platform, pictures};
-};
-
-TEST(OverlayLoad, ColourPicturesAreTintedAndOpaqueAndTheTintIsResetAfterwards) {
-  Loading t;
-  t.platform.addResource("LOGO", BITMAP_TYPE, rawPicture(3, 2, [](int x, int) {
+  platform.addResource("LOGO", BITMAP_TYPE, rawPicture(3, 2, [](int x, int) {
     return x == 0 ? 0xFFFFFFFFu : x == 1 ? 0x00000000u : 0x40808080u;
   }));
-  t.loader.overlayTint = 0xFF143250;
-  auto logo = t.loader.createOverlay("Logo", "", KEEP_PICTURE_SIZE, KEEP_PICTURE_SIZE);
-  ASSERT_NE(logo->pixels, nullptr);
-  EXPECT_EQ(std::tuple(logo->width, logo->height, logo->blendMode), std::tuple(3, 2, OVERLAY_ALPHA_BLEND));
-  EXPECT_EQ(logo->pixels[0], 0xFF13314Fu);  // white becomes (19, 49, 79)
-  EXPECT_EQ(std::tuple(logo->pixels[1], logo->pixels[5], t.loader.overlayTint),
-            std::tuple(0xFF000000u, 0xFF0A1928u, NO_OVERLAY_TINT));
-
-  // The next load takes the picture as it is, less one step of 255.
-  auto plain = t.loader.createOverlay("LOGO", "", KEEP_PICTURE_SIZE, KEEP_PICTURE_SIZE);
-  EXPECT_EQ(plain->pixels[0], 0xFFFEFEFEu);
-  EXPECT_EQ(t.pictures.gdiplusUsers(), 0);
-  EXPECT_EQ(t.platform.starts, t.platform.stops);
-
-  // A size other than -1 rescales the picture.
-  EXPECT_EQ(t.loader.loadOverlay(*plain, "LOGO", "", 6, 5), 1);
-  EXPECT_EQ(std::tuple(plain->width, plain->height, plain->pixels[6 * 5 - 1]), std::tuple(6, 5, 0xFF7F7F7Fu));
-  destroyOverlay(plain);
-  EXPECT_EQ(plain, nullptr);
-}
-
-TEST(OverlayLoad, TheMaskGivesAlphaFromItsBlueByte) {
-  Loading t;
-  t.platform.addResource("COLOUR", BITMAP_TYPE, rawPicture(3, 2, [](int, int) { return 0xFF808080u; }));
-  t.platform.addResource("MASK", BITMAP_TYPE, rawPicture(3, 2, [](int x, int y) {
+  platform.addResource("MASK", BITMAP_TYPE, rawPicture(3, 2, [](int x, int y) {
     return 0xFF123400u | static_cast<std::uint32_t>(x * 40 + y);
   }));
-  t.platform.addResource("SMALLMASK", BITMAP_TYPE, rawPicture(2, 1, [](int, int) { return 0xFF000010u; }));
+  platform.addResource("SMALLMASK", BITMAP_TYPE, rawPicture(2, 1, [](int, int) { return 0xFF000010u; }));
 
-  auto both = t.loader.createOverlay("COLOUR", "MASK", KEEP_PICTURE_SIZE, KEEP_PICTURE_SIZE);
+  loader.overlayTint = 0xFF143250;
+  auto logo = loader.createOverlay("Logo", "", KEEP_PICTURE_SIZE, KEEP_PICTURE_SIZE);
+  EXPECT_EQ(std::tuple(logo->width, logo->height, logo->blendMode), std::tuple(3, 2, OVERLAY_ALPHA_BLEND));
+  EXPECT_EQ(std::tuple(logo->pixels[0], logo->pixels[1], logo->pixels[5], loader.overlayTint),
+            std::tuple(0xFF13314Fu, 0xFF000000u, 0xFF0A1928u, NO_OVERLAY_TINT));
+  // Untinted: the picture less one step of 255; a size other than -1 rescales.
+  EXPECT_EQ(loader.loadOverlay(*logo, "LOGO", "", 6, 5), 1);
+  EXPECT_EQ(std::tuple(logo->width, logo->height, logo->pixels[0], logo->pixels[6 * 5 - 1]),
+            std::tuple(6, 5, 0xFFFEFEFEu, 0xFF7F7F7Fu));
+
+  auto both = loader.createOverlay("LOGO", "MASK", KEEP_PICTURE_SIZE, KEEP_PICTURE_SIZE);
   EXPECT_EQ(std::tuple(both->pixels[0], both->pixels[2], both->pixels[4]),
-            std::tuple(0x007F7F7Fu, 0x507F7F7Fu, 0x297F7F7Fu));
-
-  // Without a colour picture, the mask and the tint make the overlay.
-  t.loader.overlayTint = 0x00336699;
-  auto maskOnly = t.loader.createOverlay("", "MASK", KEEP_PICTURE_SIZE, KEEP_PICTURE_SIZE);
-  EXPECT_EQ(std::tuple(maskOnly->width, maskOnly->pixels[1], t.loader.overlayTint),
-            std::tuple(3, 0x28336699u, NO_OVERLAY_TINT));
-
-  // A mask smaller than the colour picture touches only what it covers.
-  auto partly = t.loader.createOverlay("COLOUR", "SMALLMASK", KEEP_PICTURE_SIZE, KEEP_PICTURE_SIZE);
+            std::tuple(0x00FEFEFEu, 0x507F7F7Fu, 0x29000000u));
+  loader.overlayTint = 0x00336699;  // without a colour picture: the mask and the tint
+  auto maskOnly = loader.createOverlay("", "MASK", KEEP_PICTURE_SIZE, KEEP_PICTURE_SIZE);
+  EXPECT_EQ(std::tuple(maskOnly->width, maskOnly->pixels[1]), std::tuple(3, 0x28336699u));
+  // A smaller mask leaves the pixels it does not cover opaque.
+  auto partly = loader.createOverlay("LOGO", "SMALLMASK", KEEP_PICTURE_SIZE, KEEP_PICTURE_SIZE);
   EXPECT_EQ(std::tuple(partly->pixels[1], partly->pixels[2], partly->pixels[3]),
-            std::tuple(0x107F7F7Fu, 0xFF7F7F7Fu, 0xFF7F7F7Fu));
-  EXPECT_EQ(t.pictures.gdiplusUsers(), 0);
+            std::tuple(0x10000000u, 0xFF7F7F7Fu, 0xFFFEFEFEu));
+  EXPECT_EQ(std::tuple(pictures.gdiplusUsers(), platform.starts), std::tuple(0, platform.stops));
+
+  EXPECT_THROW(loader.createOverlay("LOGO", "NOMASK", KEEP_PICTURE_SIZE, KEEP_PICTURE_SIZE), RuntimeErrorStop);
+  EXPECT_THROW(loader.createOverlay("NOTHERE", "", KEEP_PICTURE_SIZE, KEEP_PICTURE_SIZE), RuntimeErrorStop);
+  EXPECT_EQ(platform.errorsShown, std::vector<std::string>(2, "JPG or BMP Resource Not Found"));
 }
 
-TEST(OverlayLoad, AMissingPictureIsFatal) {
-  for (const char* mask : {"", "NOMASK"}) {
-    Loading t;
-    t.platform.addResource("COLOUR", BITMAP_TYPE, rawPicture(1, 1, [](int, int) { return 0xFF000000u; }));
-    const char* colour = mask[0] == 0 ? "NOTHERE" : "COLOUR";
-    EXPECT_THROW(t.loader.createOverlay(colour, mask, KEEP_PICTURE_SIZE, KEEP_PICTURE_SIZE), RuntimeErrorStop);
-    ASSERT_EQ(t.platform.errorsShown.size(), 1u);
-    EXPECT_EQ(t.platform.errorsShown[0], "JPG or BMP Resource Not Found");
-  }
-}
-
-// A frame with a 4-pixel margin, cleared to one colour, and an overlay made
-// from a list of pixels.
+// A frame with a margin, filled with one colour, and an overlay made from a
+// list of pixels.
 struct Drawing {
   testing::TestPlatform platform;
   FrameBuffer fb{platform};
@@ -96,8 +68,7 @@ struct Drawing {
     fb.setFrameSize(w, h);
     fb.setMargins(margin, -1);
     fb.createFrameBuffers();
-    const auto& g = fb.geometry();
-    std::fill(g.pixels, g.pixels + static_cast<std::size_t>(g.width) * g.height, fill);
+    std::fill(g().pixels, g().pixels + static_cast<std::size_t>(g().width) * g().height, fill);
   }
   const FrameBufferGeometry& g() const { return fb.geometry(); }
   // Inner coordinates, row 0 at the top.
@@ -111,23 +82,12 @@ struct Drawing {
     return o;
   }
   int countNot(std::uint32_t fill) const {
-    int n = 0;
-    for (int i = 0; i < g().width * g().height; ++i) n += g().pixels[i] != fill ? 1 : 0;
-    return n;
+    return static_cast<int>(g().width * g().height -
+                            std::count(g().pixels, g().pixels + g().width * g().height, fill));
   }
 };
 
-TEST(OverlayDraw, PlacementCountsFromTheLowerCornersOfTheInnerRectangle) {
-  Drawing d(1280, 1024, 0, 0);
-  auto logo = d.overlay(100, 20, std::vector<std::uint32_t>(2000, 0));
-  placeFromRight(*logo, d.g(), 32, 8, 2);
-  EXPECT_EQ(std::tuple(logo->left, logo->top, logo->right, logo->bottom, logo->blendMode),
-            std::tuple(1148, 996, 1247, 1015, 2));
-  placeFromLeft(*logo, d.g(), 24, 8, KEEP_BLEND_MODE);
-  EXPECT_EQ(std::tuple(logo->left, logo->right, logo->top, logo->blendMode), std::tuple(24, 123, 996, 2));
-}
-
-TEST(OverlayDraw, EveryBlendModeCombinesAsItSays) {
+TEST(OverlayDraw, EveryBlendModeCombinesAsItSaysAtItsPlace) {
   const std::uint32_t f = 0x00204060;
   const std::vector<std::uint32_t> o = {0xFFF0F0F0, 0xFF000000, 0x80FF0000, 0x00FFFFFF, 0xFFFFFFFF, 0xFE000000};
   struct Case {
@@ -139,7 +99,6 @@ TEST(OverlayDraw, EveryBlendModeCombinesAsItSays) {
       {2, {0x00FFFFFF, f, 0x00FF4060, 0x00FFFFFF, 0x00FFFFFF, f}},
       {3, {0, f, 0x00004060, 0, 0, f}},
       {4, {f, f, f, f, f, f}},
-      {5, {f, f, f, f, f, f}},
       {6, {f, f, f, f, f, f}},
       {7, {f, 0, f, f, f, f}},
       {8, {f, f, f, f, 0x00FFFFFF, f}},
@@ -149,49 +108,42 @@ TEST(OverlayDraw, EveryBlendModeCombinesAsItSays) {
   for (const Case& c : cases) {
     Drawing d(40, 30, 4, f);
     auto overlay = d.overlay(3, 2, o);
+    // 5 pixels from the left and 3 above the bottom of the 32 x 22 inner
+    // rectangle: columns 5 to 7 of rows 17 and 18.
     placeFromLeft(*overlay, d.g(), 5, 3, c.mode);
-    // Rows 17 and 18 of the 22-row inner rectangle, columns 5 to 7.
-    ASSERT_EQ(overlay->top, 17);
     drawOverlay(*overlay, d.g());
     for (int i = 0; i < 6; ++i) {
       EXPECT_EQ(d.at(5 + i % 3, 17 + i / 3), c.expected[i]) << "mode " << c.mode << " pixel " << i;
     }
-    int changed = 0;
-    for (std::uint32_t e : c.expected) changed += e != f ? 1 : 0;
-    EXPECT_EQ(d.countNot(f), changed) << "mode " << c.mode;
+    EXPECT_EQ(d.countNot(f), static_cast<int>(6 - std::count(c.expected.begin(), c.expected.end(), f)));
   }
+  Drawing d(40, 30, 4, f);
+  auto logo = d.overlay(3, 2, o);
+  placeFromRight(*logo, d.g(), 5, 3, KEEP_BLEND_MODE);
+  EXPECT_EQ(std::tuple(logo->left, logo->top, logo->right, logo->bottom, logo->blendMode),
+            std::tuple(32 - 3 - 5, 17, 26, 18, OVERLAY_ALPHA_BLEND));
 }
 
 TEST(OverlayDraw, AnOverlayLargerThanTheFrameIsCutAtTheInnerRectangle) {
-  // A legend-sized overlay on a frame smaller than it, placed off every edge.
   std::vector<std::uint32_t> pixels(553 * 13);
   for (int i = 0; i < 553 * 13; ++i) pixels[i] = 0xFF000000u | static_cast<std::uint32_t>(i % 553 + 1);
   for (int side = 0; side < 2; ++side) {
-    Drawing d(120, 20, 2, 0);
+    Drawing d(120, 20, 2, 0);  // inner 116 x 16
     auto legend = d.overlay(553, 13, pixels);
-    if (side == 0) {
-      placeFromLeft(*legend, d.g(), 24, 8, 2);
-    } else {
-      placeFromRight(*legend, d.g(), 24, 8, 2);
-    }
-    ASSERT_EQ(legend->top, -5);
+    side == 0 ? placeFromLeft(*legend, d.g(), 24, 8, 2) : placeFromRight(*legend, d.g(), 24, 8, 2);
     drawOverlay(*legend, d.g());
-    // The inner rectangle is 116 x 16: the overlay's top five rows lie above
-    // it, and it runs off the right edge (from the left) or the left edge
-    // (24 pixels from the right).
+    // The top five rows lie above the rectangle; the rest runs off the right
+    // edge (placed from the left) or the left edge (from the right).
     const int first = side == 0 ? 24 : 0;
     const int end = side == 0 ? 116 : 116 - 24;
     EXPECT_EQ(d.countNot(0), (end - first) * 8);
     for (int y = 0; y < 8; ++y) {
-      for (int x = first; x < end; ++x) {
-        ASSERT_EQ(d.at(x, y), static_cast<std::uint32_t>(x - legend->left + 1)) << x << " " << y;
-      }
+      for (int x = first; x < end; ++x) ASSERT_EQ(d.at(x, y), static_cast<std::uint32_t>(x - legend->left + 1));
     }
   }
-  // Wholly outside: nothing drawn.
   Drawing d(40, 40, 0, 0);
   auto off = d.overlay(2, 2, {1, 2, 3, 4});
-  placeFromLeft(*off, d.g(), 60, 8, 0);
+  placeFromLeft(*off, d.g(), 60, 8, 0);  // wholly outside: nothing drawn
   drawOverlay(*off, d.g());
   placeFromLeft(*off, d.g(), 0, -50, 0);
   drawOverlay(*off, d.g());

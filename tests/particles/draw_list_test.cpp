@@ -2,9 +2,9 @@
 
 #include <gtest/gtest.h>
 
-#include <tuple>
-
 #include <algorithm>
+#include <tuple>
+#include <vector>
 
 #include "ground/runtime_error.h"
 #include "support/test_platform.h"
@@ -25,42 +25,34 @@ struct DrawListFixture : ::testing::Test {
     table.fillParticles(n, 0, 2, 0);
     return table.current();
   }
+  std::vector<int> drawnParticles() {
+    std::vector<int> drawn;
+    for (int k = 0; k < list.drawCount; ++k) {
+      list.selectEntry(k);
+      drawn.push_back(list.currentEntry->particleIndex);
+    }
+    return drawn;
+  }
 };
 
-TEST_F(DrawListFixture, UnsortedEntriesFollowSystemsAndParticles) {
-  ParticleSystem& a = system(0, 0);
-  ParticleSystem& b = system(3, 5);
-  (void)a;
-  b.particles[2].size = 2.5;
-  b.particles[2].colour = 0x11223344;
-  b.particles[2].countdown = 7;
-  b.particles[2].lifespan = 9;
-  list.buildDrawList(0);
-  ASSERT_EQ(list.drawCount, 5);
-  for (int k = 0; k < 5; ++k) {
-    EXPECT_EQ(list.order[k].entryIndex, k);
-    EXPECT_EQ(list.order[k].depthKey, 0);  // never written without the sort
-    EXPECT_EQ(std::tuple(list.entries[k].systemIndex, list.entries[k].particleIndex, list.entries[k].brush),
-              std::tuple(3, k, k % 3));
-    // Transform 0 leaves positions as they are.
-    EXPECT_EQ(list.entries[k].position, b.particles[k].position);
-  }
-  const DrawEntry& e = list.entries[2];
-  EXPECT_EQ(std::tuple(e.size, e.colour, e.countdown, e.lifespan), std::tuple(2.5, 0x11223344u, 7, 9));
-  EXPECT_EQ(table.currentSystemIndex, 0);  // the first system again
-  list.selectEntry(4);
-  EXPECT_EQ(list.currentEntry, &list.entries[4]);
-}
-
-TEST_F(DrawListFixture, NothingToDrawIsFatal) {
-  EXPECT_THROW(list.buildDrawList(0), RuntimeErrorStop);
+TEST_F(DrawListFixture, UnsortedEntriesCopyTheParticlesInSystemOrder) {
+  EXPECT_THROW(list.buildDrawList(0), RuntimeErrorStop);  // no system
   system(0, 0);
-  EXPECT_THROW(list.buildDrawList(1), RuntimeErrorStop);
-  ASSERT_EQ(platform.errorsShown.size(), 2u);
+  EXPECT_THROW(list.buildDrawList(0), RuntimeErrorStop);  // no particle
   EXPECT_EQ(platform.errorsShown.back(), errors::NO_PARTICLES);
+
+  ParticleSystem& s = system(3, 3);
+  s.particles[2] = Particle{{1, 2, 3}, {}, 0, 0, 0, 2.5, 7, 4, 9, 0x11223344};
+  list.buildDrawList(0);
+  EXPECT_EQ(drawnParticles(), (std::vector<int>{0, 1, 2}));
+  const DrawEntry& e = list.entries[2];
+  EXPECT_EQ(std::tuple(e.systemIndex, e.particleIndex, e.brush, e.size, e.colour, e.countdown, e.lifespan, e.position),
+            std::tuple(3, 2, 7, 2.5, 0x11223344u, 4, 9, Vec3{1, 2, 3}));  // transform 0 places nothing
+  EXPECT_EQ(table.currentSystemIndex, 0);  // the first system again
+  EXPECT_THROW(list.selectEntry(3), RuntimeErrorStop);
 }
 
-TEST_F(DrawListFixture, PlacementAppliesAxesEvenWhenUnrotated) {
+TEST_F(DrawListFixture, ThePlacementAppliesTheAxesEvenWhenUnrotated) {
   ParticleSystem& s = system(0, 1);
   s.transform = 2;
   s.particles[0].position = {1, 2, 3};
@@ -68,41 +60,30 @@ TEST_F(DrawListFixture, PlacementAppliesAxesEvenWhenUnrotated) {
   transforms.setPosition(100, 200, 300);
   transforms.setPivotOffset(10, 0, 0);
   transforms.updateTransforms();
-  // Swap world X and Y but leave the transform marked as unrotated.
   Transform& t = transforms.current();
-  t.worldAxes = {Vec3{0, 1, 0}, Vec3{1, 0, 0}, Vec3{0, 0, 1}};
-  t.rotated = 0;
+  t.worldAxes = {Vec3{0, 1, 0}, Vec3{1, 0, 0}, Vec3{0, 0, 1}};  // x and y swapped, still "unrotated"
   transforms.selectTransform(1);
   list.buildDrawList(0);
   EXPECT_EQ(list.entries[0].position, (Vec3{102, 211, 303}));
   EXPECT_EQ(transforms.currentIndex(), 2);  // the last system's transform stays current
 }
 
-TEST_F(DrawListFixture, SortedOrderRunsFarToNear) {
+TEST_F(DrawListFixture, SortedOrderRunsFarToNearOnTruncatedKeys) {
   ParticleSystem& s = system(0, 8);
   const double depths[8] = {0.5, -2.0, 3.25, -0.00005, 0.0, 7.0, 3.25, 1e9};
   for (int i = 0; i < 8; ++i) s.particles[i].position = {0, 0, depths[i]};
   list.buildDrawList(1);
-  std::vector<int> keys;
-  for (int k = 0; k < 8; ++k) {
-    list.selectEntry(k);
-    keys.push_back(list.order[k].depthKey);
-    EXPECT_EQ(list.currentEntry, &list.entries[list.order[k].entryIndex]);
-    if (list.currentEntry->position.z < 2e5) {
-      EXPECT_EQ(list.order[k].depthKey, static_cast<int>(10000 * list.currentEntry->position.z));
-    }
-  }
-  EXPECT_TRUE(std::is_sorted(keys.rbegin(), keys.rend()));
-  EXPECT_EQ(list.order[0].entryIndex, 7);  // beyond the key range: still the farthest
-  EXPECT_EQ(std::tuple(list.order[0].depthKey, list.order[1].entryIndex, list.order[7].entryIndex),
-            std::tuple(2147483647, 5, 1));
-  // Just in front of the eye plane truncates to the same key as z = 0.
-  EXPECT_EQ(std::count(keys.begin(), keys.end(), 0), 2);
-}
+  // 1e9 lies beyond the key range and still sorts farthest; -0.00005 and 0
+  // share key 0, as do the two 3.25s.
+  const std::vector<int> drawn = drawnParticles();
+  EXPECT_EQ(std::tuple(drawn[0], drawn[1], drawn[4], drawn[7]), std::tuple(7, 5, 0, 1));
+  EXPECT_EQ(std::tuple(list.order[0].depthKey, list.order[1].depthKey, list.order[7].depthKey),
+            std::tuple(2147483647, 70000, -20000));
+  EXPECT_EQ(std::tuple(list.order[5].depthKey, list.order[6].depthKey), std::tuple(0, 0));
 
-TEST_F(DrawListFixture, SortMatchesAReferenceOnManyKeys) {
-  ParticleSystem& s = system(0, 5000);
-  for (std::uint32_t i = 0; i < 5000; ++i) s.particles[i].position.z = (rng.draw() % 300) * 0.01 - 1;
+  // Many keys with many repeats: a permutation, largest key first.
+  ParticleSystem& big = system(0, 5000);
+  for (std::uint32_t i = 0; i < 5000; ++i) big.particles[i].position.z = (rng.draw() % 300) * 0.01 - 1;
   list.buildDrawList(1);
   std::vector<int> keys;
   std::vector<int> seen(5000, 0);
@@ -111,50 +92,39 @@ TEST_F(DrawListFixture, SortMatchesAReferenceOnManyKeys) {
     ++seen[static_cast<std::size_t>(list.order[k].entryIndex)];
   }
   EXPECT_TRUE(std::is_sorted(keys.rbegin(), keys.rend()));
-  EXPECT_TRUE(std::all_of(seen.begin(), seen.end(), [](int n) { return n == 1; }));
+  EXPECT_EQ(std::count(seen.begin(), seen.end(), 1), 5000);
 }
 
-struct Wobble {
-  DrawList* list;
-  SystemTable* table;
-  std::vector<int> particles;
-  void run() {
-    particles.push_back(table->currentParticleIndex);
-    list->currentEntry->position.z += 100 * table->currentParticleIndex;
-  }
-};
-
-TEST_F(DrawListFixture, EntryHookSeesEachEntryBeforeItsKey) {
+TEST_F(DrawListFixture, TheEntryHookMovesEachEntryBeforeItsKeyIsTaken) {
   ParticleSystem& s = system(0, 3);
   for (int i = 0; i < 3; ++i) s.particles[i].position = {0, 0, -static_cast<double>(i)};
-  Wobble wobble{&list, &table, {}};
+  struct Wobble {
+    DrawList* list;
+    SystemTable* table;
+    std::vector<int> particles;
+    void run() {
+      particles.push_back(table->currentParticleIndex);
+      list->currentEntry->position.z += 100 * table->currentParticleIndex;
+    }
+  } wobble{&list, &table, {}};
   list.entryHook = Hook::member<&Wobble::run>(&wobble);
   list.buildDrawList(1);
   EXPECT_EQ(wobble.particles, (std::vector<int>{0, 1, 2}));
-  EXPECT_EQ(list.order[0].entryIndex, 2);  // z = -2 + 200 is now the farthest
-  EXPECT_EQ(list.order[0].depthKey, 1980000);
+  EXPECT_EQ(std::tuple(list.order[0].entryIndex, list.order[0].depthKey), std::tuple(2, 1980000));
 }
 
-TEST_F(DrawListFixture, TheOrderGrowsWithTheParticleTotal) {
-  ParticleSystem& s = system(0, 10);
+TEST_F(DrawListFixture, TheOrderGrowsWithTheParticleTotalAndIsKept) {
+  system(0, 10);
   list.buildDrawList(1);
-  EXPECT_EQ(list.orderCapacity(), 10);
-  DrawEntry* entries = list.entries;
+  const DrawEntry* entries = list.entries;
   list.buildDrawList(1);
-  EXPECT_EQ(list.entries, entries);  // same total: nothing is reallocated
+  EXPECT_EQ(list.entries, entries);  // the same total reuses the entries
   table.fillParticles(300000, 0, 2, 0);  // beyond any fixed table size
-  (void)s;
   list.buildDrawList(1);
-  EXPECT_EQ(list.drawCount, 300000);
-  EXPECT_GE(list.orderCapacity(), 300000);
   table.fillParticles(4, 0, 2, 0);
   list.buildDrawList(0);
-  EXPECT_EQ(list.drawCount, 4);
-  EXPECT_EQ(list.orderCapacity(), 300000);
-  EXPECT_THROW(list.selectEntry(4), RuntimeErrorStop);
-  EXPECT_THROW(list.selectEntry(-1), RuntimeErrorStop);
-  list.freeDrawList();
-  EXPECT_EQ(std::tuple(list.drawCount, list.entries), std::tuple(0, nullptr));
+  EXPECT_EQ(std::tuple(list.drawCount, list.orderCapacity()), std::tuple(4, 300000));
+  EXPECT_EQ(drawnParticles(), (std::vector<int>{0, 1, 2, 3}));
 }
 
 }  // namespace

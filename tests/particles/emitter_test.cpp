@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <tuple>
+#include <vector>
 
 #include "ground/runtime_error.h"
 #include "support/test_platform.h"
@@ -26,44 +28,34 @@ struct EmitterFixture : ::testing::Test {
       emitter.setPoint(i, 0, 0, 1, 0, 0, 0, 100, 0);
     }
   }
-  int emittedPoint() { return static_cast<int>(context.spawn.position.x); }
+  std::vector<int> emittedPoints(int n) {
+    std::vector<int> used;
+    for (int i = 0; i < n; ++i) used.push_back(emitter.emit() == 1 ? static_cast<int>(context.spawn.position.x) : -1);
+    return used;
+  }
 };
 
-TEST_F(EmitterFixture, NewEmitterIsStoppedUntilAFrameStarts) {
-  emitter.allocatePoints(2);
-  EXPECT_EQ(emitter.emit(), 0);
-}
-
-TEST_F(EmitterFixture, QuotaStopsAndStartFrameRestarts) {
+TEST_F(EmitterFixture, TheQuotaStopsAFrameAndOnlyAutoRestartStartsTheNext) {
   numberedPoints(1);
-  emitter.quota = 20;
+  EXPECT_EQ(emitter.emit(), 0);  // stopped until a frame starts
+  emitter.quota = 3;
   emitter.startFrame();
-  for (int i = 0; i < 20; ++i) EXPECT_EQ(emitter.emit(), 1) << i;
-  EXPECT_EQ(emitter.emit(), 0);
-  EXPECT_EQ(emitter.stopped, 1);
+  EXPECT_EQ(emittedPoints(4), (std::vector<int>{0, 0, 0, -1}));
   emitter.startFrame();
   EXPECT_EQ(emitter.emit(), 1);
-
   emitter.autoRestart = 0;
-  for (int i = 0; i < 20; ++i) emitter.emit();
+  emittedPoints(3);
   emitter.startFrame();
-  EXPECT_EQ(emitter.quotaLeft, 20);
-  EXPECT_EQ(emitter.emit(), 0);  // stays stopped until something clears it
-  emitter.stopped = 0;
-  EXPECT_EQ(emitter.emit(), 1);
-
-  emitter.quota = 0;  // unlimited
-  for (int i = 0; i < 500; ++i) ASSERT_EQ(emitter.emit(), 1);
-}
-
-TEST_F(EmitterFixture, NoPointsNeverEmit) {
-  emitter.startFrame();
+  EXPECT_EQ(emitter.quotaLeft, 3);
   EXPECT_EQ(emitter.emit(), 0);
+  emitter.stopped = 0;
+  emitter.quota = 0;  // unlimited
+  EXPECT_EQ(emittedPoints(50), std::vector<int>(50, 0));
   emitter.allocatePoints(0);
   EXPECT_EQ(emitter.emit(), 0);
 }
 
-TEST_F(EmitterFixture, RingPointsSprayOutwardOnACircle) {
+TEST_F(EmitterFixture, RingPointsSprayStraightOutward) {
   emitter.allocatePoints(20);
   emitter.selectPoint(0);
   emitter.setRing(20, 0, 0, 0, 0.1, 0.5, 100, 0);
@@ -71,48 +63,35 @@ TEST_F(EmitterFixture, RingPointsSprayOutwardOnACircle) {
   for (int i = 0; i < 20; ++i) {
     const EmitPoint& p = emitter.points[i];
     const double theta = i * 2 * 3.141592653589793 / 20;
-    EXPECT_NEAR(std::hypot(p.position.x, p.position.y), 0.1, 1e-15);
     EXPECT_NEAR(p.position.x, -0.1 * std::cos(theta), 1e-15);
     EXPECT_NEAR(p.position.y, 0.1 * std::sin(theta), 1e-15);
-    // Straight outward: the unit direction of the position itself.
     EXPECT_NEAR(p.direction.x, p.position.x / 0.1, 1e-12);
     EXPECT_NEAR(p.direction.y, p.position.y / 0.1, 1e-12);
     EXPECT_NEAR(p.direction.z, 0, 1e-12);
-    EXPECT_EQ(p.spread, 0);
+    EXPECT_EQ(std::tuple(p.spread, p.speed), std::tuple(0.0, 100.0));
   }
-  emitter.quota = 0;
-  emitter.startFrame();
-  for (int i = 0; i < 20; ++i) {
-    ASSERT_EQ(emitter.emit(), 1);
-    EXPECT_EQ(context.spawn.speed, 100);
-  }
-
-  // Elevation 0 aims at the axis, 0.25 along +z.
+  // Elevation 0.25 aims along +z; elevation 0 at the centre.
   emitter.setRing(1, 5, 0, 0, 2, 0.25, 1, 0);
   EXPECT_NEAR(context.currentPoint->direction.z, 1, 1e-12);
   emitter.selectPoint(0);
   emitter.setRing(1, 0, 0, 0, 2, 0, 1, 0);
-  EXPECT_NEAR(emitter.points[0].direction.x, 1, 1e-12);  // from the -x side toward the centre
-}
+  EXPECT_NEAR(emitter.points[0].direction.x, 1, 1e-12);
 
-TEST_F(EmitterFixture, RingPastTheLastPointIsFatal) {
-  emitter.allocatePoints(4);
-  emitter.selectPoint(2);
+  emitter.selectPoint(18);
   EXPECT_THROW(emitter.setRing(3, 0, 0, 0, 1, 0, 1, 0), RuntimeErrorStop);
+  EXPECT_THROW(emitter.selectPoint(20), RuntimeErrorStop);
   EXPECT_EQ(platform.errorsShown.back(), errors::INDEX_OUT_OF_RANGE);
-  EXPECT_THROW(emitter.selectPoint(4), RuntimeErrorStop);
 }
 
-TEST_F(EmitterFixture, CursorVisitsPointsInTurnOrAtRandomSteps) {
+TEST_F(EmitterFixture, TheCursorStepsThroughThePointsAndStaysInRange) {
   numberedPoints(3);
   emitter.quota = 0;
   emitter.startFrame();
-  std::vector<int> used;
-  for (int i = 0; i < 7; ++i) {
-    emitter.emit();
-    used.push_back(emittedPoint());
-  }
-  EXPECT_EQ(used, (std::vector<int>{0, 1, 2, 0, 1, 2, 0}));
+  EXPECT_EQ(emittedPoints(7), (std::vector<int>{0, 1, 2, 0, 1, 2, 0}));
+  emitter.step = 7;  // more than one round of the points
+  EXPECT_EQ(emittedPoints(3), (std::vector<int>{1, 2, 0}));
+  emitter.cursor = 10;  // left beyond a shrunk set of points
+  EXPECT_EQ(emittedPoints(1), (std::vector<int>{1}));
 
   numberedPoints(5);
   emitter.cursor = 0;
@@ -120,41 +99,17 @@ TEST_F(EmitterFixture, CursorVisitsPointsInTurnOrAtRandomSteps) {
   RandomSource mirror(rng.state());
   unsigned expected = 0;
   for (int i = 0; i < 30; ++i) {
-    emitter.emit();
-    ASSERT_EQ(emittedPoint(), static_cast<int>(expected));
+    ASSERT_EQ(emittedPoints(1), (std::vector<int>{static_cast<int>(expected)}));
     expected = (expected + static_cast<unsigned>(mirror.randUpTo(1) + 1)) % 5;
   }
 }
 
-TEST_F(EmitterFixture, CursorStaysInRangeForLargeSteps) {
-  numberedPoints(3);
-  emitter.quota = 0;
-  emitter.startFrame();
-  emitter.step = 7;  // more than one round of the points
-  std::vector<int> used;
-  for (int i = 0; i < 4; ++i) {
-    emitter.emit();
-    used.push_back(emittedPoint());
-    ASSERT_LT(emitter.cursor, 3u);
-  }
-  EXPECT_EQ(used, (std::vector<int>{0, 1, 2, 0}));
-
-  // A cursor left beyond a shrunk set of points is folded back too.
-  emitter.cursor = 10;
-  EXPECT_EQ(emitter.emit(), 1);
-  EXPECT_EQ(emittedPoint(), 1);
-}
-
-TEST_F(EmitterFixture, DrawsDirectionThenPositionThenSpeed) {
-  emitter.allocatePoints(1);
+TEST_F(EmitterFixture, DrawsTheDirectionThenThePositionThenTheSpeed) {
+  emitter.allocatePoints(2);
   EmitPoint& p = emitter.points[0];
-  p.kind = EMIT_IN_BOX;
-  p.position = {1, 2, 3};
-  p.positionJitter = {4, 5, 6};
-  p.direction = {0, 0, 10};
-  p.spread = 0.5;
-  p.speed = 40;
-  p.speedJitter = 8;
+  p = EmitPoint{{1, 2, 3}, {4, 5, 6}, {0, 0, 10}, 0.5, 40, 8, EMIT_IN_BOX};
+  emitter.points[1] = EmitPoint{{9, 9, 9}, {}, {0, 0, 0}, 1, 3, 0, 5};
+  emitter.quota = 0;
   emitter.startFrame();
 
   RandomSource mirror(rng.state());
@@ -164,34 +119,21 @@ TEST_F(EmitterFixture, DrawsDirectionThenPositionThenSpeed) {
   EXPECT_EQ(context.spawn.direction, 0.5 * r + Vec3(0, 0, 10));
   EXPECT_EQ(context.spawn.position, randVec3Around(mirror, {1, 2, 3}, 4, 5, 6));
   EXPECT_EQ(context.spawn.speed, mirror.randAround(40, 8));
+  // An unknown kind keeps the last place and direction; spread 1 draws a
+  // direction all the same.
+  const Spawn before = context.spawn;
+  ASSERT_EQ(emitter.emit(), 1);
+  mirrorVectors.randomDirection();
+  EXPECT_EQ(std::tuple(context.spawn.position, context.spawn.direction, context.spawn.speed),
+            std::tuple(before.position, before.direction, 3.0));
   EXPECT_EQ(rng.state(), mirror.state());
-
-  // Spread 1 gives the random direction itself; spread 0 the point's own,
-  // unnormalised, even when it is zero.
-  p.spread = 1;
-  p.kind = EMIT_AT_POINT;
+  // Spread 0: the point's own direction, unnormalised, even a zero one.
+  p = EmitPoint{{1, 2, 3}, {}, {0, 0, 0}, 0, 40, 0, EMIT_AT_POINT};
   emitter.emit();
-  EXPECT_EQ(context.spawn.direction, mirrorVectors.randomDirection());
-  EXPECT_EQ(context.spawn.position, (Vec3{1, 2, 3}));
-  p.spread = 0;
-  p.direction = {0, 0, 0};
-  emitter.emit();
-  EXPECT_EQ(context.spawn.direction, (Vec3{0, 0, 0}));
+  EXPECT_EQ(std::tuple(context.spawn.position, context.spawn.direction), std::tuple(Vec3{1, 2, 3}, Vec3{0, 0, 0}));
 }
 
-TEST_F(EmitterFixture, UnknownKindKeepsThePreviousPlace) {
-  numberedPoints(2);
-  emitter.quota = 0;
-  emitter.startFrame();
-  emitter.emit();
-  emitter.points[1].kind = 5;
-  emitter.points[1].speed = 3;
-  emitter.emit();
-  EXPECT_EQ(context.spawn.position, (Vec3{0, 0, 0}));
-  EXPECT_EQ(context.spawn.speed, 3);
-}
-
-TEST_F(EmitterFixture, HookRunsBeforeTheTransformCarriesTheSpawn) {
+TEST_F(EmitterFixture, TheHookRunsBeforeTheTransformCarriesTheSpawn) {
   numberedPoints(1);
   emitter.points[0].position = {0, 0, 0};
   transforms.selectTransform(4);
@@ -200,7 +142,6 @@ TEST_F(EmitterFixture, HookRunsBeforeTheTransformCarriesTheSpawn) {
   transforms.setOrientation(0);  // axisX = -z, axisZ = +x
   transforms.updateTransforms();
   transforms.selectTransform(1);
-
   struct Nudge {
     EmitterContext* context;
     void run() { context->spawn.position.y = 5; }
@@ -210,20 +151,8 @@ TEST_F(EmitterFixture, HookRunsBeforeTheTransformCarriesTheSpawn) {
   emitter.startFrame();
   ASSERT_EQ(emitter.emit(), 1);
   // (250, 5, 0) carried by the axes, then moved to the origin.
-  EXPECT_EQ(context.spawn.position, (Vec3{10, 25, 30 - 250}));
-  EXPECT_EQ(context.spawn.direction, (Vec3{0, 0, -1}));
-  EXPECT_EQ(transforms.currentIndex(), 4);
-}
-
-TEST_F(EmitterFixture, ArraysOfEmittersShareOneSpawn) {
-  auto emitters = makeEmitters<3>(context);
-  emitters[2].allocatePoints(1);
-  emitters[2].selectPoint(0);
-  emitters[2].setPoint(7, 8, 9, 0, 0, 0, 0, 1, 0);
-  emitters[2].startFrame();
-  ASSERT_EQ(emitters[2].emit(), 1);
-  EXPECT_EQ(context.spawn.position, (Vec3{7, 8, 9}));
-  EXPECT_EQ(context.currentPointOwner, &emitters[2]);
+  EXPECT_EQ(std::tuple(context.spawn.position, context.spawn.direction, transforms.currentIndex()),
+            std::tuple(Vec3{10, 25, 30 - 250}, Vec3{0, 0, -1}, 4));
 }
 
 }  // namespace

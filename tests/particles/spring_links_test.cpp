@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -84,66 +85,46 @@ struct SpringFixture : ::testing::Test {
   SpringLinks links{vectors};
   LinkParams params{10, 20, 40, 2, 3};
 
+  // Two resting particles of mobility 1, `distance` apart along x.
   ParticleSystem& pair(double distance) {
     table.createSystem(0);
     table.fillParticles(2, 0, 0, 0);
     ParticleSystem& s = table.current();
-    for (int i = 0; i < 2; ++i) {
-      s.particles[i].velocity = {0, 0, 0};
-      s.particles[i].mobility = 1;
-    }
-    s.particles[0].position = {0, 0, 0};
-    s.particles[1].position = {distance, 0, 0};
+    s.particles[0] = Particle{{0, 0, 0}, {0, 0, 0}, 0, 1, 1, 1, 0, 0, 0, 0};
+    s.particles[1] = Particle{{distance, 0, 0}, {0, 0, 0}, 0, 1, 1, 1, 0, 0, 0, 0};
     return s;
   }
 };
 
-TEST_F(SpringFixture, ForceFollowsTheDistance) {
-  ParticleSystem& near = pair(5);
-  links.link(near, 0, 1, params);
-  EXPECT_DOUBLE_EQ(near.particles[0].velocity.x, -0.5 * 3);  // pushed apart
-  EXPECT_DOUBLE_EQ(near.particles[1].velocity.x, 0.5 * 3);
-
-  ParticleSystem& mid = pair(15);
-  links.link(mid, 0, 1, params);
-  EXPECT_DOUBLE_EQ(mid.particles[0].velocity.x, 0.5 * 2);  // pulled together
-  EXPECT_DOUBLE_EQ(mid.particles[1].velocity.x, -0.5 * 2);
-
-  ParticleSystem& far = pair(30);
-  links.link(far, 0, 1, params);
-  EXPECT_DOUBLE_EQ(far.particles[0].velocity.x, 2 / 3.25);
-
+TEST_F(SpringFixture, TheForcePushesInsideThePullsBetweenAndFallsOffBeyondTheRadii) {
+  // Inside the inner radius -smooth(1 - d / 10) * 3, between the radii
+  // smooth((d - 10) / 10) * 2, beyond them 2 / (1 + 9 q^2) with q = (d - 20) / 20.
+  for (auto [distance, force] : {std::pair{5.0, -1.5}, {15.0, 1.0}, {30.0, 2 / 3.25}}) {
+    ParticleSystem& s = pair(distance);
+    links.link(s, 0, 1, params);
+    EXPECT_DOUBLE_EQ(s.particles[0].velocity.x, force) << distance;
+    EXPECT_DOUBLE_EQ(s.particles[1].velocity.x, -force) << distance;
+  }
   params.reach = params.outerRadius;  // nothing beyond the inner radius
   ParticleSystem& none = pair(15);
   links.link(none, 0, 1, params);
   EXPECT_EQ(none.particles[0].velocity, (Vec3{0, 0, 0}));
 }
 
-TEST_F(SpringFixture, SameSpotKicksApartAndSelfOrStrayLinksDoNothing) {
+TEST_F(SpringFixture, ParticlesOnOneSpotAreKickedApartAndSelfOrStrayLinksDoNothing) {
   ParticleSystem& s = pair(0);
   RandomSource mirror(rng.state());
   VectorOps mirrorVectors(mirror);
   links.link(s, 0, 1, params);
   const Vec3 kick = mirrorVectors.randomInCube(1);
+  EXPECT_EQ(std::tuple(s.particles[0].velocity, s.particles[1].velocity), std::tuple(kick, Vec3{0, 0, 0} - kick));
+  for (auto [a, b] : {std::pair{1, 1}, {0, 2}, {-1, 0}}) links.link(s, a, b, params);
   EXPECT_EQ(s.particles[0].velocity, kick);
-  EXPECT_EQ(s.particles[1].velocity, (Vec3{0, 0, 0} - kick));
-
-  const std::uint32_t before = rng.state();
-  links.link(s, 1, 1, params);
-  links.link(s, 0, 2, params);
-  links.link(s, -1, 0, params);
-  EXPECT_EQ(s.particles[0].velocity, kick);
-  EXPECT_EQ(rng.state(), before);
-}
-
-TEST_F(SpringFixture, GroupAppliesItsLinksToTheSystem) {
-  ParticleSystem& s = pair(15);
-  // A ring of two links (0,1) and (1,0): both pull the pair together.
-  links.applyGroup(s, LinkGroup{4, 0, 1, 0, 0, 0}, params);
-  EXPECT_DOUBLE_EQ(s.particles[0].velocity.x, 2.0);
-  EXPECT_DOUBLE_EQ(s.particles[1].velocity.x, -2.0);
-  links.applyGroup(s, LinkGroup{0, 0, 1, 0, 0, 0}, params);
-  EXPECT_DOUBLE_EQ(s.particles[0].velocity.x, 3.0);
+  EXPECT_EQ(rng.state(), mirror.state());
+  // A group applies each of its links: a ring of two ties (0, 1) and (1, 0).
+  ParticleSystem& ring = pair(15);
+  links.applyGroup(ring, LinkGroup{4, 0, 1, 0, 0, 0}, params);
+  EXPECT_EQ(std::tuple(ring.particles[0].velocity.x, ring.particles[1].velocity.x), std::tuple(2.0, -2.0));
 }
 
 }  // namespace

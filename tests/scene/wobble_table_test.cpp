@@ -37,18 +37,5 @@ TEST(WobbleTables, EveryCountdownOfBothGroupsMatchesTheCurveBitForBit) {
   }
 }
 
-TEST(WobbleTables, ARefilledCurveIsPickedUpByRebuildingTheTables) {
-  testing::SceneRig rig;
-  PeriodicTable& noise = rig.m().periodicTable;
-  const Scene::WobbleOffset before = rig.scene().wobbleOffset(false, 100);
-  noise.refillTable();
-  rig.scene().buildWobbleTables();
-  const Scene::WobbleOffset after = rig.scene().wobbleOffset(false, 100);
-  EXPECT_FALSE(sameBits(before.dy, after.dy) && sameBits(before.dx, after.dx));
-  const Scene::WobbleOffset want = fromCurve(noise, false, 100);
-  EXPECT_TRUE(sameBits(after.dy, want.dy));
-  EXPECT_TRUE(sameBits(after.dx, want.dx));
-}
-
 }  // namespace
 }  // namespace qv

@@ -12,13 +12,17 @@
 #include "ground/runtime_error.h"
 #include "splat/kernels.h"
 #include "splat/splat_params.h"
-#include "support/test_platform.h"
+#include "frame/picture_test_support.h"
+#include "frame/pixel_ops.h"
 
 namespace qv {
 namespace {
 
+using testing::BINARYDATA_TYPE;
+using testing::rawPicture;
+
 struct Brushes {
-  testing::TestPlatform platform;
+  testing::PictureTestPlatform platform;
   LookupTables tables{platform};
   BrushImages images{tables};
   PictureLayer pictures{platform};
@@ -49,12 +53,6 @@ TEST(BrushTable, EmptySlotYieldsTheDefaultBrush) {
   EXPECT_EQ(b.colour, 0u);  // transparent: nothing reaches its kernels
   EXPECT_EQ(std::tuple(b.nextBrush, b.insideKernel), std::tuple(NO_NEXT_BRUSH, &reportLinkDrawError));
 
-  // createBrush replaces whatever the slot held.
-  t.setup(7, 0x30000, 0xFF112233);
-  t.table.current().sizeScale = 3.0;
-  t.table.createBrush();
-  EXPECT_EQ(t.table.current().sizeScale, 1.0);
-  EXPECT_TRUE(hasNoImages(t.table.current()));
   t.table.destroyBrush();
   EXPECT_EQ(t.table.at(7), nullptr);
 }
@@ -168,18 +166,6 @@ TEST(BrushImages, NamedSourcesAreCaseSensitiveAndPicturesAreNotYetFound) {
   EXPECT_EQ(t.platform.errorsShown.size(), 1u);
 }
 
-TEST(BrushImages, BallCentreIsLitEquallyInEveryQuadrantAndSidesDiffer) {
-  Brushes t;
-  const Brush& ball = t.setup(0, 0x20000, 0xFFFF8040);
-  // n = (0, 0, -1) at the centre: g = 1/sqrt(3), m = 0.6632...
-  for (int q = 0; q < 4; ++q) EXPECT_EQ(ball.quadrantImages[q][0], 0xFFA9552Au) << q;
-  // Up and to the left faces the light; down and to the right is back-lit.
-  const int texel = 150 * 256 + 150;
-  const std::uint32_t lit = ball.quadrantImages[0][texel];
-  const std::uint32_t dark = ball.quadrantImages[3][texel];
-  EXPECT_GT(lit & 0xFF0000u, dark & 0xFF0000u);
-  EXPECT_EQ(ball.quadrantImages[1][texel], ball.quadrantImages[2][texel]);
-}
 
 TEST(BrushImages, SpotCentreAndRimFollowVariantAndShape) {
   Brushes t;
@@ -202,17 +188,6 @@ TEST(BrushImages, SpotCentreAndRimFollowVariantAndShape) {
   EXPECT_EQ(scene.quadrantImages[0][128], 0xFF05090Eu);  // r = 128: m = 0.0900...
 }
 
-TEST(BrushCopy, ImagelessSourceIntoAnEmptySlotCopiesFieldsOnly) {
-  Brushes t;
-  Brush& source = t.setup(0, 0x40002, 0xFFFF5300);
-  source.sizeScale = 0.0105;
-  source.nextBrush = 4;
-  t.table.copyBrush(0, 1);
-  EXPECT_EQ(t.table.currentIndex(), 1);
-  const Brush& copy = t.table.current();
-  EXPECT_EQ(std::tuple(copy.sizeScale, copy.nextBrush, copy.insideKernel), std::tuple(0.0105, 4, &DiscKernel2Inside));
-  EXPECT_TRUE(hasNoImages(copy));
-}
 
 TEST(BrushCopy, CopiesGetImagesOfTheirOwnAndLoseImagesTheSourceLacks) {
   Brushes t;
@@ -245,6 +220,110 @@ TEST(BrushCopy, CopiesGetImagesOfTheirOwnAndLoseImagesTheSourceLacks) {
   EXPECT_EQ(t.table.at(0)->quadrantImages[0][0], ball.quadrantImages[0][0]);
   EXPECT_TRUE(t.platform.errorsShown.empty());
 }
+
+std::uint32_t texel(const Brush& b, int q, int dy, int dx) { return b.quadrantImages[q][dy * IMAGE_SIDE + dx]; }
+
+// Every pixel tells where it is: red = x, green = y (low bytes), blue = the
+// high bits of both.
+std::uint32_t where(int x, int y) {
+  return 0xFF000000u | static_cast<std::uint32_t>(x & 0xFF) << 16 | static_cast<std::uint32_t>(y & 0xFF) << 8 |
+         static_cast<std::uint32_t>((x >> 8) << 1 | (y >> 8));
+}
+
+
+TEST(BrushPicture, A255PictureCoversTwoByTwoTexelsPerPixel) {
+  Brushes t;
+  t.platform.addResource("SMALL", BINARYDATA_TYPE, rawPicture(255, 255, where));
+  const Brush& b = t.setup(1, 0x40000, 0xFF80FF40, "SMALL");
+  for (int q = 0; q < 4; ++q) {
+    const std::uint32_t first = texel(b, q, 0, 0);
+    EXPECT_EQ(texel(b, q, 0, 1), first);
+    EXPECT_EQ(texel(b, q, 1, 0), first);
+    EXPECT_EQ(texel(b, q, 1, 1), first);
+    EXPECT_EQ(first, multiplyChannels(where(127, 127), 0xFF80FF40));
+    EXPECT_NE(texel(b, q, 2, 2), first);
+  }
+  EXPECT_EQ(texel(b, 3, 2, 3), multiplyChannels(where(128, 128), 0xFF80FF40));
+  EXPECT_EQ(texel(b, 1, 5, 4), multiplyChannels(where(129, 125), 0xFF80FF40));
+  EXPECT_EQ(texel(b, 0, 255, 255), multiplyChannels(where(0, 0), 0xFF80FF40));
+  EXPECT_EQ(texel(b, 3, 255, 254), multiplyChannels(where(254, 254), 0xFF80FF40));
+}
+
+TEST(BrushPicture, TheColourTintsThePicture) {
+  Brushes t;
+  t.platform.addResource("GREY", BINARYDATA_TYPE, rawPicture(511, 511, [](int x, int y) {
+    return x == 255 && y == 255 ? 0xFF808080u : 0xFFFFFFFFu;
+  }));
+  const Brush& red = t.setup(1, 0x40004, 0xFFFF0000, "GREY");
+  for (int q = 0; q < 4; ++q) EXPECT_EQ(texel(red, q, 0, 0), 0x007F0000u);
+  EXPECT_EQ(texel(red, 0, 0, 1), 0x00FE0000u);
+
+  // A spot blending towards its colour is tinted blue whatever its colour.
+  const Brush& spot = t.setup(1, 0x30001, 0xFF00FF00, "GREY");
+  EXPECT_EQ(texel(spot, 2, 9, 9), 0x000000FEu);
+}
+
+TEST(BrushPicture, Variant4ReadsThePictureAsAGreyMaskFromWhiteToTheColour) {
+  Brushes t;
+  // Blue 0 left of the centre column, 255 from it on; red must not matter.
+  t.platform.addResource("MASK", BINARYDATA_TYPE, rawPicture(511, 511, [](int x, int) {
+    return x < 255 ? 0xFF770000u : 0xFF7700FFu;
+  }));
+  const Brush& spot = t.setup(1, 0x30004, 0xFF204080, "MASK");
+  EXPECT_EQ(texel(spot, 0, 4, 1), 0x00FFFFFFu);
+  EXPECT_EQ(texel(spot, 2, 200, 255), 0x00FFFFFFu);
+  EXPECT_EQ(texel(spot, 1, 4, 1), 0x00204080u);
+  EXPECT_EQ(texel(spot, 3, 0, 0), 0x00204080u);
+
+  // A picture brush of variant 4 tints like every other.
+  const Brush& picture = t.setup(1, 0x40004, 0xFF204080, "MASK");
+  EXPECT_EQ(texel(picture, 0, 4, 1), multiplyChannels(0xFF770000u, 0xFF204080u));
+  EXPECT_EQ(texel(picture, 1, 4, 1), multiplyChannels(0xFF7700FFu, 0xFF204080u));
+}
+
+TEST(BrushPicture, MissingOrWrongPicturesAreFatalAndCloseTheirUse) {
+  struct Case {
+    const char* name;
+    const char* error;
+  };
+  const Case cases[] = {
+      {"NOWHERE", "PSI: JPG Resource Not Found"},
+      {"BROKEN", "PSI: JPG Resource Not Found"},
+      {"SQUARE256", "PSI: JPG Resource Have Wrong Resolution"},
+      {"FLAT511", "PSI: JPG Resource Have Wrong Resolution"},
+      {"FLAT255", "PSI: JPG Resource Have Wrong Resolution"},
+      // The generators' names are exact: any other spelling is a picture.
+      {"compspot", "PSI: JPG Resource Not Found"},
+  };
+  for (const Case& c : cases) {
+    Brushes t;
+    t.platform.addResource("BROKEN", BINARYDATA_TYPE, {0, 1, 2, 3, 4, 5, 6, 7, 8});
+    t.platform.addResource("SQUARE256", BINARYDATA_TYPE, rawPicture(256, 256, where));
+    t.platform.addResource("FLAT511", BINARYDATA_TYPE, rawPicture(511, 40, where));
+    t.platform.addResource("FLAT255", BINARYDATA_TYPE, rawPicture(255, 40, where));
+    EXPECT_THROW(t.setup(1, 0x30000, 0xFFFFFFFF, c.name), RuntimeErrorStop) << c.name;
+    ASSERT_EQ(t.platform.errorsShown.size(), 1u) << c.name;
+    EXPECT_EQ(t.platform.errorsShown[0], c.error) << c.name;
+    EXPECT_EQ(t.pictures.gdiplusUsers(), 0) << c.name;
+    EXPECT_EQ(t.platform.starts, 1) << c.name;
+    EXPECT_EQ(t.platform.stops, 1) << c.name;
+    EXPECT_FALSE(t.pictures.hasPicture()) << c.name;
+  }
+}
+
+TEST(BrushPicture, WrongCaseGeneratorNameLoadsAPictureAndTheTypeStaysBinaryData) {
+  Brushes t;
+  t.platform.addResource("COMPSPOT", BINARYDATA_TYPE, rawPicture(255, 255, [](int, int) { return 0xFF102030u; }));
+  t.platform.addResource("LOGO", testing::BITMAP_TYPE, rawPicture(2, 2, where));
+  EXPECT_EQ(t.pictures.resourceType, BITMAP_RESOURCE);
+  const Brush& b = t.setup(1, 0x30002, 0xFFFFFFFF, "compspot");
+  EXPECT_EQ(texel(b, 1, 100, 100), multiplyChannels(0xFF102030u, 0xFFFFFFFFu));
+  EXPECT_EQ(t.pictures.resourceType, BINARYDATA_RESOURCE);
+  // A later load still looks among the brush pictures.
+  EXPECT_EQ(t.pictures.loadPicture("LOGO"), 0);
+  EXPECT_EQ(t.pictures.loadPicture("COMPSPOT"), 1);
+}
+
 
 }  // namespace
 }  // namespace qv

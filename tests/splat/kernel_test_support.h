@@ -1,12 +1,14 @@
 #pragma once
-// Small frames with a guard border and lookup tables built from their
-// published formulas, for exercising the kernels without the brush set-up.
+// Small frames with a guard border, and the system's lookup tables, for
+// exercising the kernels without the brush set-up.
 
 #include <array>
 #include <cstdint>
 #include <vector>
 
+#include "frame/lookup_tables.h"
 #include "splat/splat_params.h"
+#include "support/test_platform.h"
 
 namespace qv::testing {
 
@@ -41,16 +43,12 @@ class GuardedFrame {
   std::vector<std::int32_t> rowStart_;
 };
 
-// Sphere, rescale and disc coverage tables (coverage up to MAX_S only).
+// The system's sphere, rescale and disc coverage tables (every disc size),
+// built once for the whole test run and never changed afterwards.
 struct KernelTables {
-  static constexpr int MAX_S = 48;
-  std::vector<std::int32_t> sphere;   // 256 x 256 pairs (height8, slope)
-  std::vector<std::int32_t> rescale;  // 256 x 256 byte offsets
-  std::vector<std::vector<std::uint32_t>> discBlocks;  // index s
-  std::array<const std::uint32_t*, 256> discPointers{};
-
+  TestPlatform platform;
+  LookupTables tables{platform};
   KernelTables();
-  // Built once for the whole test run and never changed afterwards.
   static const KernelTables& get();
   void attach(SplatParams& p, int radius) const;
 };
@@ -64,9 +62,9 @@ struct QuadrantImages {
 };
 
 // A block describing a splat of `sizePixel` centred at (cx, cy), with the
-// box, the sizes and the tables filled in as the set-up would.
+// box, the sizes and the tables filled in as the set-up would, pointed at
+// `frame` and, when given, at `images`.
 SplatParams splatAt(int cx, int cy, int sizePixel);
-// The same block pointed at `frame` and, when given, at `images`.
 SplatParams splatAt(int cx, int cy, int sizePixel, GuardedFrame& frame, const QuadrantImages* images = nullptr);
 
 }  // namespace qv::testing

@@ -46,17 +46,6 @@ QuadrantImages markedImages() {
   return images;
 }
 
-// A sphere table with the same (height8, slope) everywhere, so that every
-// pixel of a splat gets the same rim coverage.
-std::vector<std::int32_t> uniformSphere(int height8, int slope) {
-  std::vector<std::int32_t> table(256 * 256 * 2);
-  for (std::size_t e = 0; e < table.size(); e += 2) {
-    table[e] = height8;
-    table[e + 1] = slope;
-  }
-  return table;
-}
-
 TEST(PointKernel, WritesTheColourOrFadesItTowardTheBackground) {
   GuardedFrame frame(16, 16, 0x123456);
   SplatParams p = splatAt(15, 0, 1, frame);
@@ -104,77 +93,9 @@ TEST(ImageKernels, OverAppliesTintAndFadeAfterTheOpacityBlend) {
   EXPECT_EQ(p.fog, 200);  // the opacity blend keeps fade and opacity apart
 }
 
-TEST(ImageKernels, MultiplyAtFoldedFadeZeroLowersEachChannelOneStep) {
-  QuadrantImages images = markedImages();
-  GuardedFrame frame(16, 16, 0x80FF01);
-  SplatParams p = splatAt(8, 8, 4, frame, &images);
-  p.alpha = 0;
-  ImageKernel4Inside(p);
-  EXPECT_EQ(p.fog, 0);
-  int changed = 0;
-  for (int y = 5; y <= 11; ++y) {
-    for (int x = 5; x <= 11; ++x) {
-      const std::uint32_t v = frame.at(x, y);
-      EXPECT_TRUE(v == 0x80FF01u || v == 0x7FFE00u) << x << "," << y;
-      changed += v == 0x7FFE00u;
-    }
-  }
-  // The centre row and column are wholly inside the disc; the corners are not.
-  for (int d = -3; d <= 3; ++d) {
-    EXPECT_EQ(frame.at(8 + d, 8), 0x7FFE00u);
-    EXPECT_EQ(frame.at(8, 8 + d), 0x7FFE00u);
-  }
-  EXPECT_EQ(frame.at(5, 5), 0x80FF01u);
-  EXPECT_EQ(frame.at(11, 11), 0x80FF01u);
-  EXPECT_GT(changed, 13);
-  EXPECT_TRUE(frame.guardIntact());
-}
 
-TEST(ImageKernels, OpacityFoldsIntoTheFadeForAddSubtractAndMultiply) {
-  QuadrantImages images;
-  for (Kernel k : {ImageKernel2Inside, ImageKernel3Inside, ImageKernel4Inside}) {
-    GuardedFrame frame(16, 16);
-    SplatParams p = splatAt(4, 4, 1, frame, &images);
-    p.alpha = 128;
-    p.fog = 128;
-    k(p);
-    EXPECT_EQ(p.fog, 64);
-    // Added at folded fade 64: 0x80 * 64 >> 8 = 0x20 per channel.
-    if (k == ImageKernel2Inside) {
-      EXPECT_EQ(frame.at(4, 4), 0x202020u);
-    }
-  }
-}
 
-TEST(ImageKernels, RimCoverageComesFromScaledHeightOverSlope) {
-  // sizePixel 100, height8 40, slope 15: hq = 15, q = 1, coverage 32.
-  const std::vector<std::int32_t> sphere = uniformSphere(40, 15);
-  QuadrantImages images(0xFFFFFFFF);
-  GuardedFrame frame(16, 16, 0);
-  SplatParams p = splatAt(8, 8, 100, frame, &images);
-  p.sphereTable = sphere.data();
-  ImageKernel0Clipped(p);
-  for (int y = 0; y < 16; ++y)
-    for (int x = 0; x < 16; ++x) EXPECT_EQ(frame.at(x, y), 0x1F1F1Fu) << x << "," << y;
-  EXPECT_TRUE(frame.guardIntact());
-}
 
-TEST(ImageKernels, PartialCoverageBlendsTheOpacityResultIntoThePixel) {
-  // sizePixel 3, height8 683, slope 2: hq = 8, q = 4, coverage 128.
-  const std::vector<std::int32_t> sphere = uniformSphere(683, 2);
-  QuadrantImages images(0xFFC08040);
-  GuardedFrame frame(16, 16, 0x204060);
-  SplatParams p = splatAt(8, 8, 3, frame, &images);
-  p.sphereTable = sphere.data();
-  ImageKernel0Inside(p);
-  for (int y = 0; y < 16; ++y) {
-    for (int x = 0; x < 16; ++x) {
-      const bool inBox = x >= 6 && x <= 10 && y >= 6 && y <= 10;
-      EXPECT_EQ(frame.at(x, y), inBox ? lerpChannels(0x204060, 0xFFC08040, 128) : 0x204060u);
-    }
-  }
-  EXPECT_TRUE(frame.guardIntact());
-}
 
 TEST(BallKernel, HiddenPixelsKeepColourAndDepth) {
   QuadrantImages images = markedImages();
@@ -277,43 +198,7 @@ TEST(SpotKernels, TintedMultiplyAndWeightedBlends) {
   EXPECT_EQ(q.fog, 200);
 }
 
-TEST(ClippedKernels, CentreLeftOfFrameDrawsOnlyRightQuadrants) {
-  QuadrantImages images;
-  for (int q = 0; q < 4; ++q) images.texels[q].assign(256 * 256, 0xFF000000u | (q + 1) * 0x111111u);
-  GuardedFrame frame(16, 16, 0);
-  SplatParams p = splatAt(-3, 8, 6, frame, &images);
-  SpotKernel0Clipped(p);
-  for (int y = 0; y < 16; ++y) {
-    for (int x = 0; x < 16; ++x) {
-      std::uint32_t expected = 0;
-      if (x <= 2 && y >= 3 && y <= 13) expected = y <= 8 ? 0x222222 : 0x444444;
-      EXPECT_EQ(frame.at(x, y), expected) << x << "," << y;
-    }
-  }
-  EXPECT_TRUE(frame.guardIntact());
-}
 
-TEST(ClippedKernels, BoxOnTheRightEdgeAndOnePixelBeyond) {
-  const QuadrantImages images = markedImages();
-  auto draw = [&](int width, int cx, Kernel kernel) {
-    GuardedFrame frame(width, 16, 0x010203);
-    SplatParams p = splatAt(cx, 8, 4, frame, &images);
-    kernel(p);
-    EXPECT_TRUE(frame.guardIntact());
-    return frame;
-  };
-  // right = maxColumn: both forms draw the same pixels.
-  const GuardedFrame inside = draw(16, 12, SpotKernel0Inside);
-  const GuardedFrame clipped = draw(16, 12, SpotKernel0Clipped);
-  for (int y = 0; y < 16; ++y)
-    for (int x = 0; x < 16; ++x) EXPECT_EQ(clipped.at(x, y), inside.at(x, y));
-  // One pixel further right the clipped form leaves out the box's last column.
-  const GuardedFrame wide = draw(17, 13, SpotKernel0Inside);
-  const GuardedFrame cut = draw(16, 13, SpotKernel0Clipped);
-  for (int y = 0; y < 16; ++y)
-    for (int x = 0; x < 16; ++x) EXPECT_EQ(cut.at(x, y), wide.at(x, y));
-  EXPECT_NE(wide.at(16, 8), 0x010203u);
-}
 
 }  // namespace
 }  // namespace qv

@@ -37,23 +37,5 @@ TEST(ResourceTree, ScriptNamesEveryResourceWithAFileOfTheTree) {
     EXPECT_EQ(paths.size(), expected.size() + 1);
 }
 
-TEST(ResourceTree, ManifestAsksForWhatTheProgramNeeds) {
-    const std::string m = manifestText();
-    EXPECT_NE(m.find("level=\"asInvoker\""), std::string::npos);
-    EXPECT_NE(m.find("Microsoft.Windows.Common-Controls\" version=\"6.0.0.0\""), std::string::npos);
-    EXPECT_NE(m.find("<dpiAware"), std::string::npos);
-    EXPECT_NE(m.find("supportedOS Id=\"{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}\""), std::string::npos);
-}
-
-TEST(ResourceTree, GeneratingTwiceGivesTheSameBytes) {
-    const auto a = generateResourceTree();
-    const auto b = generateResourceTree();
-    ASSERT_EQ(a.size(), b.size());
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        EXPECT_EQ(a[i].path, b[i].path);
-        EXPECT_TRUE(a[i].bytes == b[i].bytes) << a[i].path;
-    }
-}
-
 }  // namespace
 }  // namespace qv::resgen
