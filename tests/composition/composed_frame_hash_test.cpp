@@ -66,7 +66,7 @@ TEST_P(ComposedFrameHash, SceneLikeDiscFrameIsUnchanged) {
   EXPECT_EQ(hashFrame(platform.presents.back().topDownPixels), 1351944112821618390ull);
 }
 
-INSTANTIATE_TEST_SUITE_P(Threads, ComposedFrameHash, ::testing::Values(1, 2, 3, 7));
+INSTANTIATE_TEST_SUITE_P(Threads, ComposedFrameHash, ::testing::Values(1, 2, 3, 4, 7));
 
 }  // namespace
 }  // namespace qv
