@@ -26,8 +26,8 @@ constexpr auto WORKER_START_DELAY = std::chrono::milliseconds(3);
 // Runs on the worker at every pacing sleep, that is between frames.
 class FrameBoundary {
  public:
-  FrameBoundary(SdlPlatform& platform, InputState& input, Animation& animation)
-      : platform_(platform), input_(input), animation_(animation) {}
+  FrameBoundary(SdlPlatform& platform, InputState& input, Animation& animation, FrameSurface& surface)
+      : platform_(platform), input_(input), animation_(animation), surface_(surface) {}
 
   void atBoundary() {
     // A stop request: the frame loop ends at its next look at the input,
@@ -38,14 +38,17 @@ class FrameBoundary {
 
  private:
   // A window that changed size gets frame buffers of its new size; the
-  // margins the scene chose stay.
+  // margins the scene chose stay. New buffers also let go of the window's
+  // old pixels, which the window replaces then.
   void followWindowSize() {
     FrameBuffer& frame = animation_.frameBuffer();
     // Before the scene has made its buffers it will make them at the new size.
     if (frame.geometry().pixels == nullptr) return;
-    int w = 0;
-    int h = 0;
-    if (!platform_.takeResize(w, h) || w <= 0 || h <= 0) return;
+    int w = platform_.screenWidth();
+    int h = platform_.screenHeight();
+    const bool resized = platform_.takeResize(w, h);
+    if (!resized && !surface_.wantsNewPixels()) return;
+    if (w <= 0 || h <= 0) return;
     const int marginX = frame.geometry().marginX;
     const int marginY = frame.geometry().marginY;
     frame.setFrameSize(frame.fullScreen() != 0 ? FULL_SCREEN_REQUEST : w, h);
@@ -56,14 +59,16 @@ class FrameBoundary {
   SdlPlatform& platform_;
   InputState& input_;
   Animation& animation_;
+  FrameSurface& surface_;
 };
 
-AnimationWorker::AnimationWorker(SdlPlatform& platform, InputState& input, const SceneOptions& scene)
+AnimationWorker::AnimationWorker(SdlPlatform& platform, InputState& input, const SceneOptions& scene,
+                                 FrameSurface& surface)
     : platform_(platform),
       input_(input),
       scene_(scene),
-      animation_(std::make_unique<Animation>(platform, input)),
-      boundary_(std::make_unique<FrameBoundary>(platform, input, *animation_)) {
+      animation_(std::make_unique<Animation>(platform, input, &surface)),
+      boundary_(std::make_unique<FrameBoundary>(platform, input, *animation_, surface)) {
   platform.setFrameBoundaryHook(Hook::member<&FrameBoundary::atBoundary>(boundary_.get()));
 }
 

@@ -19,9 +19,10 @@ class FrameBoundary;
 
 class AnimationWorker {
  public:
-  // Builds the animation; a fatal error while it does shows its box and
-  // throws RuntimeErrorStop.
-  AnimationWorker(SdlPlatform& platform, InputState& input, const SceneOptions& scene);
+  // Builds the animation, its back buffer in the surface's memory (the
+  // window's own pixels where they fit); a fatal error while it does shows
+  // its box and throws RuntimeErrorStop.
+  AnimationWorker(SdlPlatform& platform, InputState& input, const SceneOptions& scene, FrameSurface& surface);
   ~AnimationWorker();
   AnimationWorker(const AnimationWorker&) = delete;
   AnimationWorker& operator=(const AnimationWorker&) = delete;

@@ -21,7 +21,7 @@ bool handleEvent(const XEvent& event, Window window, X11WindowSurface& surface, 
   switch (event.type) {
     case ConfigureNotify:
       if (event.xconfigure.window == window) {
-        surface.resize(event.xconfigure.width, event.xconfigure.height);
+        surface.follow(event.xconfigure.width, event.xconfigure.height);
         platform.setScreenSize(event.xconfigure.width, event.xconfigure.height);
       }
       return true;
@@ -97,7 +97,7 @@ int runInForeignWindow(const LaunchRequest& request, std::span<const EmbeddedRes
     InputState input;  // nothing records into it
     std::unique_ptr<AnimationWorker> worker;
     try {
-      worker = std::make_unique<AnimationWorker>(platform, input, request.scene);
+      worker = std::make_unique<AnimationWorker>(platform, input, request.scene, surface);
     } catch (const RuntimeErrorStop&) {
       // The box has been shown; the program ends.
     }

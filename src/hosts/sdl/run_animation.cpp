@@ -84,7 +84,7 @@ LoopEnd runEventLoop(SdlWindowSurface& surface, SdlPlatform& platform, InputStat
       switch (e.window.event) {
         case SDL_WINDOWEVENT_EXPOSED: surface.repaint(); break;
         case SDL_WINDOWEVENT_SIZE_CHANGED:
-          surface.acquire();
+          surface.follow(e.window.data1, e.window.data2);
           platform.setScreenSize(e.window.data1, e.window.data2);
           break;
         case SDL_WINDOWEVENT_CLOSE: return LoopEnd::Closed;
@@ -126,7 +126,6 @@ int runInOwnWindow(const LaunchRequest& request, std::span<const EmbeddedResourc
   const Uint32 workerEndEvent = frameEvent + 1;
 
   SdlWindowSurface surface(target.window, frameEvent, request.showFps);
-  surface.acquire();
   SdlPlatform platform(&surface, target.window, resources);
   platform.setScreenSize(target.screenWidth, target.screenHeight);
   int unused = 0;
@@ -136,7 +135,7 @@ int runInOwnWindow(const LaunchRequest& request, std::span<const EmbeddedResourc
   {
     std::unique_ptr<AnimationWorker> worker;
     try {
-      worker = std::make_unique<AnimationWorker>(platform, input, request.scene);
+      worker = std::make_unique<AnimationWorker>(platform, input, request.scene, surface);
     } catch (const RuntimeErrorStop&) {
       // The box has been shown; the program ends.
     }

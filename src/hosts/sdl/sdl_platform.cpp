@@ -5,12 +5,13 @@
 #include <cstdio>
 #include <string>
 
-#include "hosts/portable/picture_codec.h"
 #include "ground/runtime_error.h"
+#include "hosts/portable/picture_codec.h"
 
 namespace qv::sdl {
 
-SdlPlatform::SdlPlatform(FrameSurface* surface, SDL_Window* boxOwner, std::span<const EmbeddedResource> resources)
+SdlPlatform::SdlPlatform(FrameSurface* surface, SDL_Window* boxOwner,
+                         std::span<const EmbeddedResource> resources)
     : surface_(surface),
       boxOwner_(boxOwner),
       resources_(resources),
@@ -55,6 +56,8 @@ void SdlPlatform::requestStop() {
     stop_.store(true);
   }
   sleepWake_.notify_all();
+  // A present waiting for the main thread, which may be past its last show.
+  if (surface_ != nullptr) surface_->stopWaiting();
 }
 
 Uint32 SdlPlatform::timerCallback(Uint32 /*interval*/, void* param) {

@@ -49,7 +49,8 @@ class SdlPlatform : public Platform {
   // Main thread.
   void setScreenSize(int w, int h);  // the size a whole-screen frame takes
 
-  // Either thread: ends every sleep at once, now and later.
+  // Either thread: ends every sleep, and every present's wait for the main
+  // thread, at once, now and later.
   void requestStop();
   bool stopRequested() const { return stop_.load(); }
 

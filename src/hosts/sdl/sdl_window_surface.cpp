@@ -5,17 +5,33 @@
 namespace qv::sdl {
 
 SdlWindowSurface::SdlWindowSurface(SDL_Window* window, std::uint32_t frameEventType, bool showFps)
-    : FrameSurface(showFps), window_(window), frameEventType_(frameEventType) {}
+    : FrameSurface(showFps),
+      window_(window),
+      frameEventType_(frameEventType),
+      surface_(SDL_GetWindowSurface(window)) {}
 
-void SdlWindowSurface::acquire() {
-  std::lock_guard<std::mutex> lock(pixelLock());
+// The frame's words, blue in the low byte; the top byte unused or opaque.
+bool SdlWindowSurface::frameLayout() const {
+  const Uint32 format = surface_->format->format;
+  return format == SDL_PIXELFORMAT_RGB888 || format == SDL_PIXELFORMAT_ARGB8888;
+}
+
+std::uint32_t* SdlWindowSurface::pixelsToLend(int w, int h) {
+  if (surface_->w != w || surface_->h != h || surface_->pitch != w * 4 || SDL_MUSTLOCK(surface_) ||
+      !frameLayout()) {
+    return nullptr;
+  }
+  return static_cast<std::uint32_t*>(surface_->pixels);
+}
+
+void SdlWindowSurface::replacePixels(int /*w*/, int /*h*/) {
+  // SDL frees the old surface here; nothing draws into it any more.
   surface_ = SDL_GetWindowSurface(window_);
-  forgetChanges();
 }
 
 void SdlWindowSurface::copyRows(const FrameView& frame, int x, int y, int w, int h) {
   const Uint32 format = surface_->format->format;
-  const bool sameLayout = format == SDL_PIXELFORMAT_RGB888 || format == SDL_PIXELFORMAT_ARGB8888;
+  const bool sameLayout = frameLayout();
   auto* base = static_cast<std::uint8_t*>(surface_->pixels);
   const int bytesPerPixel = surface_->format->BytesPerPixel;
   const bool mustLock = SDL_MUSTLOCK(surface_);

@@ -1,7 +1,8 @@
 #pragma once
 // The frame surface of the program's own SDL window: its window surface,
 // shown with SDL_UpdateWindowSurfaceRects; a waiting frame is announced with
-// an SDL user event.
+// an SDL user event. The frame is drawn straight into the window surface
+// where its pixels are 32-bit words without a gap between rows.
 
 #include <SDL.h>
 
@@ -11,22 +12,25 @@ namespace qv::sdl {
 
 class SdlWindowSurface final : public FrameSurface {
  public:
-  // The frame event type comes from SDL_RegisterEvents.
+  // Main thread; takes the window's surface. The frame event type comes from
+  // SDL_RegisterEvents.
   SdlWindowSurface(SDL_Window* window, std::uint32_t frameEventType, bool showFps);
-
-  // Main thread: after creation and after every resize.
-  void acquire();
 
  protected:
   bool hasPixels() const override { return surface_ != nullptr; }
   int width() const override { return surface_->w; }
   int height() const override { return surface_->h; }
+  std::uint32_t* pixelsToLend(int w, int h) override;
+  // Takes the window's surface again; SDL sizes it.
+  void replacePixels(int w, int h) override;
   void copyRows(const FrameView& frame, int x, int y, int w, int h) override;
   void fillArea(int x, int y, int w, int h, bool white) override;
   void show(const SurfaceArea& area) override;
   void announceFrame() override;
 
  private:
+  bool frameLayout() const;
+
   SDL_Window* window_;
   std::uint32_t frameEventType_;
   SDL_Surface* surface_ = nullptr;  // guarded by pixelLock()

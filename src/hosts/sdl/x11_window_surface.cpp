@@ -35,7 +35,7 @@ X11WindowSurface::X11WindowSurface(Display* display, Window window, const XWindo
       wake_(wake),
       shmAvailable_(XShmQueryExtension(display) == True),
       opaque_(attributes.depth == 32 ? ALPHA_MASK : 0) {
-  resize(attributes.width, attributes.height);
+  replacePixels(attributes.width, attributes.height);
 }
 
 X11WindowSurface::~X11WindowSurface() {
@@ -52,12 +52,16 @@ bool X11WindowSurface::supportsVisual(const XWindowAttributes& attributes) {
          v->red_mask == 0xFF0000 && v->green_mask == 0xFF00 && v->blue_mask == 0xFF;
 }
 
-void X11WindowSurface::resize(int w, int h) {
-  std::lock_guard<std::mutex> lock(pixelLock());
+void X11WindowSurface::replacePixels(int w, int h) {
   if (image_ != nullptr && image_->width == w && image_->height == h) return;
   destroyImage();
-  forgetChanges();
   if (w > 0 && h > 0) createImage(w, h);
+}
+
+std::uint32_t* X11WindowSurface::pixelsToLend(int w, int h) {
+  const bool fits = image_->width == w && image_->height == h && image_->bytes_per_line == w * 4;
+  if (!fits || opaque_ != 0) return nullptr;
+  return reinterpret_cast<std::uint32_t*>(image_->data);
 }
 
 void X11WindowSurface::createImage(int w, int h) {

@@ -2,8 +2,10 @@
 // The frame surface of a window the program did not create (the screen
 // saver's window, one named by -window-id, the root window), drawn with Xlib
 // directly: an image in shared memory (MIT-SHM) where the server offers it,
-// else an ordinary image sent with XPutImage. The window keeps everything
-// else: its mapping, its size, its life.
+// else an ordinary image sent with XPutImage. The frame is drawn straight
+// into the image's memory on a 24-bit visual (a 32-bit one needs its top
+// byte set opaque, which a copy does). The window keeps everything else: its
+// mapping, its size, its life.
 
 #include <X11/Xlib.h>
 
@@ -25,14 +27,15 @@ class X11WindowSurface final : public FrameSurface {
 
   static bool supportsVisual(const XWindowAttributes& attributes);
 
-  // Main thread: the window's new size; the pixels start black.
-  void resize(int w, int h);
   bool usesSharedMemory() const { return shared_; }
 
  protected:
   bool hasPixels() const override { return image_ != nullptr; }
   int width() const override { return image_->width; }
   int height() const override { return image_->height; }
+  std::uint32_t* pixelsToLend(int w, int h) override;
+  // A new image of w x h; the pixels start black.
+  void replacePixels(int w, int h) override;
   void copyRows(const FrameView& frame, int x, int y, int w, int h) override;
   void fillArea(int x, int y, int w, int h, bool white) override;
   void show(const SurfaceArea& area) override;
