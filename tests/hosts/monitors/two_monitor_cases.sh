@@ -33,6 +33,8 @@ trap cleanup EXIT
 
 fail() { echo "FAIL ($case_name): $*" >&2; exit 1; }
 skip() { echo "SKIP: $*"; exit 77; }
+# shellcheck source=../sdl/x_display.sh
+. "$here/../sdl/x_display.sh"   # poll, wait_for_exit, bluish
 
 start_server() {
   local xorg=/usr/lib/xorg/Xorg
@@ -43,18 +45,12 @@ start_server() {
     -logfile "$work/xorg.log" >"$work/xorg.out" 2>&1 &
   xorg_pid=$!
   exec 3>&-
-  for _ in $(seq 200); do
-    [ -s "$work/display" ] && break
-    kill -0 "$xorg_pid" 2>/dev/null || break
-    sleep 0.05
-  done
+  started() { [ -s "$work/display" ] || ! kill -0 "$xorg_pid" 2>/dev/null; }
+  poll 20 started
   [ -s "$work/display" ] || skip "Xorg did not start: $(tail -n 3 "$work/xorg.out" "$work/xorg.log" 2>/dev/null)"
   export DISPLAY=":$(head -n1 "$work/display")"
   xsetroot -solid white
 }
-
-# shellcheck source=../sdl/x_display.sh
-. "$here/../sdl/x_display.sh"   # poll, wait_for_exit
 
 # The geometry (WxH+X+Y) of the viewable top-level window named $1, if any.
 window_geometry() {
@@ -66,13 +62,8 @@ window_geometry() {
   done
 }
 # Waits up to $3 seconds for the window named $1 to stand at $2 (empty: to be gone).
-wait_for_window() {
-  for _ in $(seq $(($3 * 10))); do
-    [ "$(window_geometry "$1")" = "$2" ] && return 0
-    sleep 0.1
-  done
-  return 1
-}
+window_at() { [ "$(window_geometry "$1")" = "$2" ]; }
+wait_for_window() { poll "$3" window_at "$1" "$2"; }
 # The id of the viewable window named $1.
 window_id() { xwininfo -root -children | awk -v name="\"$1\":" 'index($0, name) { print $1; exit }'; }
 
@@ -82,35 +73,24 @@ brightest() { convert "$1" -crop "$2" +repage -colorspace Gray -format '%[fx:max
 lit_pixels() {
   convert "$1" -crop "$2" +repage -colorspace Gray -threshold 13% -format '%[fx:int(mean*w*h+0.5)]' info:
 }
-# Pixels of a crop whose blue is above 40 and above their red: the logo.
-bluish() { convert "$1" -crop "$2" +repage -fx 'b > 40/255 && b > r ? 1 : 0' -format '%[fx:int(mean*w*h+0.5)]' info:; }
-
 # Waits up to $1 seconds for the animation on the primary monitor: particles
 # above the overlays (some, but not the white of a window not painted yet),
 # and the logo 32 pixels from that monitor's right edge and 8 above its
 # bottom, so the frame has that monitor's size. Leaves the screenshot in
 # $work/shot.png.
-wait_for_animation() {
+animation_shown() {
   local lit
-  for _ in $(seq $(($1 * 2))); do
-    if import -window root "$work/shot.png" 2>/dev/null; then
-      lit=$(lit_pixels "$work/shot.png" 1024x640+0+0)
-      [ "$lit" -gt 50 ] && [ "$lit" -lt 200000 ] && [ "$(bluish "$work/shot.png" 159x12+833+748)" -gt 100 ] && return 0
-    fi
-    sleep 0.5
-  done
-  return 1
+  import -window root "$work/shot.png" 2>/dev/null || return 1
+  lit=$(lit_pixels "$work/shot.png" 1024x640+0+0)
+  [ "$lit" -gt 50 ] && [ "$lit" -lt 200000 ] && [ "$(bluish "$work/shot.png" 159x12+833+748)" -gt 100 ]
 }
+wait_for_animation() { poll "$1" animation_shown; }
 
 # Waits up to $1 seconds for the second monitor to be all black.
-wait_for_black_second() {
-  for _ in $(seq $(($1 * 4))); do
-    import -window root "$work/second.png" 2>/dev/null &&
-      [ "$(brightest "$work/second.png" 800x600+1024+0)" = 0 ] && return 0
-    sleep 0.25
-  done
-  return 1
+second_black() {
+  import -window root "$work/second.png" 2>/dev/null && [ "$(brightest "$work/second.png" 800x600+1024+0)" = 0 ]
 }
+wait_for_black_second() { poll "$1" second_black; }
 
 # The animation on the primary monitor, the second one black. $1 and $2 are
 # the names of the animation's window and of the dark one.
