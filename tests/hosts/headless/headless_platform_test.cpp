@@ -2,12 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
-#include <string>
 #include <tuple>
 #include <vector>
-
-#include "ground/runtime_error.h"
 
 namespace qv {
 namespace {
@@ -35,18 +31,6 @@ TEST(HeadlessPlatform, TimersFireOnceTheirIntervalHasPassedInVirtualTime) {
   platform.stopTimer(2);
   platform.advanceClock(100000);
   EXPECT_FALSE(platform.timerFired(2));
-}
-
-TEST(HeadlessPlatform, RuntimeErrorIsPrintedAndRemembered) {
-  std::FILE* sink = std::tmpfile();
-  HeadlessPlatform platform(64, 64, noResources(), sink);
-  EXPECT_THROW(reportRuntimeError(platform, errors::NO_PARTICLES), RuntimeErrorStop);
-  EXPECT_EQ(platform.errorsShown(), std::vector<std::string>{std::string(errors::NO_PARTICLES)});
-  std::rewind(sink);
-  char line[200] = {};
-  ASSERT_NE(std::fgets(line, sizeof line, sink), nullptr);
-  EXPECT_EQ(std::string(line), "Process Runtime Error: PARTCACH: No Particles\n");
-  std::fclose(sink);
 }
 
 // The window is the frame top row first, clipped to it. With presents off,

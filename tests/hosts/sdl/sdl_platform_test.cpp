@@ -10,9 +10,9 @@ namespace {
 
 using std::chrono::milliseconds;
 
-// The parts of the platform that need no display: timers and the size the
-// frame follows. (Sleeps, stop requests and the frame boundary show in the
-// Xvfb cases: keys, signals and closes end the program at once.)
+// The platform's timers, which need no display. (Sleeps, stop requests, the
+// frame boundary and resizes show in the Xvfb cases: keys, signals and
+// closes end the program at once, a grown window is drawn to its edge.)
 struct SdlTimers {
   SdlTimers() { EXPECT_EQ(SDL_Init(SDL_INIT_TIMER), 0) << SDL_GetError(); }
   ~SdlTimers() { SDL_Quit(); }
@@ -35,21 +35,6 @@ TEST_F(SdlPlatformTest, TimersFireOnceStartedAndStayFired) {
   EXPECT_EQ((std::tuple{platform.startTimer(SDL_TIMER_COUNT, 10), platform.startTimer(-1, 10),
                         platform.timerFired(-1)}),
             std::tuple(0, 0, false));
-}
-
-TEST_F(SdlPlatformTest, ASizeChangeIsTakenOnceAndAPresentWithoutAWindowDoesNothing) {
-  int w = 0;
-  int h = 0;
-  platform.setScreenSize(640, 480);
-  EXPECT_TRUE(platform.takeResize(w, h));
-  EXPECT_EQ(std::tuple(w, h, platform.screenWidth(), platform.screenHeight()),
-            std::tuple(640, 480, 640, 480));
-  EXPECT_FALSE(platform.takeResize(w, h));
-  platform.setScreenSize(640, 480);  // the same size again is no change
-  EXPECT_FALSE(platform.takeResize(w, h));
-  std::uint32_t pixels[4] = {};
-  platform.present(FrameView{pixels, 2, 2, 2, true}, 0, 0, 2, 2);
-  EXPECT_EQ(platform.presentCount(), 0);
 }
 
 }  // namespace
