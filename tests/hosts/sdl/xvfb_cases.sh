@@ -142,16 +142,18 @@ case "$case_name" in
     ;;
   window-ends)
     # The full-screen program's window closed as a window manager does,
-    # destroyed by another client, and SIGINT.
+    # destroyed by another client, and SIGINT; then --root without the
+    # screen saver's window (the root window itself) and SIGTERM.
     start_xvfb
-    for ending in close destroy INT; do
-      start_program
-      window=$(program_window) || fail "no window"
+    for ending in close destroy INT root; do
+      if [ "$ending" = root ]; then start_program --root; else start_program; fi
+      [ "$ending" = root ] || window=$(program_window) || fail "no window"
       wait_for_particles root "$work/shot.png" 30
       case $ending in
         close) "$helper" close "$window" ;;
         destroy) xdotool windowclose "$window" ;;
         INT) kill -INT "$app_pid" ;;
+        root) kill -TERM "$app_pid" ;;
       esac
       ends_with_0 "$ending"
       no_x_errors
@@ -159,14 +161,6 @@ case "$case_name" in
     ;;
   window-id) foreign_window_case -window-id TERM ;;
   root) foreign_window_case root HUP ;;
-  root-window)
-    # --root without the screen saver's window: the root window itself.
-    start_xvfb
-    start_program --root
-    wait_for_particles root "$work/shot.png" 50
-    kill -TERM "$app_pid"
-    ends_with_0 SIGTERM
-    ;;
   window-gone)
     # The owner destroys the window under the program, as the daemon does.
     start_xvfb
