@@ -8,7 +8,6 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
-#include <stb_image.h>
 
 #include "hosts/headless/image_output.h"
 #include "hosts/headless/render_test_support.h"
@@ -36,23 +35,10 @@ const std::vector<GoldenCase>& goldenCases() {
   return cases;
 }
 
-RgbImage decode(const std::vector<std::uint8_t>& png) {
-  int w = 0;
-  int h = 0;
-  int n = 0;
-  stbi_uc* data = stbi_load_from_memory(png.data(), static_cast<int>(png.size()), &w, &h, &n, 3);
-  RgbImage image;
-  if (data == nullptr) return image;
-  image = RgbImage(w, h);
-  std::copy(data, data + image.rgb.size(), image.rgb.begin());
-  stbi_image_free(data);
-  return image;
-}
-
 void writeDiff(const std::vector<std::uint8_t>& expected, const std::vector<std::uint8_t>& actual,
                const std::string& name) {
-  const RgbImage a = decode(expected);
-  const RgbImage b = decode(actual);
+  const RgbImage a = testing::decodePng(expected);
+  const RgbImage b = testing::decodePng(actual);
   if (b.empty()) return;
   RgbImage diff(b.width, b.height);
   int differing = 0;
@@ -60,8 +46,8 @@ void writeDiff(const std::vector<std::uint8_t>& expected, const std::vector<std:
     for (int x = 0; x < b.width; ++x) {
       const std::uint8_t* pb = b.at(x, y);
       std::uint8_t* pd = diff.at(x, y);
-      const bool same = !a.empty() && a.width == b.width && a.height == b.height &&
-                        std::equal(pb, pb + 3, a.at(x, y));
+      const bool same =
+          !a.empty() && a.width == b.width && a.height == b.height && std::equal(pb, pb + 3, a.at(x, y));
       for (int c = 0; c < 3; ++c) pd[c] = static_cast<std::uint8_t>(pb[c] / 4);
       if (!same) {
         pd[0] = 255;
@@ -74,16 +60,17 @@ void writeDiff(const std::vector<std::uint8_t>& expected, const std::vector<std:
   const fs::path folder = fs::path(QV_BINARY_DIR) / "golden-diff";
   fs::create_directories(folder);
   writePng(diff, (folder / name).string());
-  ADD_FAILURE() << name << ": " << differing << " pixels differ; diff picture in " << (folder / name).string();
+  ADD_FAILURE() << name << ": " << differing << " pixels differ; diff picture in "
+                << (folder / name).string();
 }
 
-// Renders a case, with `more` arguments, and compares its frames with the
-// golden ones (or records them).
-void checkCase(const GoldenCase& c, const std::vector<std::string>& more, bool record) {
+// Renders a case and compares its frames with the golden ones (or records
+// them).
+void checkCase(const GoldenCase& c, bool record) {
   const fs::path out = testing::freshFolder(std::string("golden-") + c.name);
-  std::vector<std::string> args{"--size", "320x240", "--frames", "60", "--every", "20", "--out", out.string()};
+  std::vector<std::string> args{"--size",  "320x240", "--frames", "60",
+                                "--every", "20",      "--out",    out.string()};
   args.insert(args.end(), c.args.begin(), c.args.end());
-  args.insert(args.end(), more.begin(), more.end());
   const auto run = testing::runRenderer(args);
   ASSERT_EQ(run.code, 0) << c.name << ": " << run.err;
   const fs::path golden = fs::path(QV_SOURCE_DIR) / "tests" / "golden" / c.name;
@@ -97,23 +84,14 @@ void checkCase(const GoldenCase& c, const std::vector<std::string>& more, bool r
     }
     const auto expected = testing::readBytes(golden / frame);
     ASSERT_FALSE(expected.empty()) << "no golden frame " << (golden / frame).string();
-    std::string name = std::string(c.name) + "-" + frame;
-    for (const std::string& a : more) name = a + "-" + name;
-    if (expected != actual) writeDiff(expected, actual, name);
+    if (expected != actual) writeDiff(expected, actual, std::string(c.name) + "-" + frame);
   }
   fs::remove_all(out);
 }
 
 TEST(GoldenFrames, SmallRendersMatchTheRecordedFramesByteForByte) {
   const bool record = std::getenv("QV_RECORD_GOLDEN") != nullptr;
-  for (const GoldenCase& c : goldenCases()) checkCase(c, {}, record);
-}
-
-// Each thread draws its own band of rows; the frames are those of one thread.
-TEST(GoldenFrames, AnyNumberOfDrawingThreadsGivesTheSameFrames) {
-  for (const GoldenCase& c : goldenCases()) {
-    for (const char* threads : {"3", "4"}) checkCase(c, {"--threads", threads}, false);
-  }
+  for (const GoldenCase& c : goldenCases()) checkCase(c, record);
 }
 
 }  // namespace

@@ -3,9 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 #include <tuple>
-
-#include <initializer_list>
 #include <vector>
 
 #include "ground/platform.h"
@@ -15,193 +14,148 @@
 namespace qv {
 namespace {
 
-RenderOptionsResult parse(std::initializer_list<std::string_view> args) {
-  return parseRenderOptions(std::vector<std::string_view>(args));
+using Args = std::vector<std::string_view>;
+
+// The words of a line, split at single spaces.
+Args words(std::string_view line) {
+  Args out;
+  for (std::size_t at = 0; at <= line.size();) {
+    const std::size_t end = std::min(line.find(' ', at), line.size());
+    if (end > at) out.push_back(line.substr(at, end - at));
+    at = end + 1;
+  }
+  return out;
 }
 
-TEST(RenderOptions, EveryOptionIsRead) {
-  const RenderOptionsResult r =
-      parse({"--seed", "4294967295", "--size", "640x360", "--frames", "250", "--every", "5", "--out", "shots",
-             "--format", "ppm", "--video", "-", "--brush-kind", "0x10000", "--trail", "1001", "--depth-sort",
-             "--half-res", "--no-overlays", "--key", "3:enter", "--key", "7:escape", "--key", "0:left",
-             "--wheel", "4:-1", "--wheel", "5:+1", "--mouse", "6:100,65535", "--bench", "--bench-from", "20", "--threads", "64"});
-  ASSERT_TRUE(r.ok()) << r.error;
-  const RenderOptions& o = r.options;
-  EXPECT_EQ(std::tuple(o.seed, o.width, o.height, o.frames, o.every), std::tuple(4294967295u, 640, 360, 250, 5));
-  EXPECT_EQ(o.outDir, "shots");
-  EXPECT_EQ(o.format, ImageFormat::Ppm);
-  EXPECT_EQ(o.video, "-");
-  EXPECT_EQ(std::tuple(o.brushKind, o.trail), std::tuple(0x10000u, 1001));
-  EXPECT_TRUE(o.depthSort);
-  EXPECT_TRUE(o.halfRes);
-  EXPECT_FALSE(o.overlays);
-  ASSERT_EQ(o.keys.size(), 3u);
-  EXPECT_EQ(std::tuple(o.keys[0].frame, o.keys[0].key, o.keys[1].key, o.keys[2].frame, o.keys[2].key),
-            std::tuple(3, ScriptedKey::Enter, ScriptedKey::Escape, 0, ScriptedKey::Left));
-  ASSERT_EQ(o.wheels.size(), 2u);
-  EXPECT_EQ(std::tuple(o.wheels[0].frame, o.wheels[0].direction, o.wheels[1].direction), std::tuple(4, -1, 1));
-  ASSERT_EQ(o.mice.size(), 1u);
-  EXPECT_EQ(std::tuple(o.mice[0].frame, o.mice[0].x, o.mice[0].y), std::tuple(6, 100, 65535));
-  EXPECT_TRUE(o.bench);
-  EXPECT_EQ(std::tuple(o.benchFrom, o.threads), std::tuple(20, 64));
-  EXPECT_EQ(parse({}).options.threads, 1);
-}
-
-TEST(RenderOptions, SmallerFormsAndRepeats) {
-  RenderOptionsResult r = parse({"--brush-kind", "40002", "--size", "16X16", "--format", "png", "--key",
-                                 "1:up", "--key", "1:down", "--key", "2:right", "--video", "a.rgb"});
-  ASSERT_TRUE(r.ok()) << r.error;
-  EXPECT_EQ(std::tuple(r.options.brushKind, r.options.width, r.options.height), std::tuple(0x40002u, 16, 16));
-  EXPECT_EQ(r.options.video, "a.rgb");
-  ASSERT_EQ(r.options.keys.size(), 3u);
-  EXPECT_EQ(std::tuple(r.options.keys[0].key, r.options.keys[1].key, r.options.keys[2].key),
-            std::tuple(ScriptedKey::Up, ScriptedKey::Down, ScriptedKey::Right));
-  // The last of a repeated single option counts.
-  r = parse({"--seed", "5", "--seed", "9", "--size", "16384x16384", "--brush-kind", "0X30004"});
-  ASSERT_TRUE(r.ok()) << r.error;
-  EXPECT_EQ(std::tuple(r.options.seed, r.options.width, r.options.brushKind), std::tuple(9u, 16384, 0x30004u));
-}
-
-TEST(RenderOptions, HelpIsReportedNotAnError) {
-  const RenderOptionsResult r = parse({"--frames", "3", "--help"});
-  EXPECT_TRUE(r.ok());
-  EXPECT_TRUE(r.help);
-  EXPECT_NE(renderUsage().find("--bench-from"), std::string_view::npos);
+TEST(RenderOptions, ArgumentListsGiveTheirOptions) {
+  const struct {
+    Args args;
+    std::function<void(const RenderOptions&)> check;
+  } cases[] = {
+      // The documented defaults.
+      {{},
+       [](const RenderOptions& o) {
+         EXPECT_EQ(std::tuple(o.seed, o.width, o.height, o.frames, o.every, o.outDir, o.brushKind, o.trail),
+                   std::tuple(1u, 1920, 1080, 100, 1, std::string("out"), 0x40002u, 0));
+         EXPECT_EQ(std::tuple(o.format, o.overlays, o.depthSort, o.halfRes, o.bench, o.benchFrom, o.threads),
+                   std::tuple(ImageFormat::Png, true, false, false, false, 1, 1));
+         EXPECT_FALSE(o.video || o.brushPicture || o.contactSheet);
+       }},
+      {words("--seed 4294967295 --size 640x360 --frames 250 --every 5 --out shots --format ppm --video - "
+             "--brush-kind 0x10000 --trail 1001 --depth-sort --half-res --no-overlays --contact-sheet s.png "
+             "--threads 64"),
+       [](const RenderOptions& o) {
+         EXPECT_EQ(std::tuple(o.seed, o.width, o.height, o.frames, o.every, o.outDir, o.brushKind, o.trail),
+                   std::tuple(4294967295u, 640, 360, 250, 5, std::string("shots"), 0x10000u, 1001));
+         EXPECT_EQ(
+             std::tuple(o.format, o.overlays, o.depthSort, o.halfRes, o.threads, *o.video, *o.contactSheet),
+             std::tuple(ImageFormat::Ppm, false, true, true, 64, "-", "s.png"));
+       }},
+      // Scripted input, in the order given; the last of a repeated option counts.
+      {words("--key 3:enter --key 7:escape --key 0:left --key 1:up --key 1:down --key 2:right --wheel 4:-1 "
+             "--wheel 5:+1 --mouse 6:100,65535 --seed 5 --seed 9 --size 16X16 --brush-kind 40002"),
+       [](const RenderOptions& o) {
+         std::vector<std::pair<int, ScriptedKey>> keys;
+         for (const KeyEvent& k : o.keys) keys.emplace_back(k.frame, k.key);
+         using enum ScriptedKey;
+         EXPECT_EQ(keys,
+                   (decltype(keys){{3, Enter}, {7, Escape}, {0, Left}, {1, Up}, {1, Down}, {2, Right}}));
+         ASSERT_EQ(std::tuple(o.wheels.size(), o.mice.size()), std::tuple(2u, 1u));
+         EXPECT_EQ(std::tuple(o.wheels[0].frame, o.wheels[0].direction, o.wheels[1].direction),
+                   std::tuple(4, -1, 1));
+         EXPECT_EQ(std::tuple(o.mice[0].frame, o.mice[0].x, o.mice[0].y), std::tuple(6, 100, 65535));
+         EXPECT_EQ(std::tuple(o.seed, o.width, o.height, o.brushKind), std::tuple(9u, 16, 16, 0x40002u));
+       }},
+      {words("--size 16384x16384 --brush-kind 0X30004 --bench-from 1501"),
+       [](const RenderOptions& o) {
+         EXPECT_EQ(std::tuple(o.width, o.brushKind, o.bench, o.benchFrom),
+                   std::tuple(16384, 0x30004u, true, 1501));
+       }},
+      // A brush picture makes a picture brush unless a kind is given, wherever
+      // it stands; names are found as the resource lookup finds them.
+      {words("--brush-picture star_flare"),
+       [](const RenderOptions& o) {
+         EXPECT_EQ(std::tuple(o.brushPicture.value_or(""), o.brushKind), std::tuple("star_flare", 0x40000u));
+       }},
+      {words("--brush-kind 0x40002 --brush-picture compSPOT"),
+       [](const RenderOptions& o) { EXPECT_EQ(o.brushKind, 0x40002u); }},
+      {words("--brush-picture STAR_FLARE --brush-kind 0x30001"),
+       [](const RenderOptions& o) { EXPECT_EQ(o.brushKind, 0x30001u); }},
+  };
+  for (const auto& c : cases) {
+    const RenderOptionsResult r = parseRenderOptions(c.args);
+    ASSERT_TRUE(r.ok()) << r.error;
+    EXPECT_FALSE(r.help);
+    c.check(r.options);
+  }
+  const char* argv[] = {"quorvalent-render", "--frames", "7", "--help"};
+  const RenderOptionsResult fromArgv = parseRenderOptions(4, argv);
+  EXPECT_TRUE(fromArgv.ok() && fromArgv.help);
+  EXPECT_EQ(fromArgv.options.frames, 7);
   // The help lists every brush picture the option takes.
+  std::vector<std::string_view> pictures(generatedBrushSources().begin(), generatedBrushSources().end());
   for (const EmbeddedResource& resource : programResources()) {
-    if (resource.typeName == RESOURCE_TYPE_BINARYDATA) {
-      EXPECT_NE(renderUsage().find(resource.name), std::string_view::npos);
+    if (resource.typeName == RESOURCE_TYPE_BINARYDATA) pictures.push_back(resource.name);
+  }
+  for (const std::string_view name : pictures) EXPECT_NE(renderUsage().find(name), std::string::npos) << name;
+}
+
+TEST(RenderOptions, RefusalsAreOneExactLine) {
+  const struct {
+    Args args;
+    std::string_view message;
+  } whole[] = {
+      {{"--bogus"}, "quorvalent-render: unknown argument '--bogus' (see --help)"},
+      {{"frames"}, "quorvalent-render: unknown argument 'frames' (see --help)"},
+      {{"--out\x1b[2J"}, "quorvalent-render: unknown argument '--out\\x1b[2J' (see --help)"},
+      {{"--frames", "10", "--out"}, "quorvalent-render: --out needs a value"},
+      {{"--brush-picture"}, "quorvalent-render: --brush-picture needs a value"},
+  };
+  for (const auto& c : whole) EXPECT_EQ(parseRenderOptions(c.args).error, c.message);
+
+  // "quorvalent-render: OPTION: expected WHAT, got 'VALUE'" for each value.
+  const struct {
+    std::string_view option, expected;
+    Args values;
+  } values[] = {
+      {"--seed", "a number from 0 to 4294967295", {"-1", "4294967296", "12abc", "1\n"}},
+      {"--size", "a size from 16x16 to 16384x16384", {"15x100", "100x15", "16385x16", "16x16385"}},
+      {"--size", "WxH", {"640", "640x", "x480", "99999999999x480"}},
+      {"--frames", "a number of frames of 1 or more", {"0", "+5", " 5"}},
+      {"--every", "a number of 1 or more", {"0"}},
+      {"--out", "a folder name", {""}},
+      {"--format", "png or ppm", {"jpg", "PNG"}},
+      {"--video", "a file name or -", {""}},
+      {"--contact-sheet", "a file name", {""}},
+      {"--brush-kind", "a hexadecimal kind code such as 0x40002", {"0x", "xyz", "0x100000000", "-1"}},
+      {"--trail", "a number of 0 or more", {"-3"}},
+      {"--key",
+       "F:NAME with NAME one of enter, escape, up, down, left, right",
+       {"enter", "3:space", "x:enter", "-1:enter"}},
+      {"--wheel", "F:+1 or F:-1", {"3:1", "3:+2", ":+1"}},
+      {"--mouse", "F:X,Y with X and Y from 0 to 65535", {"3:10", "3:10,65536", "10,20", "3:-1,5"}},
+      {"--bench-from", "a frame number of 0 or more", {"-2"}},
+      {"--threads", "a number of threads from 1 to 64", {"0", "65", "two"}},
+  };
+  for (const auto& c : values) {
+    for (const std::string_view value : c.values) {
+      const std::string shown = value == "1\n" ? "1\\n" : std::string(value);
+      EXPECT_EQ(parseRenderOptions(Args{c.option, value}).error,
+                "quorvalent-render: " + std::string(c.option) + ": expected " + std::string(c.expected) +
+                    ", got '" + shown + "'");
     }
   }
-  for (const std::string_view name : generatedBrushSources()) EXPECT_NE(renderUsage().find(name), std::string_view::npos);
-  const char* argv[] = {"quorvalent-render", "--frames", "7"};
-  const RenderOptionsResult fromArgv = parseRenderOptions(3, argv);
-  ASSERT_TRUE(fromArgv.ok());
-  EXPECT_EQ(fromArgv.options.frames, 7);
-}
-
-TEST(RenderOptions, BadArgumentsGiveOneLineNamingTheArgument) {
-  struct Case {
-    std::vector<std::string_view> args;
-    std::string_view mustName;
-  };
-  const std::vector<Case> cases = {
-      {{"--bogus"}, "--bogus"},
-      {{"frames"}, "frames"},
-      {{"--seed"}, "--seed"},
-      {{"--frames", "10", "--out"}, "--out"},
-      {{"--seed", "-1"}, "--seed"},
-      {{"--seed", "4294967296"}, "--seed"},
-      {{"--seed", "12abc"}, "--seed"},
-      {{"--size", "15x100"}, "--size"},
-      {{"--size", "100x15"}, "--size"},
-      {{"--size", "16385x16"}, "--size"},
-      {{"--size", "16x16385"}, "--size"},
-      {{"--size", "640"}, "--size"},
-      {{"--size", "640x"}, "--size"},
-      {{"--size", "x480"}, "--size"},
-      {{"--size", "99999999999x480"}, "--size"},
-      {{"--frames", "0"}, "--frames"},
-      {{"--frames", "+5"}, "--frames"},
-      {{"--frames", " 5"}, "--frames"},
-      {{"--every", "0"}, "--every"},
-      {{"--out", ""}, "--out"},
-      {{"--format", "jpg"}, "--format"},
-      {{"--format", "PNG"}, "--format"},
-      {{"--video", ""}, "--video"},
-      {{"--brush-kind", "0x"}, "--brush-kind"},
-      {{"--brush-kind", "xyz"}, "--brush-kind"},
-      {{"--brush-kind", "0x100000000"}, "--brush-kind"},
-      {{"--brush-kind", "-1"}, "--brush-kind"},
-      // Kinds that draw nothing or fail at their first splat.
-      {{"--brush-kind", "0x50002"}, "--brush-kind"},
-      {{"--brush-kind", "0x20002"}, "--brush-kind"},
-      {{"--brush-kind", "0xFFFF0002"}, "--brush-kind"},
-      // Other resources of the program are no brush pictures; the generated
-      // sources go by their exact names.
-      {{"--brush-picture", "ICON_MAIN"}, "--brush-picture"},
-      {{"--brush-picture", "compball"}, "--brush-picture"},
-      {{"--brush-picture", "NO_SUCH_PICTURE"}, "--brush-picture"},
-      {{"--seed", "1\n"}, "--seed"},
-      {{"--out\x1b[2J"}, "--out\\x1b[2J"},
-      {{"--trail", "-3"}, "--trail"},
-      {{"--key", "enter"}, "--key"},
-      {{"--key", "3:space"}, "--key"},
-      {{"--key", "x:enter"}, "--key"},
-      {{"--key", "-1:enter"}, "--key"},
-      {{"--wheel", "3:1"}, "--wheel"},
-      {{"--wheel", "3:+2"}, "--wheel"},
-      {{"--wheel", ":+1"}, "--wheel"},
-      {{"--mouse", "3:10"}, "--mouse"},
-      {{"--mouse", "3:10,65536"}, "--mouse"},
-      {{"--mouse", "10,20"}, "--mouse"},
-      {{"--mouse", "3:-1,5"}, "--mouse"},
-      {{"--bench-from", "-2"}, "--bench-from"},
-      {{"--threads", "0"}, "--threads"},
-      {{"--threads", "65"}, "--threads"},
-      {{"--threads", "two"}, "--threads"},
-  };
-  for (const Case& c : cases) {
-    const RenderOptionsResult r = parseRenderOptions(c.args);
-    const std::string where = c.args.size() > 1 ? std::string(c.args[1]) : std::string(c.args[0]);
-    ASSERT_FALSE(r.ok()) << c.mustName << " " << where;
-    EXPECT_NE(r.error.find(c.mustName), std::string::npos) << r.error;
-    EXPECT_TRUE(std::none_of(r.error.begin(), r.error.end(), [](char ch) { return ch >= 0 && ch < 0x20; }))
-        << r.error;
+  // Kinds that draw nothing or fail at their first splat, and resources that
+  // are no brush pictures (the generated sources go by their exact names):
+  // the line lists what the option takes.
+  for (const Args& args : {Args{"--brush-kind", "0x50002"}, Args{"--brush-kind", "0x20002"},
+                           Args{"--brush-kind", "0xFFFF0002"}, Args{"--brush-picture", "ICON_MAIN"},
+                           Args{"--brush-picture", "compball"}, Args{"--brush-picture", ""}}) {
+    const std::string error = parseRenderOptions(args).error;
+    EXPECT_EQ(error.rfind("quorvalent-render: " + std::string(args[0]) + ": expected a", 0), 0u) << error;
+    EXPECT_NE(error.find(args[0] == "--brush-kind" ? "0x30000-0x30004" : "STAR_FLARE"), std::string::npos)
+        << error;
   }
-}
-
-}  // namespace
-}  // namespace qv
-
-namespace qv {
-namespace {
-
-TEST(RenderOptions, BrushPictureMakesAPictureBrushUnlessAKindIsGiven) {
-  RenderOptionsResult r = parseRenderOptions(std::vector<std::string_view>{"--brush-picture", "STAR_FLARE"});
-  ASSERT_TRUE(r.ok());
-  ASSERT_TRUE(r.options.brushPicture.has_value());
-  EXPECT_EQ(*r.options.brushPicture, "STAR_FLARE");
-  EXPECT_EQ(r.options.brushKind, 0x40000u);
-  // Resource names are found as the resource lookup finds them.
-  EXPECT_TRUE(parseRenderOptions(std::vector<std::string_view>{"--brush-picture", "star_flare"}).ok());
-  EXPECT_TRUE(parseRenderOptions(std::vector<std::string_view>{"--brush-picture", "compSPOT"}).ok());
-
-  // The kind wins wherever it stands.
-  for (const auto& args : {std::vector<std::string_view>{"--brush-kind", "0x40002", "--brush-picture", "STAR_FLARE"},
-                           std::vector<std::string_view>{"--brush-picture", "STAR_FLARE", "--brush-kind", "0x30001"}}) {
-    r = parseRenderOptions(args);
-    ASSERT_TRUE(r.ok());
-    EXPECT_EQ(r.options.brushKind, args[1] == "0x40002" ? 0x40002u : 0x30001u);
-  }
-
-  r = parseRenderOptions(std::vector<std::string_view>{"--brush-picture", ""});
-  EXPECT_FALSE(r.ok());
-  EXPECT_NE(r.error.find("--brush-picture"), std::string::npos);
-  r = parseRenderOptions(std::vector<std::string_view>{"--brush-picture"});
-  EXPECT_FALSE(r.ok());
-}
-
-TEST(RenderOptions, ContactSheetNeedsAFileName) {
-  RenderOptionsResult r = parseRenderOptions(std::vector<std::string_view>{"--contact-sheet", "out/sheet.png"});
-  ASSERT_TRUE(r.ok());
-  EXPECT_EQ(r.options.contactSheet.value_or(""), "out/sheet.png");
-  EXPECT_FALSE(r.options.brushPicture.has_value());
-  r = parseRenderOptions(std::vector<std::string_view>{"--contact-sheet", ""});
-  EXPECT_FALSE(r.ok());
-}
-
-}  // namespace
-}  // namespace qv
-
-namespace qv {
-namespace {
-
-TEST(RenderOptions, AFirstBenchFrameAsksForTheBench) {
-  const RenderOptionsResult r = parseRenderOptions(std::vector<std::string_view>{"--bench-from", "1501"});
-  ASSERT_TRUE(r.ok());
-  EXPECT_TRUE(r.options.bench);
-  EXPECT_EQ(r.options.benchFrom, 1501);
 }
 
 }  // namespace

@@ -105,8 +105,6 @@ ffmpeg-encode)
     [ "$(probe out.mp4)" = "$expected" ] || fail "$size from $video: $(probe out.mp4), not $expected"
   done <<'TABLE'
 64x48 v.rgb 64,48,yuv420p,10
-64x48 - 64,48,yuv420p,10
-17x17 v.rgb 18,18,yuv420p,10
 17x17 - 18,18,yuv420p,10
 TABLE
   ;;

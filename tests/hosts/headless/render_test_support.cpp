@@ -1,8 +1,9 @@
 #include "hosts/headless/render_test_support.h"
 
+#include <stb_image.h>
+#include <unistd.h>
 #include <fstream>
 #include <iterator>
-#include <unistd.h>
 
 #include "hosts/headless/render_run.h"
 
@@ -23,8 +24,8 @@ std::string drain(std::FILE* f) {
 }  // namespace
 
 std::filesystem::path freshFolder(const std::string& name) {
-  const auto path = std::filesystem::temp_directory_path() /
-                    ("qv-render-test-" + std::to_string(getpid()) + "-" + name);
+  const auto path =
+      std::filesystem::temp_directory_path() / ("qv-render-test-" + std::to_string(getpid()) + "-" + name);
   std::filesystem::remove_all(path);
   return path;
 }
@@ -44,6 +45,19 @@ RenderRun runRenderer(const std::vector<std::string>& args) {
 std::vector<std::uint8_t> readBytes(const std::filesystem::path& path) {
   std::ifstream in(path, std::ios::binary);
   return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+RgbImage decodePng(const std::vector<std::uint8_t>& png) {
+  int w = 0;
+  int h = 0;
+  int n = 0;
+  stbi_uc* data = stbi_load_from_memory(png.data(), static_cast<int>(png.size()), &w, &h, &n, 3);
+  RgbImage image;
+  if (data == nullptr) return image;
+  image = RgbImage(w, h);
+  std::copy(data, data + image.rgb.size(), image.rgb.begin());
+  stbi_image_free(data);
+  return image;
 }
 
 }  // namespace qv::testing

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "hosts/headless/image_output.h"
+
 namespace qv::testing {
 
 struct RenderRun {
@@ -19,5 +21,7 @@ struct RenderRun {
 std::filesystem::path freshFolder(const std::string& name);
 RenderRun runRenderer(const std::vector<std::string>& args);
 std::vector<std::uint8_t> readBytes(const std::filesystem::path& path);
+// An RGB picture of PNG bytes; empty when they are no PNG.
+RgbImage decodePng(const std::vector<std::uint8_t>& png);
 
 }  // namespace qv::testing

@@ -33,6 +33,8 @@ trap cleanup EXIT
 
 fail() { echo "FAIL ($case_name): $*" >&2; exit 1; }
 skip() { echo "SKIP: $*"; exit 77; }
+# shellcheck source=../sdl/x_display.sh
+. "$here/../sdl/x_display.sh"   # poll, wait_for_exit, bluish
 
 start_server() {
   local xorg=/usr/lib/xorg/Xorg
@@ -43,18 +45,12 @@ start_server() {
     -logfile "$work/xorg.log" >"$work/xorg.out" 2>&1 &
   xorg_pid=$!
   exec 3>&-
-  for _ in $(seq 200); do
-    [ -s "$work/display" ] && break
-    kill -0 "$xorg_pid" 2>/dev/null || break
-    sleep 0.05
-  done
+  started() { [ -s "$work/display" ] || ! kill -0 "$xorg_pid" 2>/dev/null; }
+  poll 20 started
   [ -s "$work/display" ] || skip "Xorg did not start: $(tail -n 3 "$work/xorg.out" "$work/xorg.log" 2>/dev/null)"
   export DISPLAY=":$(head -n1 "$work/display")"
   xsetroot -solid white
 }
-
-# shellcheck source=../sdl/x_display.sh
-. "$here/../sdl/x_display.sh"   # poll, wait_for_exit
 
 # The geometry (WxH+X+Y) of the viewable top-level window named $1, if any.
 window_geometry() {
@@ -66,13 +62,8 @@ window_geometry() {
   done
 }
 # Waits up to $3 seconds for the window named $1 to stand at $2 (empty: to be gone).
-wait_for_window() {
-  for _ in $(seq $(($3 * 10))); do
-    [ "$(window_geometry "$1")" = "$2" ] && return 0
-    sleep 0.1
-  done
-  return 1
-}
+window_at() { [ "$(window_geometry "$1")" = "$2" ]; }
+wait_for_window() { poll "$3" window_at "$1" "$2"; }
 # The id of the viewable window named $1.
 window_id() { xwininfo -root -children | awk -v name="\"$1\":" 'index($0, name) { print $1; exit }'; }
 
@@ -82,43 +73,33 @@ brightest() { convert "$1" -crop "$2" +repage -colorspace Gray -format '%[fx:max
 lit_pixels() {
   convert "$1" -crop "$2" +repage -colorspace Gray -threshold 13% -format '%[fx:int(mean*w*h+0.5)]' info:
 }
-# Pixels of a crop whose blue is above 40 and above their red: the logo.
-bluish() { convert "$1" -crop "$2" +repage -fx 'b > 40/255 && b > r ? 1 : 0' -format '%[fx:int(mean*w*h+0.5)]' info:; }
-
-# Waits up to $1 seconds for the animation on the primary monitor: particles
+# Waits up to $1 seconds (the limits: far above what an idle machine needs)
+# for the animation on the primary monitor: particles
 # above the overlays (some, but not the white of a window not painted yet),
 # and the logo 32 pixels from that monitor's right edge and 8 above its
 # bottom, so the frame has that monitor's size. Leaves the screenshot in
 # $work/shot.png.
-wait_for_animation() {
+animation_shown() {
   local lit
-  for _ in $(seq $(($1 * 2))); do
-    if import -window root "$work/shot.png" 2>/dev/null; then
-      lit=$(lit_pixels "$work/shot.png" 1024x640+0+0)
-      [ "$lit" -gt 50 ] && [ "$lit" -lt 200000 ] && [ "$(bluish "$work/shot.png" 159x12+833+748)" -gt 100 ] && return 0
-    fi
-    sleep 0.5
-  done
-  return 1
+  import -window root "$work/shot.png" 2>/dev/null || return 1
+  lit=$(lit_pixels "$work/shot.png" 1024x640+0+0)
+  [ "$lit" -gt 50 ] && [ "$lit" -lt 200000 ] && [ "$(bluish "$work/shot.png" 159x12+833+748)" -gt 100 ]
 }
+wait_for_animation() { poll "$1" animation_shown; }
 
 # Waits up to $1 seconds for the second monitor to be all black.
-wait_for_black_second() {
-  for _ in $(seq $(($1 * 4))); do
-    import -window root "$work/second.png" 2>/dev/null &&
-      [ "$(brightest "$work/second.png" 800x600+1024+0)" = 0 ] && return 0
-    sleep 0.25
-  done
-  return 1
+second_black() {
+  import -window root "$work/second.png" 2>/dev/null && [ "$(brightest "$work/second.png" 800x600+1024+0)" = 0 ]
 }
+wait_for_black_second() { poll "$1" second_black; }
 
 # The animation on the primary monitor, the second one black. $1 and $2 are
 # the names of the animation's window and of the dark one.
 check_covers() {
-  wait_for_window "$1" "$PRIMARY" 30 || fail "the animation's window is not at $PRIMARY: '$(window_geometry "$1")'"
-  wait_for_window "$2" "$SECOND" 10 || fail "no dark window at $SECOND: '$(window_geometry "$2")'"
-  wait_for_animation 15 || fail "no animation with its logo on the primary monitor"
-  wait_for_black_second 5 || fail "the second monitor is not black (brightest $(brightest "$work/second.png" 800x600+1024+0))"
+  wait_for_window "$1" "$PRIMARY" 60 || fail "the animation's window is not at $PRIMARY: '$(window_geometry "$1")'"
+  wait_for_window "$2" "$SECOND" 30 || fail "no dark window at $SECOND: '$(window_geometry "$2")'"
+  wait_for_animation 60 || fail "no animation with its logo on the primary monitor"
+  wait_for_black_second 30 || fail "the second monitor is not black (brightest $(brightest "$work/second.png" 800x600+1024+0))"
 }
 
 # Escape with the pointer on the second monitor, after a click there as a
@@ -145,16 +126,16 @@ case "$case_name" in
     # The second monitor unplugged and plugged in again, as its clients see
     # it (a non-desktop output counts as disconnected).
     xrandr --output DUMMY1 --set non-desktop 1
-    wait_for_window "Quorvalent dark display" "" 10 || fail "the dark window stays after its monitor went"
+    wait_for_window "Quorvalent dark display" "" 30 || fail "the dark window stays after its monitor went"
     before=$(md5sum <"$work/shot.png")
-    wait_for_animation 5 || fail "no animation after the second monitor went"
+    wait_for_animation 30 || fail "no animation after the second monitor went"
     [ "$(md5sum <"$work/shot.png")" != "$before" ] || fail "the animation stopped"
     xrandr --output DUMMY1 --set non-desktop 0
-    wait_for_window "Quorvalent dark display" "$SECOND" 10 || fail "no dark window after the monitor came back"
-    wait_for_black_second 5 || fail "the second monitor is not black again"
+    wait_for_window "Quorvalent dark display" "$SECOND" 30 || fail "no dark window after the monitor came back"
+    wait_for_black_second 30 || fail "the second monitor is not black again"
     # Gone again while its window had the keyboard: Escape still ends it.
     xrandr --output DUMMY1 --set non-desktop 1
-    wait_for_window "Quorvalent dark display" "" 10 || fail "the dark window stays after its monitor went again"
+    wait_for_window "Quorvalent dark display" "" 30 || fail "the dark window stays after its monitor went again"
     xdotool key Escape
     wait_for_exit "$app_pid" 10 || fail "Escape did not end the program after the monitor went"
     [ "$exit_code" -eq 0 ] || fail "exit code $exit_code after Escape"

@@ -43,14 +43,15 @@ std::vector<std::uint8_t> makeIcon(int size, Colour colour, Masked masked) {
 
 TEST(IconDecoder, RowsComeTopFirstAndWithoutAlphaTheMaskSaysWhatIsTransparent) {
   DecodedPicture p;
-  const auto withAlpha = makeIcon(4, [](int x, int y) { return 0x80000000u | static_cast<std::uint32_t>(y * 16 + x); },
-                                  [](int, int) { return true; });
+  const auto withAlpha = makeIcon(
+      4, [](int x, int y) { return 0x80000000u | static_cast<std::uint32_t>(y * 16 + x); },
+      [](int, int) { return true; });
   ASSERT_TRUE(decodeIconImage(withAlpha, 4, p));
   EXPECT_EQ(std::tuple(p.width, p.pixels[0], p.pixels[1 * 4 + 3], p.pixels[3 * 4 + 0]),
             std::tuple(4, 0x80000000u, 0x80000013u, 0x80000030u));
   freeDecodedPicture(p);
-  const auto masked =
-      makeIcon(40, [](int, int) { return 0x00FF0000u; }, [](int x, int y) { return x == 33 && y == 2; });
+  const auto masked = makeIcon(
+      40, [](int, int) { return 0x00FF0000u; }, [](int x, int y) { return x == 33 && y == 2; });
   ASSERT_TRUE(decodeIconImage(masked, 40, p));
   EXPECT_EQ(std::tuple(p.pixels[2 * 40 + 33], p.pixels[2 * 40 + 32], p.pixels[3 * 40 + 33]),
             std::tuple(0x00FF0000u, 0xFFFF0000u, 0xFFFF0000u));
@@ -58,7 +59,8 @@ TEST(IconDecoder, RowsComeTopFirstAndWithoutAlphaTheMaskSaysWhatIsTransparent) {
 }
 
 TEST(IconDecoder, WrongSizesAndCutShortFilesAreRefused) {
-  auto ico = makeIcon(8, [](int, int) { return 0xFF123456u; }, [](int, int) { return false; });
+  auto ico = makeIcon(
+      8, [](int, int) { return 0xFF123456u; }, [](int, int) { return false; });
   DecodedPicture p;
   EXPECT_FALSE(decodeIconImage(ico, 16, p));
   for (std::size_t cut : {std::size_t{3}, std::size_t{20}, std::size_t{60}, ico.size() - 1}) {
@@ -86,10 +88,14 @@ TEST(IconDecoder, IconsAreDrawnOverByAlphaAndClippedAtTheEdges) {
 }
 
 TEST(IconDecoder, TheProgramsIconsAreEmbeddedInEverySize) {
-  for (auto [name, size] : {std::pair{"icon_main", 48}, {"ICON_MAIN", 32}, {"Icon_Main", 16}, {"ICON_SSPRVW01", 32},
+  for (auto [name, size] : {std::pair{"icon_main", 48},
+                            {"ICON_MAIN", 32},
+                            {"Icon_Main", 16},
+                            {"ICON_SSPRVW01", 32},
                             {"ICON_SSPRVW08", 32}}) {
     DecodedPicture p;
-    EXPECT_TRUE(decodeIconImage(findEmbeddedResource(programResources(), name, RESOURCE_TYPE_GROUP_ICON), size, p))
+    EXPECT_TRUE(
+        decodeIconImage(findEmbeddedResource(programResources(), name, RESOURCE_TYPE_GROUP_ICON), size, p))
         << name << " " << size;
     freeDecodedPicture(p);
   }

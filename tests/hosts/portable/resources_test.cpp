@@ -2,16 +2,9 @@
 
 #include <gtest/gtest.h>
 
-#include <tuple>
 #include <utility>
 
-#include "hosts/headless/headless_platform.h"
-#include "hosts/portable/picture_codec.h"
-
 namespace qv {
-// Built from tests/data/resources by the same generator as the program's own table.
-std::span<const EmbeddedResource> testResources();
-
 namespace {
 
 TEST(EmbeddedResources, NamesAndNamedTypesAreFoundWithoutRegardToCase) {
@@ -27,21 +20,6 @@ TEST(EmbeddedResources, NamesAndNamedTypesAreFoundWithoutRegardToCase) {
   }
   EXPECT_TRUE(findEmbeddedResource(table, "Quorvalent", "").empty());
   EXPECT_TRUE(findEmbeddedResource(table, "Quorvalent", "BINARY").empty());
-}
-
-// The embedding tool's table, served and decoded by the headless host.
-TEST(EmbeddedResources, TheEmbeddedTableIsServedAndDecoded) {
-  HeadlessPlatform platform(64, 64, testResources(), nullptr);
-  ASSERT_EQ(testResources().size(), 1u);
-  EXPECT_TRUE(platform.findResource("TINY_TEST", RESOURCE_TYPE_BINARYDATA).empty());
-  DecodedPicture picture;
-  ASSERT_TRUE(platform.decodePicture(platform.findResource("Tiny_Test", RESOURCE_TYPE_BITMAP), picture));
-  ASSERT_EQ(std::tuple(picture.width, picture.height), std::tuple(3, 2));
-  // 4 bits a pixel, stored bottom-up: top row red, green, blue; bottom row
-  // white, black, red.
-  const std::uint32_t expected[] = {0xFFFF0000, 0xFF00FF00, 0xFF0000FF, 0xFFFFFFFF, 0xFF000000, 0xFFFF0000};
-  for (int i = 0; i < 6; ++i) EXPECT_EQ(picture.pixels[i], expected[i]) << i;
-  platform.freePicturePixels(picture);
 }
 
 }  // namespace

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <numeric>
+
 #include "ground/input_state.h"
 #include "hosts/sdl/key_map.h"
 
@@ -16,39 +18,20 @@ SDL_Event keyEvent(Uint32 type, SDL_Keycode key, Uint8 repeat = 0) {
   return e;
 }
 
-TEST(KeyMap, KeysOfTheRecordGetTheirVirtualKeyCodes) {
-  EXPECT_EQ(virtualKeyForSdlKey(SDLK_ESCAPE), 27);
-  EXPECT_EQ(virtualKeyForSdlKey(SDLK_RETURN), 13);
-  EXPECT_EQ(virtualKeyForSdlKey(SDLK_KP_ENTER), 13);
-  EXPECT_EQ(virtualKeyForSdlKey(SDLK_LEFT), 37);
-  EXPECT_EQ(virtualKeyForSdlKey(SDLK_UP), 38);
-  EXPECT_EQ(virtualKeyForSdlKey(SDLK_RIGHT), 39);
-  EXPECT_EQ(virtualKeyForSdlKey(SDLK_DOWN), 40);
-  EXPECT_EQ(virtualKeyForSdlKey(SDLK_a), 65);
-  EXPECT_EQ(virtualKeyForSdlKey(SDLK_z), 90);
-  EXPECT_EQ(virtualKeyForSdlKey(SDLK_0), 48);
-  EXPECT_EQ(virtualKeyForSdlKey(SDLK_9), 57);
-  EXPECT_EQ(virtualKeyForSdlKey(SDLK_F1), 112);
-  EXPECT_EQ(virtualKeyForSdlKey(SDLK_F10), 121);
-  EXPECT_EQ(virtualKeyForSdlKey(SDLK_RSHIFT), 16);
-  EXPECT_EQ(virtualKeyForSdlKey(SDLK_LCTRL), 17);
-  EXPECT_EQ(virtualKeyForSdlKey(SDLK_RALT), 18);
-  EXPECT_EQ(virtualKeyForSdlKey(SDLK_TAB), 9);
-  EXPECT_EQ(virtualKeyForSdlKey(SDLK_BACKSPACE), 8);
-  EXPECT_EQ(virtualKeyForSdlKey(SDLK_DELETE), 46);
-  EXPECT_EQ(virtualKeyForSdlKey(SDLK_INSERT), 45);
-  EXPECT_EQ(virtualKeyForSdlKey(SDLK_SPACE), 32);
-}
-
-TEST(KeyMap, OtherKeysSetOnlyTheAnyKeyFlag) {
+TEST(KeyMap, KeysOfTheRecordGetTheirVirtualKeyCodesAndOthersOnlyTheAnyKeyFlag) {
+  const std::pair<SDL_Keycode, int> table[] = {
+      {SDLK_ESCAPE, 27}, {SDLK_RETURN, 13}, {SDLK_KP_ENTER, 13}, {SDLK_LEFT, 37},   {SDLK_UP, 38},
+      {SDLK_RIGHT, 39},  {SDLK_DOWN, 40},   {SDLK_a, 65},        {SDLK_z, 90},      {SDLK_0, 48},
+      {SDLK_9, 57},      {SDLK_F1, 112},    {SDLK_F10, 121},     {SDLK_RSHIFT, 16}, {SDLK_LCTRL, 17},
+      {SDLK_RALT, 18},   {SDLK_TAB, 9},     {SDLK_BACKSPACE, 8}, {SDLK_DELETE, 46}, {SDLK_INSERT, 45},
+      {SDLK_SPACE, 32}};
+  for (auto [key, vk] : table) EXPECT_EQ(virtualKeyForSdlKey(key), vk) << key;
   for (SDL_Keycode key : {SDLK_F11, SDLK_F12, SDLK_KP_0, SDLK_KP_5, SDLK_PAGEUP, SDLK_CAPSLOCK, SDLK_MINUS}) {
     InputState input;
     recordInputEvent(keyEvent(SDL_KEYDOWN, key), input);
     const InputSnapshot s = input.takeInputEvents();
     EXPECT_EQ(s.keysPressed[KEY_ANY], 1) << key;
-    int set = 0;
-    for (int flag : s.keysPressed) set += flag;
-    EXPECT_EQ(set, 1) << "key " << key << " set a flag of its own";
+    EXPECT_EQ(std::accumulate(std::begin(s.keysPressed), std::end(s.keysPressed), 0), 1) << key;
   }
 }
 
@@ -60,70 +43,51 @@ TEST(EventInput, RepeatedKeyDownsSetThePressedFlagAgainAfterEachClearing) {
   EXPECT_EQ(input.takeInputEvents().keysPressed[KEY_UP], 1);
   recordInputEvent(keyEvent(SDL_KEYUP, SDLK_UP), input);
   const InputSnapshot s = input.takeInputEvents();
-  EXPECT_EQ(s.keysPressed[KEY_UP], 0);
-  EXPECT_EQ(s.keysReleased[KEY_UP], 1);
+  EXPECT_EQ(std::tuple(s.keysPressed[KEY_UP], s.keysReleased[KEY_UP]), std::tuple(0, 1));
 }
 
+// Positive away from the user; a "natural scrolling" wheel reports the other
+// way round; a huge spin keeps its sign instead of wrapping round in 16 bits.
 TEST(EventInput, WheelIsPositiveAwayFromTheUser) {
-  SDL_Event e{};
-  e.type = SDL_MOUSEWHEEL;
-  e.wheel.y = 1;
-  e.wheel.direction = SDL_MOUSEWHEEL_NORMAL;
-  InputState input;
-  recordInputEvent(e, input);
-  EXPECT_EQ(input.takeInputEvents().wheel, 120 << 16);
-
-  e.wheel.y = -2;
-  recordInputEvent(e, input);
-  EXPECT_EQ(input.takeInputEvents().wheel, wheelValueFromDelta(-240));
+  const auto wheel = [](int x, int y, Uint32 direction) {
+    SDL_Event e{};
+    e.type = SDL_MOUSEWHEEL;
+    e.wheel.x = x;
+    e.wheel.y = y;
+    e.wheel.direction = direction;
+    InputState input;
+    recordInputEvent(e, input);
+    return input.takeInputEvents().wheel;
+  };
+  EXPECT_EQ(wheel(0, 1, SDL_MOUSEWHEEL_NORMAL), 120 << 16);
+  EXPECT_EQ(wheel(0, -2, SDL_MOUSEWHEEL_NORMAL), wheelValueFromDelta(-240));
   EXPECT_LT(wheelValueFromDelta(-240), 0);
-
-  // A "natural scrolling" wheel reports the other way round.
-  e.wheel.y = 1;
-  e.wheel.direction = SDL_MOUSEWHEEL_FLIPPED;
-  recordInputEvent(e, input);
-  EXPECT_LT(input.takeInputEvents().wheel, 0);
-
-  // A huge spin keeps its sign instead of wrapping round in 16 bits.
-  e.wheel.y = 1000;
-  e.wheel.direction = SDL_MOUSEWHEEL_NORMAL;
-  recordInputEvent(e, input);
-  EXPECT_GT(input.takeInputEvents().wheel, 0);
-
-  e.wheel.y = 0;
-  e.wheel.x = 3;
-  recordInputEvent(e, input);
-  EXPECT_EQ(input.takeInputEvents().wheel, 0);
+  EXPECT_LT(wheel(0, 1, SDL_MOUSEWHEEL_FLIPPED), 0);
+  EXPECT_GT(wheel(0, 1000, SDL_MOUSEWHEEL_NORMAL), 0);
+  EXPECT_EQ(wheel(3, 0, SDL_MOUSEWHEEL_NORMAL), 0);
 }
 
 TEST(EventInput, ButtonsAndMotion) {
   InputState input;
   SDL_Event e{};
-  e.type = SDL_MOUSEBUTTONDOWN;
   e.button.button = SDL_BUTTON_RIGHT;
-  recordInputEvent(e, input);
-  e.type = SDL_MOUSEBUTTONUP;
-  recordInputEvent(e, input);
+  for (Uint32 type : {SDL_MOUSEBUTTONDOWN, SDL_MOUSEBUTTONUP}) {
+    e.type = type;
+    recordInputEvent(e, input);
+  }
   e.type = SDL_MOUSEMOTION;
   e.motion.x = 300;
   e.motion.y = 200;
   recordInputEvent(e, input);
   InputSnapshot s = input.takeInputEvents();
-  EXPECT_EQ(s.anyButtonDown, 1);
-  EXPECT_EQ(s.anyButtonUp, 1);
-  EXPECT_EQ(s.rightButton, 1);
-  EXPECT_EQ(s.leftButton, 0);
-  EXPECT_EQ(s.mouseMoved, 1);
-  EXPECT_EQ(s.mouseX, 300);
-  EXPECT_EQ(s.mouseDX, -300);
-
+  EXPECT_EQ(std::tuple(s.anyButtonDown, s.anyButtonUp, s.rightButton, s.leftButton), std::tuple(1, 1, 1, 0));
+  EXPECT_EQ(std::tuple(s.mouseMoved, s.mouseX, s.mouseDX), std::tuple(1, 300, -300));
   // A side button has no field and touches nothing.
   e = SDL_Event{};
   e.type = SDL_MOUSEBUTTONDOWN;
   e.button.button = SDL_BUTTON_X1;
   recordInputEvent(e, input);
-  s = input.takeInputEvents();
-  EXPECT_EQ(s.anyButtonDown, 0);
+  EXPECT_EQ(input.takeInputEvents().anyButtonDown, 0);
 }
 
 }  // namespace

@@ -10,7 +10,8 @@ namespace {
 
 // Draws into a character picture: '.' unlit backing, '#' lit.
 std::vector<std::string> render(std::string_view text, int width, int height) {
-  std::vector<std::string> rows(static_cast<std::size_t>(height), std::string(static_cast<std::size_t>(width), ' '));
+  std::vector<std::string> rows(static_cast<std::size_t>(height),
+                                std::string(static_cast<std::size_t>(width), ' '));
   drawFpsText(text, height, [&](int x, int y, int w, int h, bool lit) {
     for (int r = y; r < y + h; ++r) {
       for (int c = x; c < x + w; ++c) {
@@ -44,14 +45,16 @@ TEST(FpsFigure, TheTextSitsInTheTopLeftCornerAndGrowsWithTheScreen) {
   for (int r = 0; r < height; ++r) {
     for (int c = 0; c < 200; ++c) {
       const bool inside = c >= box.x && c < box.x + box.w && r >= box.y && r < box.y + box.h;
-      EXPECT_EQ(rows[static_cast<std::size_t>(r)][static_cast<std::size_t>(c)] != ' ', inside) << c << "," << r;
+      EXPECT_EQ(rows[static_cast<std::size_t>(r)][static_cast<std::size_t>(c)] != ' ', inside)
+          << c << "," << r;
     }
   }
   // The F: a full top row and a full left column of its 5 x 7 cells.
   const int top = box.y + 1;
   const int left = box.x + 1;
   EXPECT_EQ(rows[static_cast<std::size_t>(top)].substr(static_cast<std::size_t>(left), 6), "#####.");
-  for (int r = top; r < top + 7; ++r) EXPECT_EQ(rows[static_cast<std::size_t>(r)][static_cast<std::size_t>(left)], '#');
+  for (int r = top; r < top + 7; ++r)
+    EXPECT_EQ(rows[static_cast<std::size_t>(r)][static_cast<std::size_t>(left)], '#');
 }
 
 }  // namespace

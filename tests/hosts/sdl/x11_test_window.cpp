@@ -27,9 +27,9 @@ void onSignal(int) { stopRequested = 1; }
 
 int openWindow(Display* display, int w, int h) {
   const int screen = DefaultScreen(display);
-  const Window window = XCreateSimpleWindow(display, RootWindow(display, screen), 0, 0, static_cast<unsigned>(w),
-                                            static_cast<unsigned>(h), 0, BlackPixel(display, screen),
-                                            WINDOW_GREY);
+  const Window window =
+      XCreateSimpleWindow(display, RootWindow(display, screen), 0, 0, static_cast<unsigned>(w),
+                          static_cast<unsigned>(h), 0, BlackPixel(display, screen), WINDOW_GREY);
   XSelectInput(display, window, StructureNotifyMask);
   XMapWindow(display, window);
   for (;;) {
@@ -46,7 +46,9 @@ int openWindow(Display* display, int w, int h) {
       XEvent e;
       XNextEvent(display, &e);
     }
-    struct timespec t{0, 20 * 1000 * 1000};
+    struct timespec t {
+      0, 20 * 1000 * 1000
+    };
     nanosleep(&t, nullptr);
   }
   XDestroyWindow(display, window);

@@ -1,6 +1,6 @@
-# Sourced by the desktop program's end-to-end scripts: a virtual X server of
-# their own, polling, and waiting for a program to end. The script sets $work
-# (a scratch folder) first.
+# Sourced by the end-to-end scripts of the X programs: a virtual X server of
+# their own, polling, waiting for a program to end, and counting pixels of
+# screenshots. The script sets $work (a scratch folder) first.
 
 # Runs "$@" every 0.1 s until it succeeds or $1 seconds have passed.
 poll() {
@@ -37,3 +37,19 @@ wait_for_exit() {
   app_pid=
   return 0
 }
+
+# Clearly coloured pixels (chroma, the largest channel less the smallest,
+# above 30%) of a picture, or of its crop WxH+X+Y. Grey, white and the dark
+# backgrounds count nothing; the scene's particles are saturated colours.
+coloured() {
+  convert "$1" ${2:+-crop "$2" +repage} -colorspace HCL -channel G -separate +channel -threshold 30% \
+    -format '%[fx:round(mean*w*h)]' info:
+}
+# Pixels of a crop whose blue is above 40 and above their red: the logo.
+bluish() { convert "$1" -crop "$2" +repage -fx 'b > 40/255 && b > r ? 1 : 0' -format '%[fx:int(mean*w*h+0.5)]' info:; }
+# Pixels of a crop that are exactly the colour R,G,B.
+pixels_of() {
+  convert "$1" -crop "$2" +repage -fx "abs(r*255-$3) < 0.5 && abs(g*255-$4) < 0.5 && abs(b*255-$5) < 0.5 ? 1 : 0" \
+    -format '%[fx:int(mean*w*h+0.5)]' info:
+}
+greater() { awk -v a="$1" -v b="$2" 'BEGIN { exit !(a > b) }'; }

@@ -69,23 +69,18 @@ poll 30 xscreensaver-command -version >/dev/null 2>&1 || fail "the daemon does n
 
 # (A zombie whose parent, the daemon's helper, has gone is not running.)
 hack_pids() { ps -u nobody -o pid=,stat=,comm= | awk '$3 == "quorvalent" && $2 !~ /^Z/ { print $1; found = 1 } END { exit !found }'; }
-coloured() {
-  convert "$1" -crop 1280x600+0+0 +repage -colorspace HCL -channel G -separate +channel -threshold 30% \
-    -format '%[fx:round(mean*w*h)]' info:
-}
 particles_on_screen() {
-  import -window root "$work/shot.png" 2>/dev/null && [ "$(coloured "$work/shot.png")" -gt 50 ]
+  import -window root "$work/shot.png" 2>/dev/null && [ "$(coloured "$work/shot.png" 1280x600+0+0)" -gt 50 ]
 }
 
 for n in 1 2; do  # the list counts from 1
   xscreensaver-command -select "$n" >/dev/null || fail "-select $n was refused"
-  poll 40 particles_on_screen || fail "no particles on the screen after -select $n ($(coloured "$work/shot.png"))"
+  poll 40 particles_on_screen || fail "no particles on the screen after -select $n ($(coloured "$work/shot.png" 1280x600+0+0))"
   hack_pids >/dev/null || fail "no quorvalent process after -select $n"
   [ -n "${QV_SHOTS_DIR:-}" ] && cp "$work/shot.png" "$QV_SHOTS_DIR/daemon-$n.png"
   if [ "$n" -eq 2 ]; then
     # "Quorvalent (fps)": the figure in the top-left corner.
-    white=$(convert "$work/shot.png" -crop 200x40+0+0 +repage -fx 'r > 0.9 && g > 0.9 && b > 0.9 ? 1 : 0' \
-      -format '%[fx:int(mean*w*h+0.5)]' info:)
+    white=$(pixels_of "$work/shot.png" 200x40+0+0 255 255 255)
     [ "$white" -gt 50 ] || fail "no FPS figure in the top-left corner ($white white pixels)"
   fi
   start=$(date +%s%N)

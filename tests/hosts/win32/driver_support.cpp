@@ -36,9 +36,11 @@ int failures() { return failureCount; }
 
 std::string narrow(const std::wstring& text) {
   if (text.empty()) return {};
-  const int length = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
+  const int length = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0,
+                                         nullptr, nullptr);
   std::string out(static_cast<std::size_t>(length), '\0');
-  WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), length, nullptr, nullptr);
+  WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), length, nullptr,
+                      nullptr);
   return out;
 }
 
@@ -54,8 +56,8 @@ void launch(Launched& process, const std::wstring& exePath, const std::wstring& 
   if (!arguments.empty()) commandLine += L" " + arguments;
   STARTUPINFOW startup{};
   startup.cb = sizeof(startup);
-  process.started = CreateProcessW(exePath.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                                   &startup, &process.info) != FALSE;
+  process.started = CreateProcessW(exePath.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                                   nullptr, &startup, &process.info) != FALSE;
 }
 
 void pause(DWORD ms) {
@@ -91,6 +93,17 @@ std::wstring className(HWND window) {
   wchar_t name[256] = {};
   GetClassNameW(window, name, 256);
   return name;
+}
+
+BoxText boxText(HWND box) {
+  wchar_t text[512] = {};
+  wchar_t caption[128] = {};
+  for (int tries = 0; tries < 150 && (text[0] == 0 || caption[0] == 0); ++tries) {
+    GetDlgItemTextW(box, 0xFFFF, text, 512);
+    GetWindowTextW(box, caption, 128);
+    if (text[0] == 0 || caption[0] == 0) pause(20);
+  }
+  return {text, caption};
 }
 
 std::vector<std::uint32_t> capture(HDC source, int x, int y, int w, int h) {

@@ -36,6 +36,13 @@ long waitForExit(Launched& process, DWORD timeoutMs);
 
 std::wstring className(HWND window);
 
+// A message box's text and caption, once both are in place (a box may be
+// found before they are), or empty after a couple of seconds.
+struct BoxText {
+  std::wstring text, caption;
+};
+BoxText boxText(HWND box);
+
 // The pixels (0x00RRGGBB) of a w x h rectangle at (x, y) of a device
 // context, top row first.
 std::vector<std::uint32_t> capture(HDC source, int x, int y, int w, int h);
