@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstdlib>
 
 #include "hosts/headless/image_output.h"
@@ -39,28 +40,38 @@ void writeDiff(const std::vector<std::uint8_t>& expected, const std::vector<std:
                const std::string& name) {
   const RgbImage a = testing::decodePng(expected);
   const RgbImage b = testing::decodePng(actual);
-  if (b.empty()) return;
+  if (b.empty()) {
+    ADD_FAILURE() << name << ": differs from the golden frame and is no PNG";
+    return;
+  }
   RgbImage diff(b.width, b.height);
   int differing = 0;
+  std::string first;
+  const bool sizesMatch = !a.empty() && a.width == b.width && a.height == b.height;
   for (int y = 0; y < b.height; ++y) {
     for (int x = 0; x < b.width; ++x) {
       const std::uint8_t* pb = b.at(x, y);
       std::uint8_t* pd = diff.at(x, y);
-      const bool same =
-          !a.empty() && a.width == b.width && a.height == b.height && std::equal(pb, pb + 3, a.at(x, y));
+      const bool same = sizesMatch && std::equal(pb, pb + 3, a.at(x, y));
       for (int c = 0; c < 3; ++c) pd[c] = static_cast<std::uint8_t>(pb[c] / 4);
       if (!same) {
         pd[0] = 255;
         pd[1] = 0;
         pd[2] = 0;
-        ++differing;
+        if (differing++ == 0) {
+          char text[96];
+          const std::uint8_t* pa = sizesMatch ? a.at(x, y) : pb;
+          std::snprintf(text, sizeof text, "; first at (%d, %d): %02X%02X%02X, golden %02X%02X%02X", x, y, pb[0],
+                        pb[1], pb[2], pa[0], pa[1], pa[2]);
+          first = text;
+        }
       }
     }
   }
   const fs::path folder = fs::path(QV_BINARY_DIR) / "golden-diff";
   fs::create_directories(folder);
   writePng(diff, (folder / name).string());
-  ADD_FAILURE() << name << ": " << differing << " pixels differ; diff picture in "
+  ADD_FAILURE() << name << ": " << differing << " pixels differ" << first << "; diff picture in "
                 << (folder / name).string();
 }
 
