@@ -158,7 +158,7 @@ TEST_F(FrameComposerTest, ReleaseFreesTheWorkingTables) {
   EXPECT_EQ(tables.sphereTable(), nullptr);
   EXPECT_EQ(tables.rescaleTable(), nullptr);
   EXPECT_EQ(frame.depthBuffer(), nullptr);
-  EXPECT_EQ(std::tuple(drawList.drawCount, drawList.entries, splat.params.pixels), std::tuple(0, nullptr, nullptr));
+  EXPECT_EQ(std::tuple(drawList.drawCount, drawList.entries.data(), splat.params.pixels), std::tuple(0, nullptr, nullptr));
   EXPECT_EQ(systems.system(0)->particleCount, 3u);  // the lone system 0 stays
 }
 

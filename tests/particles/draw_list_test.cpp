@@ -139,9 +139,9 @@ TEST_F(DrawListFixture, TheOrderGrowsWithTheParticleTotal) {
   ParticleSystem& s = system(0, 10);
   list.buildDrawList(1);
   EXPECT_EQ(list.orderCapacity(), 10);
-  DrawEntry* entries = list.entries;
+  DrawEntry* entries = list.entries.data();
   list.buildDrawList(1);
-  EXPECT_EQ(list.entries, entries);  // same total: nothing is reallocated
+  EXPECT_EQ(list.entries.data(), entries);  // same total: nothing is reallocated
   table.fillParticles(300000, 0, 2, 0);  // beyond any fixed table size
   (void)s;
   list.buildDrawList(1);
@@ -154,7 +154,7 @@ TEST_F(DrawListFixture, TheOrderGrowsWithTheParticleTotal) {
   EXPECT_THROW(list.selectEntry(4), RuntimeErrorStop);
   EXPECT_THROW(list.selectEntry(-1), RuntimeErrorStop);
   list.freeDrawList();
-  EXPECT_EQ(std::tuple(list.drawCount, list.entries), std::tuple(0, nullptr));
+  EXPECT_EQ(std::tuple(list.drawCount, list.entries.data()), std::tuple(0, nullptr));
 }
 
 }  // namespace
