@@ -8,6 +8,8 @@
 #include <memory>
 #include <string_view>
 
+#include "ground/aligned_buffer.h"
+
 namespace qv {
 
 class Platform;
@@ -35,13 +37,8 @@ struct Overlay {
   std::int32_t right = 0;   // left + width - 1
   std::int32_t bottom = 0;  // top + height - 1
   std::int32_t blendMode = OVERLAY_ALPHA_BLEND;
-  // width x height words 0xAARRGGBB, top row first; null when nothing loaded.
-  std::uint32_t* pixels = nullptr;
-
-  Overlay() = default;
-  ~Overlay();
-  Overlay(const Overlay&) = delete;
-  Overlay& operator=(const Overlay&) = delete;
+  // width x height words 0xAARRGGBB, top row first; empty when nothing loaded.
+  AlignedBuffer<std::uint32_t> pixels;
 };
 
 // Loads overlays through the picture layer; holds the tint the next load
@@ -66,6 +63,7 @@ class OverlayLoader {
 
  private:
   void openPicture(std::string_view name, int w, int h);
+  void allocatePixels(Overlay& overlay);
 
   Platform& platform_;
   PictureLayer& pictures_;
