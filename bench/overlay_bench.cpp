@@ -51,14 +51,11 @@ void BM_LoadBrushPicture511(benchmark::State& state) {
   qv::Brush brush;
   brush.kind = 0x40002;
   brush.colour = 0xFFFFC080;
-  for (auto& image : brush.quadrantImages) {
-    image = static_cast<std::uint32_t*>(qv::allocAligned(platform, qv::IMAGE_BYTES, qv::IMAGE_ALIGNMENT, qv::FILL_ZERO));
-  }
+  for (auto& image : brush.quadrantImages) image.allocate(platform, qv::IMAGE_TEXELS, qv::IMAGE_ALIGNMENT, qv::FILL_ZERO);
   for (auto _ : state) {
     qv::loadBrushPicture(pictures, brush, "FLARE");
     benchmark::ClobberMemory();
   }
-  for (auto* image : brush.quadrantImages) qv::freeAligned(image);
 }
 BENCHMARK(BM_LoadBrushPicture511)->Unit(benchmark::kMillisecond);
 

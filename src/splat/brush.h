@@ -9,9 +9,12 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "ground/aligned_buffer.h"
 #include "splat/kernel.h"
 
 namespace qv {
+
+class Platform;
 
 inline constexpr int NO_NEXT_BRUSH = -9;
 inline constexpr std::int32_t DEFAULT_BRUSH_KIND = 0x10000;
@@ -29,11 +32,25 @@ inline constexpr int QUADRANT_COUNT = 4;
 inline constexpr int IMAGE_SIDE = 256;
 inline constexpr std::size_t IMAGE_BYTES = 262144;
 inline constexpr std::size_t IMAGE_ALIGNMENT = 1024;
+inline constexpr std::size_t IMAGE_TEXELS = IMAGE_BYTES / sizeof(std::uint32_t);
 
 constexpr int brushClass(std::int32_t kind) { return kind >> 16; }
 constexpr int brushVariant(std::int32_t kind) { return kind & 0xFFFF; }
 
+// A brush owns its images, so it is not copied implicitly: copyFrom takes
+// the platform that reports a failed allocation.
 struct Brush {
+  Brush() = default;
+  Brush(const Brush&) = delete;
+  Brush& operator=(const Brush&) = delete;
+
+  // Every field of the source; the images become copies of the source's in
+  // blocks of this brush's own (kept where it has one, taken where it lacks
+  // one, freed where the source has none), so the copy draws as its source.
+  void copyFrom(Platform& platform, const Brush& source);
+  // Whether image 0 exists (the class's kernels then read the images).
+  bool hasImages() const { return quadrantImages[0] != nullptr; }
+
   std::int32_t kind = DEFAULT_BRUSH_KIND;
   std::uint32_t colour = 0;  // 0xAARRGGBB; AA is the brush opacity
   std::int32_t useParticleColour = 1;
@@ -41,7 +58,7 @@ struct Brush {
   double sizeScale = 1.0;
   double innerScale1 = 0.0;
   double innerScale2 = 0.0;
-  std::array<std::uint32_t*, QUADRANT_COUNT> quadrantImages{};
+  std::array<AlignedBuffer<std::uint32_t>, QUADRANT_COUNT> quadrantImages;
   std::int32_t nextBrush = NO_NEXT_BRUSH;
   Kernel clippedKernel = reportLinkDrawError;
   Kernel insideKernel = reportLinkDrawError;

@@ -46,7 +46,7 @@ void BrushImages::generateBall(Brush& brush) {
       Vec3 n{static_cast<double>(j), static_cast<double>(i), z};
       if (d > 1e-16) n = Vec3{n.x / d, n.y / d, n.z / d};
       for (int q = 0; q < QUADRANT_COUNT; ++q) {
-        std::uint32_t* image = brush.quadrantImages[q];
+        std::uint32_t* image = brush.quadrantImages[q].data();
         if (image == nullptr) continue;
         double g = QUADRANT_SIGN_X[q] * n.x * L.x + QUADRANT_SIGN_Y[q] * n.y * L.y + n.z * L.z;
         if (g < 0) g = std::fabs(g) * BALL_BACK_LIGHT;
@@ -83,7 +83,7 @@ void BrushImages::generateSpot(Brush& brush) {
       } else {
         value = texel(static_cast<int>(R * m + 0.5), static_cast<int>(G * m + 0.5), static_cast<int>(B * m + 0.5));
       }
-      for (std::uint32_t* image : brush.quadrantImages) {
+      for (auto& image : brush.quadrantImages) {
         if (image != nullptr) image[i * IMAGE_SIDE + j] = value;
       }
     }

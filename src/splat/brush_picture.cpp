@@ -57,10 +57,10 @@ void loadBrushPicture(PictureLayer& pictures, Brush& brush, std::string_view nam
     const std::uint32_t p = source[static_cast<std::ptrdiff_t>(row) * width + column];
     return greyMask ? lerpChannels(MASK_WHITE, tint, static_cast<int>(p & 0xFFu)) : multiplyChannels(p, tint);
   };
-  std::uint32_t* const q0 = brush.quadrantImages[0];
-  std::uint32_t* const q1 = brush.quadrantImages[1];
-  std::uint32_t* const q2 = brush.quadrantImages[2];
-  std::uint32_t* const q3 = brush.quadrantImages[3];
+  std::uint32_t* const q0 = brush.quadrantImages[0].data();
+  std::uint32_t* const q1 = brush.quadrantImages[1].data();
+  std::uint32_t* const q2 = brush.quadrantImages[2].data();
+  std::uint32_t* const q3 = brush.quadrantImages[3].data();
   for (int i = 0; i < IMAGE_SIDE; ++i) {
     const int di = i >> shift;
     for (int j = 0; j < IMAGE_SIDE; ++j) {

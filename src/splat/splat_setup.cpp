@@ -330,7 +330,7 @@ void SplatSetup::drawPrepared(SplatParams& p, const Brush& brush, SplatShape sha
   }
   if (shape != SplatShape::Box || p.bottom < p.minRow || p.top > p.maxRow) return;
   p.rescaleRow = frame.rescaleTable != nullptr ? frame.rescaleTable + p.radius * RESCALE_SIZE : nullptr;
-  for (int i = 0; i < QUADRANT_COUNT; ++i) p.quadrant[i] = brush.quadrantImages[i];
+  for (int i = 0; i < QUADRANT_COUNT; ++i) p.quadrant[i] = brush.quadrantImages[i].data();
   if (p.top >= p.minRow && p.left >= 0 && p.bottom <= p.maxRow && p.right <= p.maxColumn) {
     brush.insideKernel(p);
   } else {
