@@ -61,7 +61,7 @@ void BrushImages::generateBall(Brush& brush) {
 void BrushImages::generateSpot(Brush& brush) {
   if (tables_.sphereTable() == nullptr) tables_.buildSphereTable();
   const int variant = brushVariant(brush.kind);
-  const std::uint32_t colour = variant == 1 ? SPOT_VARIANT1_COLOUR : brush.colour;
+  const std::uint32_t colour = variant == BRUSH_VARIANT_BLEND ? SPOT_VARIANT1_COLOUR : brush.colour;
   const int R = red(colour);
   const int G = green(colour);
   const int B = blue(colour);
@@ -77,7 +77,7 @@ void BrushImages::generateSpot(Brush& brush) {
       const double D = 1 - Q * F;
       const double m = D == 0 ? 1.0 : 1 - (1 - F) / D;
       std::uint32_t value = 0;
-      if (variant == 4) {
+      if (variant == BRUSH_VARIANT_MULTIPLY) {
         value = texel(static_cast<int>(255.5 + m * (R - 255)), static_cast<int>(255.5 + m * (G - 255)),
                       static_cast<int>(255.5 + m * (B - 255)));
       } else {

@@ -83,7 +83,7 @@ int BrushTable::resetBrushImages(Brush& brush, std::int32_t kind, std::uint32_t 
   }
   // Ball and spot images of variant 4 (multiply) start white, so the texels
   // the generator leaves alone multiply by nothing; all others start black.
-  const int fill = (cls != BRUSH_CLASS_PICTURE && brushVariant(kind) == 4) ? FILL_ONES : FILL_ZERO;
+  const int fill = (cls != BRUSH_CLASS_PICTURE && brushVariant(kind) == BRUSH_VARIANT_MULTIPLY) ? FILL_ONES : FILL_ZERO;
   for (auto& image : brush.quadrantImages) image.allocate(platform_, IMAGE_TEXELS, IMAGE_ALIGNMENT, fill);
   chooseKernels(brush);
   return 0;
@@ -100,38 +100,38 @@ void BrushTable::chooseKernels(Brush& brush) {
   switch (brushClass(brush.kind)) {
     case BRUSH_CLASS_POINT:
       // A point outside the frame is skipped before any kernel: no clipped form.
-      if (variant <= 1) brush.insideKernel = PointKernelInside;
+      if (variant <= BRUSH_VARIANT_BLEND) brush.insideKernel = PointKernelInside;
       break;
     case BRUSH_CLASS_BALL:
-      if (variant <= 1) use(BallKernelClipped, BallKernelInside);
+      if (variant <= BRUSH_VARIANT_BLEND) use(BallKernelClipped, BallKernelInside);
       break;
     case BRUSH_CLASS_SPOT:
       switch (variant) {
-        case 0:
-        case 2: use(SpotKernel0Clipped, SpotKernel0Inside); break;
-        case 1: use(SpotKernel1Clipped, SpotKernel1Inside); break;
-        case 3: use(SpotKernel3Clipped, SpotKernel3Inside); break;
-        case 4: use(SpotKernel4Clipped, SpotKernel4Inside); break;
+        case BRUSH_VARIANT_PLAIN:
+        case BRUSH_VARIANT_ADD: use(SpotKernel0Clipped, SpotKernel0Inside); break;
+        case BRUSH_VARIANT_BLEND: use(SpotKernel1Clipped, SpotKernel1Inside); break;
+        case BRUSH_VARIANT_SUBTRACT: use(SpotKernel3Clipped, SpotKernel3Inside); break;
+        case BRUSH_VARIANT_MULTIPLY: use(SpotKernel4Clipped, SpotKernel4Inside); break;
         default: break;
       }
       break;
     case BRUSH_CLASS_PICTURE:
       if (brush.hasImages()) {
         switch (variant) {
-          case 0:
-          case 1: use(ImageKernel0Clipped, ImageKernel0Inside); break;
-          case 2: use(ImageKernel2Clipped, ImageKernel2Inside); break;
-          case 3: use(ImageKernel3Clipped, ImageKernel3Inside); break;
-          case 4: use(ImageKernel4Clipped, ImageKernel4Inside); break;
+          case BRUSH_VARIANT_PLAIN:
+          case BRUSH_VARIANT_BLEND: use(ImageKernel0Clipped, ImageKernel0Inside); break;
+          case BRUSH_VARIANT_ADD: use(ImageKernel2Clipped, ImageKernel2Inside); break;
+          case BRUSH_VARIANT_SUBTRACT: use(ImageKernel3Clipped, ImageKernel3Inside); break;
+          case BRUSH_VARIANT_MULTIPLY: use(ImageKernel4Clipped, ImageKernel4Inside); break;
           default: break;
         }
       } else {
         switch (variant) {
-          case 0:
-          case 1: use(DiscKernel0Clipped, DiscKernel0Inside); break;
-          case 2: use(DiscKernel2Clipped, DiscKernel2Inside); break;
-          case 3: use(DiscKernel3Clipped, DiscKernel3Inside); break;
-          case 4: use(DiscKernel4Clipped, DiscKernel4Inside); break;
+          case BRUSH_VARIANT_PLAIN:
+          case BRUSH_VARIANT_BLEND: use(DiscKernel0Clipped, DiscKernel0Inside); break;
+          case BRUSH_VARIANT_ADD: use(DiscKernel2Clipped, DiscKernel2Inside); break;
+          case BRUSH_VARIANT_SUBTRACT: use(DiscKernel3Clipped, DiscKernel3Inside); break;
+          case BRUSH_VARIANT_MULTIPLY: use(DiscKernel4Clipped, DiscKernel4Inside); break;
           default: break;
         }
         tables_.buildDiscCoverageTables();

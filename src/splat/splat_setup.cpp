@@ -140,7 +140,7 @@ SplatShape SplatSetup::prepareSplat(const Brush& brush, double x, double y, doub
 namespace {
 bool blackTintSkips(const Brush& brush, std::uint32_t tint) {
   const int variant = brushVariant(brush.kind);
-  return tint == 0 && (variant == 2 || variant == 3);
+  return tint == 0 && (variant == BRUSH_VARIANT_ADD || variant == BRUSH_VARIANT_SUBTRACT);
 }
 }  // namespace
 
