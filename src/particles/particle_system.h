@@ -60,7 +60,7 @@ struct ParticleSystem {
   std::int32_t lifespan = 0;
   std::int32_t lifespanJitter = 0;
   std::int32_t renewLife = 1;
-  std::int32_t drawMode = 1002;     // life curve of the splat set-up
+  std::int32_t drawMode = LIFE_SMOOTH;  // life curve of the splat set-up
   std::uint32_t respawnFlags = 0;
   BasicHook<Vec3> forceHook;          // force on currentParticle
   BasicHook<double> bounceHook;       // bounce factor of currentParticle

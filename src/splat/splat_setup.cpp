@@ -10,22 +10,6 @@
 
 namespace qv {
 
-namespace {
-
-// Life curves of a particle system's drawMode; any other mode keeps the
-// particle at full strength for its whole life.
-constexpr std::int32_t LIFE_LINEAR = 1;
-constexpr std::int32_t LIFE_EASED = 1000;
-constexpr std::int32_t LIFE_EASED_SQUARED = 1001;
-constexpr std::int32_t LIFE_SMOOTH = 1002;
-constexpr std::int32_t LIFE_BIAS_050 = 1003;
-constexpr std::int32_t LIFE_BIAS_075 = 1004;
-constexpr std::int32_t LIFE_BIAS_093 = 1005;
-constexpr std::int32_t LIFE_BIAS_099 = 1006;
-constexpr std::int32_t LIFE_UNTIL_END = 1007;
-
-}  // namespace
-
 SplatSetup::SplatSetup() {
   setPerspective(DEFAULT_PROJECTION_DISTANCE, DEFAULT_NEAR_LIMIT);
   setDepthFade(DEFAULT_FADE_END, DEFAULT_FADE_START, FADE_NONE);
