@@ -35,9 +35,9 @@ void blendRow(std::uint32_t* f, const std::uint32_t* o, int count, std::int32_t 
     case OVERLAY_SUBTRACT:
       for (int c = 0; c < count; ++c) f[c] = subtractFloor(f[c], o[c]);
       break;
-    case 4:
-    case 5:
-    case 6:
+    case OVERLAY_HIDDEN_4:
+    case OVERLAY_HIDDEN_5:
+    case OVERLAY_HIDDEN_6:
       break;
     case OVERLAY_BLACK_CUTS:
       for (int c = 0; c < count; ++c) {

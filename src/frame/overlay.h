@@ -21,6 +21,10 @@ inline constexpr std::int32_t OVERLAY_COPY = 0;
 inline constexpr std::int32_t OVERLAY_ALPHA_BLEND = 1;  // by the overlay pixel's alpha
 inline constexpr std::int32_t OVERLAY_ADD = 2;
 inline constexpr std::int32_t OVERLAY_SUBTRACT = 3;
+// Modes with no effect of their own: the overlay is not drawn.
+inline constexpr std::int32_t OVERLAY_HIDDEN_4 = 4;
+inline constexpr std::int32_t OVERLAY_HIDDEN_5 = 5;
+inline constexpr std::int32_t OVERLAY_HIDDEN_6 = 6;
 inline constexpr std::int32_t OVERLAY_BLACK_CUTS = 7;   // opaque black pixels clear the frame
 inline constexpr std::int32_t OVERLAY_WHITE_PAINTS = 8;  // opaque white pixels paint white
 // As the mode of a placement: keep the overlay's own mode.
