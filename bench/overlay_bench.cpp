@@ -20,8 +20,7 @@ std::unique_ptr<qv::Overlay> overlayOf(qv::Platform& platform, int w, int h) {
   auto o = std::make_unique<qv::Overlay>();
   o->width = w;
   o->height = h;
-  o->pixels = static_cast<std::uint32_t*>(
-      qv::allocAligned16(platform, static_cast<std::size_t>(w) * h * 4, qv::FILL_NONE));
+  o->pixels.allocate(platform, static_cast<std::size_t>(w) * h, qv::ALIGNMENT_16, qv::FILL_NONE);
   for (int i = 0; i < w * h; ++i) o->pixels[i] = 0xFF000000u | static_cast<std::uint32_t>(i * 2654435761u >> 8);
   return o;
 }
@@ -52,14 +51,11 @@ void BM_LoadBrushPicture511(benchmark::State& state) {
   qv::Brush brush;
   brush.kind = 0x40002;
   brush.colour = 0xFFFFC080;
-  for (auto& image : brush.quadrantImages) {
-    image = static_cast<std::uint32_t*>(qv::allocAligned(platform, qv::IMAGE_BYTES, qv::IMAGE_ALIGNMENT, qv::FILL_ZERO));
-  }
+  for (auto& image : brush.quadrantImages) image.allocate(platform, qv::IMAGE_TEXELS, qv::IMAGE_ALIGNMENT, qv::FILL_ZERO);
   for (auto _ : state) {
     qv::loadBrushPicture(pictures, brush, "FLARE");
     benchmark::ClobberMemory();
   }
-  for (auto* image : brush.quadrantImages) qv::freeAligned(image);
 }
 BENCHMARK(BM_LoadBrushPicture511)->Unit(benchmark::kMillisecond);
 

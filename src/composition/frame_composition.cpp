@@ -135,7 +135,7 @@ void FrameComposer::prepareEntries(std::size_t chunk, DrawChunk&& drawChunk) {
   for (std::int32_t k = 0; k < drawList_.drawCount; ++k) {
     // The entries come from memory while the ones before them are set up.
     if (k + ENTRIES_AHEAD < drawList_.drawCount) {
-      __builtin_prefetch(drawList_.entries + drawList_.order[k + ENTRIES_AHEAD].entryIndex);
+      __builtin_prefetch(drawList_.entries.data() + drawList_.order[k + ENTRIES_AHEAD].entryIndex);
     }
     DrawEntry& entry = drawList_.entries[drawList_.order[k].entryIndex];
     drawList_.currentEntry = &entry;

@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "ground/hook.h"
+#include "splat/brush.h"
 #include "splat/splat_setup.h"
 
 namespace qv {
@@ -35,7 +36,7 @@ struct Brush;
 // chain that loops back on itself still ends the frame.
 inline constexpr int MAX_BRUSH_CHAIN_LINKS = 512;
 // Brush 0 after the scene-render set-up: a point brush.
-inline constexpr std::int32_t SCENE_POINT_BRUSH_KIND = 0x10000;
+inline constexpr std::int32_t SCENE_POINT_BRUSH_KIND = POINT_BRUSH;
 inline constexpr std::uint32_t SCENE_POINT_BRUSH_COLOUR = 0xFF7FC8FF;
 // Threads that draw a frame: 1 ... MAX_COMPOSE_THREADS, or AUTOMATIC_THREADS:
 // the machine's cores for a frame at least AUTOMATIC_THREADS_MIN_WIDTH pixels

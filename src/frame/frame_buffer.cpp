@@ -126,7 +126,7 @@ void FrameBuffer::buildRowTable(int order) {
 void FrameBuffer::createFrameBuffers() {
   releaseFrameBuffers();
   const std::size_t count = static_cast<std::size_t>(std::max(live_.width, 0)) * std::max(live_.height, 0);
-  depthBuffer_ = static_cast<std::int32_t*>(allocGlobal(platform_, count * sizeof(std::int32_t), 1));
+  depthBuffer_.allocate(platform_, count, ALIGNMENT_16, FILL_ZERO);
   createBackBuffer();
   buildRowTable(memory_ != nullptr && !memory_->bottomUp() ? 0 : 1);
 }
@@ -134,8 +134,7 @@ void FrameBuffer::createFrameBuffers() {
 void FrameBuffer::releaseFrameBuffers() {
   // Released in the middle of a half-size frame: the full geometry comes back.
   if (swapPending_ != 0) live_ = savedFull_;
-  freeGlobal(depthBuffer_);
-  depthBuffer_ = nullptr;
+  depthBuffer_.reset();
   destroyBackBuffer();
   freeHalfBuffer();
   halfResActive_ = 0;
@@ -143,9 +142,8 @@ void FrameBuffer::releaseFrameBuffers() {
 }
 
 void FrameBuffer::freeHalfBuffer() {
-  if (live_.pixels == halfBuffer_) live_.pixels = nullptr;
-  freeAligned(halfBuffer_);
-  halfBuffer_ = nullptr;
+  if (live_.pixels == halfBuffer_.data()) live_.pixels = nullptr;
+  halfBuffer_.reset();
 }
 
 void FrameBuffer::createBackBuffer() {
@@ -155,8 +153,8 @@ void FrameBuffer::createBackBuffer() {
   if (memory_ != nullptr) {
     backBuffer_ = memory_->acquire(w, h);
   } else {
-    backBuffer_ = static_cast<std::uint32_t*>(
-        allocAligned16(platform_, static_cast<std::size_t>(w) * h * sizeof(std::uint32_t), FILL_NONE));
+    ownBack_.allocate(platform_, static_cast<std::size_t>(w) * h, ALIGNMENT_16, FILL_NONE);
+    backBuffer_ = ownBack_.data();
   }
   live_.pixels = backBuffer_;
   drawn_.markAll();
@@ -167,13 +165,8 @@ void FrameBuffer::createBackBuffer() {
 }
 
 void FrameBuffer::destroyBackBuffer() {
-  if (backBuffer_ != nullptr) {
-    if (memory_ != nullptr) {
-      memory_->release(backBuffer_);
-    } else {
-      freeAligned(backBuffer_);
-    }
-  }
+  if (backBuffer_ != nullptr && memory_ != nullptr) memory_->release(backBuffer_);
+  ownBack_.reset();
   if (live_.pixels == backBuffer_) live_.pixels = nullptr;
   if (savedFull_.pixels == backBuffer_) savedFull_.pixels = nullptr;
   backBuffer_ = nullptr;
@@ -278,11 +271,11 @@ void FrameBuffer::resetDepthBuffer() {
     const int x0 = live_.marginX;
     const int columns = live_.width - 2 * live_.marginX;
     for (int row = live_.marginY; row < live_.height - live_.marginY; ++row) {
-      std::memset(depthBuffer_ + static_cast<std::ptrdiff_t>(row) * live_.width + x0, 0x1F,
+      std::memset(depthBuffer_.data() + static_cast<std::ptrdiff_t>(row) * live_.width + x0, 0x1F,
                   static_cast<std::size_t>(columns) * sizeof(std::int32_t));
     }
   } else {
-    std::memset(depthBuffer_, 0x1F, static_cast<std::size_t>(live_.width) * live_.height * sizeof(std::int32_t));
+    std::memset(depthBuffer_.data(), 0x1F, static_cast<std::size_t>(live_.width) * live_.height * sizeof(std::int32_t));
   }
 }
 
@@ -291,7 +284,7 @@ void FrameBuffer::beginHalfResFrame() {
   if (swapPending_ != 0) return;
   if (halfResActive_ != 0) {
     live_ = savedHalf_;
-    live_.pixels = halfBuffer_;
+    live_.pixels = halfBuffer_.data();
     swapPending_ = 1;
     return;
   }
@@ -300,9 +293,8 @@ void FrameBuffer::beginHalfResFrame() {
   // overwritten by the doubling.
   live_.drawn = nullptr;
   setFrameSize(live_.width / 2, live_.height / 2);
-  halfBuffer_ = static_cast<std::uint32_t*>(allocAligned16(
-      platform_, static_cast<std::size_t>(live_.width) * live_.height * sizeof(std::uint32_t), FILL_NONE));
-  live_.pixels = halfBuffer_;
+  halfBuffer_.allocate(platform_, static_cast<std::size_t>(live_.width) * live_.height, ALIGNMENT_16, FILL_NONE);
+  live_.pixels = halfBuffer_.data();
   savedHalf_ = live_;
   halfResActive_ = 1;
   swapPending_ = 1;

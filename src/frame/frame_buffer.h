@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "frame/drawn_area.h"
+#include "ground/aligned_buffer.h"
 
 namespace qv {
 
@@ -109,7 +110,7 @@ class FrameBuffer {
   void markAllDrawn();
 
   const FrameBufferGeometry& geometry() const { return live_; }
-  std::int32_t* depthBuffer() const { return depthBuffer_; }
+  std::int32_t* depthBuffer() const { return depthBuffer_.data(); }
   std::int32_t bottomUp() const { return bottomUp_; }
   std::int32_t clearRequested() const { return clearRequested_; }
   std::int32_t fullScreen() const { return fullScreen_; }
@@ -130,11 +131,12 @@ class FrameBuffer {
   FrameBufferGeometry live_;
   FrameBufferGeometry savedFull_;
   FrameBufferGeometry savedHalf_;
-  std::uint32_t* backBuffer_ = nullptr;  // the full-size buffer
+  std::uint32_t* backBuffer_ = nullptr;  // the full-size buffer: the host's or ownBack_
+  AlignedBuffer<std::uint32_t> ownBack_;  // the full-size buffer when no host memory is given
   std::int32_t backWidth_ = 0;           // the size it was made for
   std::int32_t backHeight_ = 0;
-  std::uint32_t* halfBuffer_ = nullptr;
-  std::int32_t* depthBuffer_ = nullptr;
+  AlignedBuffer<std::uint32_t> halfBuffer_;
+  AlignedBuffer<std::int32_t> depthBuffer_;
   std::int32_t bottomUp_ = 1;
   std::int32_t clearRequested_ = 0;
   std::int32_t fullScreen_ = 0;

@@ -16,20 +16,12 @@ constexpr std::array<double, 4> SAMPLE_OFFSETS{-0.5, -0.167, 0.167, 0.5};
 
 LookupTables::LookupTables(Platform& platform) : platform_(platform) {}
 
-LookupTables::~LookupTables() {
-  releaseSphereTable();
-  releaseRescaleTable();
-  releaseDiscCoverageTables();
-}
-
 void LookupTables::buildSphereTable() {
-  releaseSphereTable();
-  const std::size_t bytes = std::size_t{SPHERE_SIZE} * SPHERE_SIZE * 2 * sizeof(std::int32_t);
-  sphere_ = static_cast<std::int32_t*>(allocAligned(platform_, bytes, SPHERE_ALIGNMENT, FILL_NONE));
+  sphere_.allocate(platform_, std::size_t{SPHERE_SIZE} * SPHERE_SIZE * 2, SPHERE_ALIGNMENT, FILL_NONE);
   const double R = SPHERE_RADIUS;
   for (int i = 0; i < SPHERE_SIZE; ++i) {
     for (int j = 0; j < SPHERE_SIZE; ++j) {
-      std::int32_t* entry = sphere_ + (i * SPHERE_SIZE + j) * 2;
+      std::int32_t* entry = &sphere_[(i * SPHERE_SIZE + j) * 2];
       const double l = R * R - j * j - i * i;
       if (l > 0) {
         const double h = std::sqrt(l);
@@ -45,26 +37,18 @@ void LookupTables::buildSphereTable() {
 }
 
 void LookupTables::buildRescaleTable() {
-  releaseRescaleTable();
-  const std::size_t bytes = std::size_t{RESCALE_SIZE} * RESCALE_SIZE * sizeof(std::int32_t);
-  rescale_ = static_cast<std::int32_t*>(allocAligned(platform_, bytes, RESCALE_ALIGNMENT, FILL_ZERO));
+  rescale_.allocate(platform_, std::size_t{RESCALE_SIZE} * RESCALE_SIZE, RESCALE_ALIGNMENT, FILL_ZERO);
   for (int i = 1; i < RESCALE_SIZE; ++i) {
-    std::int32_t* row = rescale_ + i * RESCALE_SIZE;
+    std::int32_t* row = &rescale_[i * RESCALE_SIZE];
     for (int j = 0; j <= i; ++j) {
       row[j] = static_cast<std::int32_t>(255.0 * j / i + 0.5) * 4;
     }
   }
 }
 
-void LookupTables::releaseSphereTable() {
-  freeAligned(sphere_);
-  sphere_ = nullptr;
-}
+void LookupTables::releaseSphereTable() { sphere_.reset(); }
 
-void LookupTables::releaseRescaleTable() {
-  freeAligned(rescale_);
-  rescale_ = nullptr;
-}
+void LookupTables::releaseRescaleTable() { rescale_.reset(); }
 
 void LookupTables::buildDiscCoverageTables() {
   if (discBuilt_) return;
@@ -84,8 +68,8 @@ void LookupTables::buildDiscTableLane(int a) {
   if (b == 0) {
     // Zeroed so that the lanes still to come never read leftover bytes; every
     // lane is written before the table is used.
-    disc_[s] = static_cast<std::uint32_t*>(
-        allocAligned16(platform_, std::size_t{static_cast<unsigned>(s * s)} * sizeof(std::uint32_t), FILL_ZERO));
+    discBlocks_[s].allocate(platform_, std::size_t{static_cast<unsigned>(s * s)}, ALIGNMENT_16, FILL_ZERO);
+    disc_[s] = discBlocks_[s].data();
   }
   std::uint32_t* table = disc_[s];
   const double r = s - (3 - b) * 0.25 - 0.4999;
@@ -135,7 +119,7 @@ void LookupTables::buildDiscTableLane(int a) {
 void LookupTables::releaseDiscCoverageTables() {
   // Every allocated table, even after a build that stopped part-way; the two
   // fixed tables of sizes 0 and 1 are members.
-  for (int s = 2; s < DISC_TABLE_COUNT; ++s) freeAligned(disc_[s]);
+  for (auto& block : discBlocks_) block.reset();
   disc_.fill(nullptr);
   discBuilt_ = false;
 }

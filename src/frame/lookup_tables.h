@@ -11,6 +11,8 @@
 #include <array>
 #include <cstdint>
 
+#include "ground/aligned_buffer.h"
+
 namespace qv {
 
 class Platform;
@@ -26,7 +28,6 @@ inline constexpr std::uint32_t DISC_SIZE_ONE_LANES = 0xFFBF7F3F;
 class LookupTables {
  public:
   explicit LookupTables(Platform& platform);
-  ~LookupTables();
   LookupTables(const LookupTables&) = delete;
   LookupTables& operator=(const LookupTables&) = delete;
 
@@ -44,13 +45,13 @@ class LookupTables {
 
   // Sphere entry (i, j): two int32, the height in eighths (0 outside the
   // disc) and the slope. Rows of 256 entries, 2048 bytes each.
-  const std::int32_t* sphereTable() const { return sphere_; }
-  const std::int32_t* sphereEntry(int i, int j) const { return sphere_ + (i * SPHERE_SIZE + j) * 2; }
+  const std::int32_t* sphereTable() const { return sphere_.data(); }
+  const std::int32_t* sphereEntry(int i, int j) const { return sphere_.data() + (i * SPHERE_SIZE + j) * 2; }
 
   // Row r (the splat radius in pixels): entry j is the byte offset of the
   // source texel for distance j from the centre.
-  const std::int32_t* rescaleTable() const { return rescale_; }
-  const std::int32_t* rescaleRow(int r) const { return rescale_ + r * RESCALE_SIZE; }
+  const std::int32_t* rescaleTable() const { return rescale_.data(); }
+  const std::int32_t* rescaleRow(int r) const { return rescale_.data() + r * RESCALE_SIZE; }
 
   // The table for whole size s (0 ... 255): s rows of s entries (one entry for
   // s = 0 and 1); byte lane b of entry [y][x] is the coverage of the pixel at
@@ -64,8 +65,10 @@ class LookupTables {
   void buildDiscTableLane(int sizeCode);
 
   Platform& platform_;
-  std::int32_t* sphere_ = nullptr;
-  std::int32_t* rescale_ = nullptr;
+  AlignedBuffer<std::int32_t> sphere_;
+  AlignedBuffer<std::int32_t> rescale_;
+  // The tables of sizes 2 ... 255, and the pointers to all 256 tables.
+  std::array<AlignedBuffer<std::uint32_t>, DISC_TABLE_COUNT> discBlocks_;
   std::array<std::uint32_t*, DISC_TABLE_COUNT> disc_{};
   bool discBuilt_ = false;
   // The two fixed one-entry tables of sizes 0 and 1.

@@ -35,9 +35,9 @@ void blendRow(std::uint32_t* f, const std::uint32_t* o, int count, std::int32_t 
     case OVERLAY_SUBTRACT:
       for (int c = 0; c < count; ++c) f[c] = subtractFloor(f[c], o[c]);
       break;
-    case 4:
-    case 5:
-    case 6:
+    case OVERLAY_HIDDEN_4:
+    case OVERLAY_HIDDEN_5:
+    case OVERLAY_HIDDEN_6:
       break;
     case OVERLAY_BLACK_CUTS:
       for (int c = 0; c < count; ++c) {
@@ -56,8 +56,6 @@ void blendRow(std::uint32_t* f, const std::uint32_t* o, int count, std::int32_t 
 }
 }  // namespace
 
-Overlay::~Overlay() { freeAligned(pixels); }
-
 OverlayLoader::OverlayLoader(Platform& platform, PictureLayer& pictures) : platform_(platform), pictures_(pictures) {}
 
 std::unique_ptr<Overlay> OverlayLoader::createOverlay(std::string_view colourName, std::string_view maskName, int w,
@@ -65,6 +63,12 @@ std::unique_ptr<Overlay> OverlayLoader::createOverlay(std::string_view colourNam
   auto overlay = std::make_unique<Overlay>();
   loadOverlay(*overlay, colourName, maskName, w, h);
   return overlay;
+}
+
+// Room for the open picture, whole words of its byte size.
+void OverlayLoader::allocatePixels(Overlay& overlay) {
+  const auto bytes = static_cast<std::size_t>(pictures_.pictureBytes());
+  overlay.pixels.allocate(platform_, bytes / sizeof(std::uint32_t), ALIGNMENT_16, FILL_NONE);
 }
 
 void OverlayLoader::openPicture(std::string_view name, int w, int h) {
@@ -77,8 +81,7 @@ void OverlayLoader::openPicture(std::string_view name, int w, int h) {
 
 int OverlayLoader::loadOverlay(Overlay& overlay, std::string_view colourName, std::string_view maskName, int w,
                                int h) {
-  freeAligned(overlay.pixels);
-  overlay.pixels = nullptr;
+  overlay.pixels.reset();
   overlay.right = overlay.left + overlay.width - 1;
   overlay.bottom = overlay.top + overlay.height - 1;
 
@@ -87,8 +90,7 @@ int OverlayLoader::loadOverlay(Overlay& overlay, std::string_view colourName, st
     const std::uint32_t* source = pictures_.picturePixels();
     overlay.width = pictures_.pictureWidth();
     overlay.height = pictures_.pictureHeight();
-    overlay.pixels = static_cast<std::uint32_t*>(
-        allocAligned16(platform_, static_cast<std::size_t>(pictures_.pictureBytes()), FILL_NONE));
+    allocatePixels(overlay);
     const std::size_t count = static_cast<std::size_t>(overlay.width) * static_cast<std::size_t>(overlay.height);
     for (std::size_t i = 0; i < count; ++i) overlay.pixels[i] = OPAQUE | multiplyChannels(source[i], overlayTint);
     pictures_.unlockPicture();
@@ -107,15 +109,14 @@ int OverlayLoader::loadOverlay(Overlay& overlay, std::string_view colourName, st
       const int rows = std::min(overlay.height, maskHeight);
       const int columns = std::min(overlay.width, maskWidth);
       for (int r = 0; r < rows; ++r) {
-        std::uint32_t* row = overlay.pixels + static_cast<std::ptrdiff_t>(r) * overlay.width;
+        std::uint32_t* row = overlay.pixels.data() + static_cast<std::ptrdiff_t>(r) * overlay.width;
         const std::uint32_t* maskRow = mask + static_cast<std::ptrdiff_t>(r) * maskWidth;
         for (int c = 0; c < columns; ++c) row[c] = (row[c] & 0x00FFFFFFu) | (maskRow[c] << 24);
       }
     } else {
       overlay.width = maskWidth;
       overlay.height = maskHeight;
-      overlay.pixels = static_cast<std::uint32_t*>(
-          allocAligned16(platform_, static_cast<std::size_t>(pictures_.pictureBytes()), FILL_NONE));
+      allocatePixels(overlay);
       const std::size_t count = static_cast<std::size_t>(maskWidth) * static_cast<std::size_t>(maskHeight);
       for (std::size_t i = 0; i < count; ++i) overlay.pixels[i] = (mask[i] << 24) | overlayTint;
     }
@@ -156,7 +157,7 @@ void drawOverlay(const Overlay& overlay, const FrameBufferGeometry& frame) {
   if (frame.drawn != nullptr) frame.drawn->mark(firstRow, lastRow, firstColumn, lastColumn);
   for (int r = firstRow; r <= lastRow; ++r) {
     std::uint32_t* f = frame.pixels + frame.rowStart[static_cast<std::size_t>(r)] + firstColumn;
-    const std::uint32_t* o = overlay.pixels + static_cast<std::ptrdiff_t>(r - overlay.top) * overlay.width +
+    const std::uint32_t* o = overlay.pixels.data() + static_cast<std::ptrdiff_t>(r - overlay.top) * overlay.width +
                              (firstColumn - overlay.left);
     blendRow(f, o, count, overlay.blendMode);
   }

@@ -8,6 +8,8 @@
 #include <memory>
 #include <string_view>
 
+#include "ground/aligned_buffer.h"
+
 namespace qv {
 
 class Platform;
@@ -19,6 +21,10 @@ inline constexpr std::int32_t OVERLAY_COPY = 0;
 inline constexpr std::int32_t OVERLAY_ALPHA_BLEND = 1;  // by the overlay pixel's alpha
 inline constexpr std::int32_t OVERLAY_ADD = 2;
 inline constexpr std::int32_t OVERLAY_SUBTRACT = 3;
+// Modes with no effect of their own: the overlay is not drawn.
+inline constexpr std::int32_t OVERLAY_HIDDEN_4 = 4;
+inline constexpr std::int32_t OVERLAY_HIDDEN_5 = 5;
+inline constexpr std::int32_t OVERLAY_HIDDEN_6 = 6;
 inline constexpr std::int32_t OVERLAY_BLACK_CUTS = 7;   // opaque black pixels clear the frame
 inline constexpr std::int32_t OVERLAY_WHITE_PAINTS = 8;  // opaque white pixels paint white
 // As the mode of a placement: keep the overlay's own mode.
@@ -35,13 +41,8 @@ struct Overlay {
   std::int32_t right = 0;   // left + width - 1
   std::int32_t bottom = 0;  // top + height - 1
   std::int32_t blendMode = OVERLAY_ALPHA_BLEND;
-  // width x height words 0xAARRGGBB, top row first; null when nothing loaded.
-  std::uint32_t* pixels = nullptr;
-
-  Overlay() = default;
-  ~Overlay();
-  Overlay(const Overlay&) = delete;
-  Overlay& operator=(const Overlay&) = delete;
+  // width x height words 0xAARRGGBB, top row first; empty when nothing loaded.
+  AlignedBuffer<std::uint32_t> pixels;
 };
 
 // Loads overlays through the picture layer; holds the tint the next load
@@ -66,6 +67,7 @@ class OverlayLoader {
 
  private:
   void openPicture(std::string_view name, int w, int h);
+  void allocatePixels(Overlay& overlay);
 
   Platform& platform_;
   PictureLayer& pictures_;

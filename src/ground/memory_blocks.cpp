@@ -34,7 +34,7 @@ void* allocAligned(Platform& platform, std::size_t size, std::size_t alignment, 
 }
 
 void* allocAligned16(Platform& platform, std::size_t size, int fill) {
-  return allocAligned(platform, size, 16, fill);
+  return allocAligned(platform, size, ALIGNMENT_16, fill);
 }
 
 void freeAligned(void* block) {

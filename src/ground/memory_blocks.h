@@ -17,6 +17,8 @@ inline constexpr int FILL_ONES = 255;   // every byte 0xFF
 // heap allocation whose address is kept in the pointer-sized slot just before
 // the block.
 void* allocAligned(Platform& platform, std::size_t size, std::size_t alignment, int fill);
+// The alignment of allocAligned16, which most working arrays use.
+inline constexpr std::size_t ALIGNMENT_16 = 16;
 void* allocAligned16(Platform& platform, std::size_t size, int fill);
 void freeAligned(void* block);
 

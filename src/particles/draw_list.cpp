@@ -5,7 +5,6 @@
 #include <new>
 #include <utility>
 
-#include "ground/memory_blocks.h"
 #include "ground/runtime_error.h"
 
 namespace qv {
@@ -32,13 +31,10 @@ DrawList::DrawList(Platform& platform, SystemTable& systems, TransformTable& tra
 DrawList::~DrawList() { freeDrawList(); }
 
 void DrawList::freeDrawList() {
-  freeAligned(entries);
-  entries = nullptr;
+  entries.reset();
   drawCount = 0;
   currentEntry = nullptr;
-  freeAligned(order);
-  order = nullptr;
-  orderCapacity_ = 0;
+  order.reset();
 }
 
 void DrawList::buildDrawList(std::int32_t sort) {
@@ -54,25 +50,14 @@ void DrawList::buildDrawList(std::int32_t sort) {
   }
   const auto count = static_cast<std::int32_t>(total);
   if (count != drawCount) {
-    freeAligned(entries);
-    entries = nullptr;
     currentEntry = nullptr;
     drawCount = 0;
-    auto* block = static_cast<DrawEntry*>(allocAligned(
-        platform_, static_cast<std::size_t>(count) * sizeof(DrawEntry), ENTRY_ALIGNMENT, FILL_NONE));
-    for (std::int32_t e = 0; e < count; ++e) new (block + e) DrawEntry();
-    entries = block;
+    entries.allocate(platform_, static_cast<std::size_t>(count), ENTRY_ALIGNMENT, FILL_NONE);
+    for (DrawEntry& entry : entries) new (&entry) DrawEntry();
     drawCount = count;
   }
   // The order grows with the particle total and is never outgrown.
-  if (count > orderCapacity_) {
-    freeAligned(order);
-    order = nullptr;
-    orderCapacity_ = 0;
-    order = static_cast<DrawPair*>(
-        allocAligned16(platform_, static_cast<std::size_t>(count) * sizeof(DrawPair), FILL_ZERO));
-    orderCapacity_ = count;
-  }
+  if (count > orderCapacity()) order.allocate(platform_, static_cast<std::size_t>(count), ALIGNMENT_16, FILL_ZERO);
 
   std::int32_t e = 0;
   for (std::int32_t si = systems_.firstSystem; si <= systems_.lastSystem; ++si) {
@@ -93,7 +78,7 @@ void DrawList::buildDrawList(std::int32_t sort) {
     const Vec3 origin = placement.worldPosition;
 
     const auto n = static_cast<std::int32_t>(s->particleCount);
-    const Particle* const particles = s->particles;
+    const Particle* const particles = s->particles.data();
     for (std::int32_t i = 0; i < n; ++i, ++e) {
       DrawEntry& entry = entries[e];
       const Particle& p = particles[i];
@@ -125,14 +110,14 @@ void DrawList::buildDrawList(std::int32_t sort) {
 
 void DrawList::selectEntry(std::int32_t k) {
   if (k < 0 || k >= drawCount) reportRuntimeError(platform_, errors::INDEX_OUT_OF_RANGE);
-  currentEntry = entries + order[k].entryIndex;
+  currentEntry = &entries[order[k].entryIndex];
 }
 
 // Quicksort on the depth keys, largest first. Each partition works only
 // inside its own range, so which part is handled first does not change the
 // result; the smaller part is the one recursed into, which bounds the depth.
 void DrawList::sortPairs(std::int32_t lo, std::int32_t hi) {
-  DrawPair* const a = order;
+  DrawPair* const a = order.data();
   while (lo < hi) {
     const std::int32_t pivot = a[(lo + hi) / 2].depthKey;
     std::int32_t i = lo;

@@ -8,6 +8,7 @@
 
 #include "geometry/transform.h"
 #include "geometry/vec3.h"
+#include "ground/aligned_buffer.h"
 #include "ground/hook.h"
 #include "particles/particle_system.h"
 
@@ -39,8 +40,8 @@ class DrawList {
   DrawList(const DrawList&) = delete;
   DrawList& operator=(const DrawList&) = delete;
 
-  DrawEntry* entries = nullptr;   // drawCount entries
-  DrawPair* order = nullptr;      // the DrawOrder: drawCount pairs in drawing order
+  AlignedBuffer<DrawEntry> entries;  // drawCount entries
+  AlignedBuffer<DrawPair> order;     // the DrawOrder: drawCount pairs in drawing order
   std::int32_t drawCount = 0;
   DrawEntry* currentEntry = nullptr;
   Hook entryHook;                 // called for every entry right after it is filled
@@ -52,7 +53,7 @@ class DrawList {
   void selectEntry(std::int32_t k);
   void freeDrawList();
 
-  std::int32_t orderCapacity() const { return orderCapacity_; }
+  std::int32_t orderCapacity() const { return static_cast<std::int32_t>(order.size()); }
 
  private:
   void sortPairs(std::int32_t lo, std::int32_t hi);
@@ -60,7 +61,6 @@ class DrawList {
   Platform& platform_;
   SystemTable& systems_;
   TransformTable& transforms_;
-  std::int32_t orderCapacity_ = 0;
 };
 
 }  // namespace qv

@@ -3,7 +3,6 @@
 #include <cmath>
 #include <new>
 
-#include "ground/memory_blocks.h"
 #include "ground/runtime_error.h"
 
 namespace qv {
@@ -17,27 +16,22 @@ Emitter::~Emitter() {
     context_.currentPoint = nullptr;
     context_.currentPointOwner = nullptr;
   }
-  freeAligned(points);
 }
 
 void Emitter::makeCurrent(std::int32_t index) {
   context_.currentPointIndex = index;
-  context_.currentPoint = points + index;
+  context_.currentPoint = points.data() + index;
   context_.currentPointOwner = this;
 }
 
 void Emitter::allocatePoints(std::uint32_t count) {
-  freeAligned(points);
-  points = nullptr;
   pointCount = 0;
   if (context_.currentPointOwner == this) {
     context_.currentPoint = nullptr;
     context_.currentPointOwner = nullptr;
   }
-  auto* block = static_cast<EmitPoint*>(
-      allocAligned16(context_.platform, static_cast<std::size_t>(count) * sizeof(EmitPoint), FILL_NONE));
-  for (std::uint32_t i = 0; i < count; ++i) new (block + i) EmitPoint();
-  points = block;
+  points.allocate(context_.platform, count, ALIGNMENT_16, FILL_NONE);
+  for (EmitPoint& point : points) new (&point) EmitPoint();
   pointCount = count;
   if (count > 0) makeCurrent(0);
 }

@@ -14,6 +14,7 @@
 #include "geometry/transform.h"
 #include "geometry/vec3.h"
 #include "geometry/vector_ops.h"
+#include "ground/aligned_buffer.h"
 #include "ground/hook.h"
 
 namespace qv {
@@ -72,7 +73,7 @@ class Emitter {
   std::int32_t stopped = 1;
   std::int32_t autoRestart = 1;   // startFrame clears stopped
   Hook emitHook;                  // after the spawn values, before the transform
-  EmitPoint* points = nullptr;
+  AlignedBuffer<EmitPoint> points;  // pointCount points
 
   void allocatePoints(std::uint32_t count);
   void selectPoint(std::int32_t index);

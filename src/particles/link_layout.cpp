@@ -25,11 +25,11 @@ void forEachGridLink(const LinkGroup& group, std::int64_t particleCount, LinkVis
   };
 
   std::int64_t R = rowCount(group.depth, group.width);
-  if (kind == 14 && group.depth == LINK_ROWS_UNBOUNDED) {
+  if (kind == LINK_TORUS && group.depth == LINK_ROWS_UNBOUNDED) {
     if (W == 0) return;  // rows of no width: no row count to derive
     R = (L - F + 1) / W;
   }
-  if (kind == 16) R = W;
+  if (kind == LINK_CUBE_LATTICE) R = W;
 
   const std::int64_t sStart = W * R - 2 * W;
   std::int64_t s = sStart;
@@ -48,14 +48,14 @@ void forEachGridLink(const LinkGroup& group, std::int64_t particleCount, LinkVis
     };
 
     switch (kind) {
-      case 10:
+      case LINK_RING_ROWS:
         closedRows();
         break;
-      case 11:
+      case LINK_TUBE:
         closedRows();
         vertical();
         break;
-      case 12: {
+      case LINK_WRAPPED_LAYERS: {
         openRows();
         vertical();
         std::int64_t q = p + W * R;
@@ -63,7 +63,7 @@ void forEachGridLink(const LinkGroup& group, std::int64_t particleCount, LinkVis
         tie(p, q);
         break;
       }
-      case 14:
+      case LINK_TORUS:
         closedRows();
         if (r == R) {
           tie(p, p - W * (R - 1));
@@ -71,21 +71,21 @@ void forEachGridLink(const LinkGroup& group, std::int64_t particleCount, LinkVis
           vertical();
         }
         break;
-      case 15:
+      case LINK_SHEET:
         openRows();
         vertical();
         break;
-      case 16:
+      case LINK_CUBE_LATTICE:
         openRows();
         vertical();
         if (z != W && p + W * W <= L) tie(p, p + W * W);
         break;
-      case 17:
+      case LINK_OPEN_LAYERS:
         openRows();
         vertical();
         if (p + W * R <= L) tie(p, p + W * R);
         break;
-      case 18:
+      case LINK_TWISTED_BAND:
         if (rowEnd) {
           if (p + 1 + s <= L) tie(p, p + 1 + s);
           s -= 2 * W;
@@ -102,8 +102,8 @@ void forEachGridLink(const LinkGroup& group, std::int64_t particleCount, LinkVis
       k = 1;
       if (r == R) {
         r = 1;
-        if (kind == 16) z = z == W ? 1 : z + 1;
-        if (kind == 18) s = sStart;
+        if (kind == LINK_CUBE_LATTICE) z = z == W ? 1 : z + 1;
+        if (kind == LINK_TWISTED_BAND) s = sStart;
       } else {
         ++r;
       }
@@ -128,17 +128,17 @@ void forEachLink(const LinkGroup& group, std::int64_t particleCount, LinkVisitor
   };
 
   switch (group.kind) {
-    case 0:
+    case LINK_ENDS:
       tie(F, L);
       return;
-    case 1: {
+    case LINK_ALL_PAIRS: {
       const std::int64_t hi = std::min(L, top);
       for (std::int64_t i = std::max<std::int64_t>(F, 0); i <= hi; ++i) {
         for (std::int64_t j = i + 1; j <= hi; ++j) tie(i, j);
       }
       return;
     }
-    case 2: {
+    case LINK_TWO_RANGES: {
       const std::int64_t hi = std::min(L, top);
       const std::int64_t hj = std::min(D, top);
       for (std::int64_t i = std::max<std::int64_t>(F, 0); i <= hi; ++i) {
@@ -146,38 +146,38 @@ void forEachLink(const LinkGroup& group, std::int64_t particleCount, LinkVisitor
       }
       return;
     }
-    case 3:
-    case 4: {
+    case LINK_CHAIN:
+    case LINK_RING: {
       const std::int64_t hi = std::min(L - 1, top);
       for (std::int64_t i = F; i <= hi; ++i) tie(i, i + 1);
-      if (group.kind == 4) tie(L, F);
+      if (group.kind == LINK_RING) tie(L, F);
       return;
     }
-    case 5:
-    case 6: {
+    case LINK_STRIDED_CHAIN:
+    case LINK_STRIDED_RING: {
       // A stride that does not move forward would never end.
       if (W <= 0) return;
       if (F > L - W) return;  // no link, and no last index to close the ring with
       for (std::int64_t i = F; i <= L - W && i <= top; i += W) tie(i, i + W);
-      if (group.kind == 6) {
+      if (group.kind == LINK_STRIDED_RING) {
         const std::int64_t iLast = F + (L - W - F) / W * W;
         tie(iLast, 0);
       }
       return;
     }
-    case 7: {
+    case LINK_SKIP: {
       const std::int64_t hi = std::min(L - W, top);
       for (std::int64_t i = F; i <= hi; ++i) tie(i, i + W);
       return;
     }
-    case 8:
-    case 13: {
+    case LINK_WRAPPED_SKIP:
+    case LINK_SKIP_AND_RING: {
       const std::int64_t hi = std::min(L, top);
       for (std::int64_t i = F; i <= hi; ++i) {
         std::int64_t j = i + W;
         if (j > L) j -= L;
         tie(i, j);
-        if (group.kind == 13) {
+        if (group.kind == LINK_SKIP_AND_RING) {
           if (i == L) {
             tie(L, 0);
           } else {
@@ -187,18 +187,18 @@ void forEachLink(const LinkGroup& group, std::int64_t particleCount, LinkVisitor
       }
       return;
     }
-    case 10:
-    case 11:
-    case 12:
-    case 14:
-    case 15:
-    case 16:
-    case 17:
-    case 18:
+    case LINK_RING_ROWS:
+    case LINK_TUBE:
+    case LINK_WRAPPED_LAYERS:
+    case LINK_TORUS:
+    case LINK_SHEET:
+    case LINK_CUBE_LATTICE:
+    case LINK_OPEN_LAYERS:
+    case LINK_TWISTED_BAND:
       forEachGridLink(group, particleCount, visit, context);
       return;
     default:
-      return;  // kind 9 and unknown kinds link nothing
+      return;  // LINK_NONE and unknown kinds link nothing
   }
 }
 

@@ -12,8 +12,6 @@ namespace {
 constexpr std::size_t PARTICLE_ALIGNMENT = 64;
 }  // namespace
 
-ParticleSystem::~ParticleSystem() { freeAligned(particles); }
-
 void ParticleSystem::setLinks(std::span<const LinkGroup> newGroups,
                               std::span<const LinkParams> newParams) {
   groups.assign(newGroups.begin(), newGroups.end());
@@ -119,14 +117,10 @@ std::int32_t SystemTable::nextSystem() {
 void SystemTable::fillParticles(std::uint32_t count, std::int32_t brushFirst, std::int32_t brushLast,
                                 std::int32_t randomBrush) {
   ParticleSystem& s = current();
-  freeAligned(s.particles);
-  s.particles = nullptr;
   s.particleCount = 0;
   currentParticle = nullptr;
-  auto* block = static_cast<Particle*>(allocAligned(
-      platform_, static_cast<std::size_t>(count) * sizeof(Particle), PARTICLE_ALIGNMENT, FILL_NONE));
-  for (std::uint32_t i = 0; i < count; ++i) new (block + i) Particle();
-  s.particles = block;
+  s.particles.allocate(platform_, count, PARTICLE_ALIGNMENT, FILL_NONE);
+  for (Particle& p : s.particles) new (&p) Particle();
   s.particleCount = count;
 
   std::int32_t brushCursor = brushFirst;

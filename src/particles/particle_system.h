@@ -14,6 +14,7 @@
 #include "counters/random_source.h"
 #include "geometry/vec3.h"
 #include "geometry/vector_ops.h"
+#include "ground/aligned_buffer.h"
 #include "ground/hook.h"
 #include "particles/particle.h"
 
@@ -43,7 +44,6 @@ inline constexpr std::uint8_t KEEP_LIFE = 0x10;
 
 struct ParticleSystem {
   ParticleSystem() = default;
-  ~ParticleSystem();
   ParticleSystem(const ParticleSystem&) = delete;
   ParticleSystem& operator=(const ParticleSystem&) = delete;
 
@@ -60,13 +60,13 @@ struct ParticleSystem {
   std::int32_t lifespan = 0;
   std::int32_t lifespanJitter = 0;
   std::int32_t renewLife = 1;
-  std::int32_t drawMode = 1002;     // life curve of the splat set-up
+  std::int32_t drawMode = LIFE_SMOOTH;  // life curve of the splat set-up
   std::uint32_t respawnFlags = 0;
   BasicHook<Vec3> forceHook;          // force on currentParticle
   BasicHook<double> bounceHook;       // bounce factor of currentParticle
   BasicHook<double> drawHook;         // life fade of the entry being drawn
   BasicHook<std::int32_t> respawnHook;  // non-zero: the update finishes the renewal
-  Particle* particles = nullptr;      // particleCount records, aligned block
+  AlignedBuffer<Particle> particles;  // particleCount records
   std::vector<LinkGroup> groups;      // empty = no link pass
   std::vector<LinkParams> linkParams; // empty = no link pass
   std::int32_t filled = 0;
@@ -117,7 +117,7 @@ class SystemTable {
   // the per-particle loops, which already walk inside the array.
   void setCurrentParticle(ParticleSystem& s, std::int32_t index) {
     currentParticleIndex = index;
-    currentParticle = s.particles + index;
+    currentParticle = s.particles.data() + index;
   }
 
   Platform& platform() { return platform_; }

@@ -34,7 +34,7 @@ void ParticleUpdate::moveParticles() {
   const BasicHook<Vec3> forceHook = s.forceHook;
   const BasicHook<double> bounceHook = s.bounceHook;
   const std::uint32_t count = s.particleCount;
-  Particle* const particles = s.particles;
+  Particle* const particles = s.particles.data();
   for (std::uint32_t i = 0; i < count; ++i) {
     systems_.setCurrentParticle(s, static_cast<std::int32_t>(i));
     Particle& p = particles[i];

@@ -6,17 +6,13 @@
 
 namespace qv {
 
-PeriodicTable::~PeriodicTable() { freeAligned(values); }
-
 void PeriodicTable::resizeTable(std::int32_t highestIndex, double stepLength) {
-  freeAligned(values);
-  values = nullptr;
   n = highestIndex;
   count = highestIndex + 1;
   countReal = count;
   scale = stepLength;
   byteSize = count * 8;
-  values = static_cast<double*>(allocAligned16(platform_, static_cast<std::size_t>(byteSize), FILL_ZERO));
+  values.allocate(platform_, static_cast<std::size_t>(count), ALIGNMENT_16, FILL_ZERO);
   refillTable();
 }
 

@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "counters/random_source.h"
+#include "ground/aligned_buffer.h"
 
 namespace qv {
 
@@ -14,11 +15,10 @@ class Platform;
 class PeriodicTable {
  public:
   PeriodicTable(Platform& platform, RandomSource& rng) : platform_(platform), rng_(rng) {}
-  ~PeriodicTable();
   PeriodicTable(const PeriodicTable&) = delete;
   PeriodicTable& operator=(const PeriodicTable&) = delete;
 
-  double* values = nullptr;
+  AlignedBuffer<double> values;  // count values
   double scale = 0.0;
   std::int32_t n = 0;
   std::int32_t byteSize = 0;

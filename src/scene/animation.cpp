@@ -4,6 +4,13 @@
 
 namespace qv {
 
+// The hosts' names for brush kinds, checked against the brushes' own.
+static_assert(POINT_BRUSH_KIND == brushKind(BRUSH_CLASS_POINT, BRUSH_VARIANT_PLAIN));
+static_assert(BALL_BRUSH_KIND == brushKind(BRUSH_CLASS_BALL, BRUSH_VARIANT_PLAIN));
+static_assert(ADDING_SPOT_BRUSH_KIND == brushKind(BRUSH_CLASS_SPOT, BRUSH_VARIANT_ADD));
+static_assert(PICTURE_BRUSH_KIND == brushKind(BRUSH_CLASS_PICTURE, BRUSH_VARIANT_PLAIN));
+static_assert(ADDING_DISC_BRUSH_KIND == SCENE_BRUSH_KIND);
+
 namespace {
 
 // The host configuration's frame part: the colours and a frame the size of

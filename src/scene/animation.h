@@ -23,12 +23,20 @@ class FrameBuffer;
 struct AnimationModules;
 class Scene;
 
+// Brush kinds (class << 16 | variant) that hosts name; drawnBrushKinds lists
+// every kind that draws.
+inline constexpr std::int32_t POINT_BRUSH_KIND = 0x10000;
+inline constexpr std::int32_t BALL_BRUSH_KIND = 0x20000;
+inline constexpr std::int32_t ADDING_SPOT_BRUSH_KIND = 0x30002;
+inline constexpr std::int32_t PICTURE_BRUSH_KIND = 0x40000;
+inline constexpr std::int32_t ADDING_DISC_BRUSH_KIND = 0x40002;  // the scene's own
+
 // What a host may change before the scene is set up (the renderer's and the
 // desktop program's options). The defaults are the program's own.
 struct SceneOptions {
   bool seedGiven = false;       // otherwise the scene seeds from the clock
   std::uint32_t seed = 1;
-  std::int32_t brushKind = 0x40002;  // brush 0's kind, copied to brushes 1 and 2
+  std::int32_t brushKind = ADDING_DISC_BRUSH_KIND;  // brush 0's kind, copied to brushes 1 and 2
   std::int32_t trail = 0;
   std::int32_t depthSortEnabled = 0;
   bool halfResRequested = false;  // set before the first frame

@@ -6,6 +6,8 @@
 #include <array>
 #include <cstdint>
 
+#include "splat/brush.h"
+
 namespace qv {
 
 inline constexpr int MAIN_EMITTER_COUNT = 3;
@@ -19,8 +21,8 @@ inline constexpr std::int32_t TRAIL_DOT_LIFE = 24;
 inline constexpr std::int32_t FOUNTAIN_LIFE = 750;
 inline constexpr std::int32_t SLOW_FOUNTAIN_LIFE = 1500;  // fountain 2
 
-inline constexpr std::int32_t SCENE_BRUSH_KIND = 0x40002;        // a procedural disc
-inline constexpr std::int32_t SCENE_PICTURE_BRUSH_KIND = 0x40000;  // a picture brush
+inline constexpr std::int32_t SCENE_BRUSH_KIND = brushKind(BRUSH_CLASS_PICTURE, BRUSH_VARIANT_ADD);  // a disc
+inline constexpr std::int32_t SCENE_PICTURE_BRUSH_KIND = brushKind(BRUSH_CLASS_PICTURE, BRUSH_VARIANT_PLAIN);
 inline constexpr double SCENE_BRUSH_SIZE_SCALE = 0.0105;
 
 // Transforms: the cloud, the fountains' carriers (10 + k), the trails' (100 + j).

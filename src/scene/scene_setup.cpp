@@ -69,7 +69,7 @@ void Scene::setupScene(const SceneOptions& options) {
   m_.splat.depthSortEnabled = options.depthSortEnabled;
   m_.splat.minPixelSize = 1;
   m_.splat.setPerspective(-250.0, -1.0);
-  m_.splat.setDepthFade(700.0, -150.0, 1000);
+  m_.splat.setDepthFade(700.0, -150.0, FADE_EASED);
 
   m_.composer.setupSceneRender();
   setupBrushes(options);
@@ -117,7 +117,7 @@ void Scene::setupParticleSystem() {
   t.expireParticles(0, RANGE_TO_END);
   s.lifespan = FOUNTAIN_LIFE;
   s.lifespanJitter = 0;
-  s.drawMode = 1002;
+  s.drawMode = LIFE_SMOOTH;
   t.selectParticle(0);
   Particle& first = *t.currentParticle;
   first.timeStep = 0.01;

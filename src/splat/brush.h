@@ -9,18 +9,30 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "ground/aligned_buffer.h"
 #include "splat/kernel.h"
 
 namespace qv {
 
+class Platform;
+
 inline constexpr int NO_NEXT_BRUSH = -9;
-inline constexpr std::int32_t DEFAULT_BRUSH_KIND = 0x10000;
 
 // Brush classes (kind >> 16).
 inline constexpr int BRUSH_CLASS_POINT = 1;
 inline constexpr int BRUSH_CLASS_BALL = 2;
 inline constexpr int BRUSH_CLASS_SPOT = 3;
 inline constexpr int BRUSH_CLASS_PICTURE = 4;  // a disc when it has no images
+
+// Brush variants (kind & 0xFFFF): how the splat meets the frame. Pictures and
+// discs blend over it with PLAIN and BLEND; spots add with PLAIN and blend
+// towards the brush colour by the texel with BLEND; balls (depth-tested) and
+// points know PLAIN and BLEND only, which draw alike.
+inline constexpr int BRUSH_VARIANT_PLAIN = 0;
+inline constexpr int BRUSH_VARIANT_BLEND = 1;
+inline constexpr int BRUSH_VARIANT_ADD = 2;
+inline constexpr int BRUSH_VARIANT_SUBTRACT = 3;
+inline constexpr int BRUSH_VARIANT_MULTIPLY = 4;
 
 // A quadrant image: 256 rows of 256 texels 0xAARRGGBB, 1024 bytes a row.
 // Texel [dy][dx] lies dy rows and dx columns from the sprite's centre;
@@ -29,11 +41,29 @@ inline constexpr int QUADRANT_COUNT = 4;
 inline constexpr int IMAGE_SIDE = 256;
 inline constexpr std::size_t IMAGE_BYTES = 262144;
 inline constexpr std::size_t IMAGE_ALIGNMENT = 1024;
+inline constexpr std::size_t IMAGE_TEXELS = IMAGE_BYTES / sizeof(std::uint32_t);
 
 constexpr int brushClass(std::int32_t kind) { return kind >> 16; }
 constexpr int brushVariant(std::int32_t kind) { return kind & 0xFFFF; }
+constexpr std::int32_t brushKind(int cls, int variant) { return cls << 16 | variant; }
 
+inline constexpr std::int32_t POINT_BRUSH = brushKind(BRUSH_CLASS_POINT, BRUSH_VARIANT_PLAIN);
+inline constexpr std::int32_t DEFAULT_BRUSH_KIND = POINT_BRUSH;
+
+// A brush owns its images, so it is not copied implicitly: copyFrom takes
+// the platform that reports a failed allocation.
 struct Brush {
+  Brush() = default;
+  Brush(const Brush&) = delete;
+  Brush& operator=(const Brush&) = delete;
+
+  // Every field of the source; the images become copies of the source's in
+  // blocks of this brush's own (kept where it has one, taken where it lacks
+  // one, freed where the source has none), so the copy draws as its source.
+  void copyFrom(Platform& platform, const Brush& source);
+  // Whether image 0 exists (the class's kernels then read the images).
+  bool hasImages() const { return quadrantImages[0] != nullptr; }
+
   std::int32_t kind = DEFAULT_BRUSH_KIND;
   std::uint32_t colour = 0;  // 0xAARRGGBB; AA is the brush opacity
   std::int32_t useParticleColour = 1;
@@ -41,7 +71,7 @@ struct Brush {
   double sizeScale = 1.0;
   double innerScale1 = 0.0;
   double innerScale2 = 0.0;
-  std::array<std::uint32_t*, QUADRANT_COUNT> quadrantImages{};
+  std::array<AlignedBuffer<std::uint32_t>, QUADRANT_COUNT> quadrantImages;
   std::int32_t nextBrush = NO_NEXT_BRUSH;
   Kernel clippedKernel = reportLinkDrawError;
   Kernel insideKernel = reportLinkDrawError;

@@ -46,7 +46,7 @@ void BrushImages::generateBall(Brush& brush) {
       Vec3 n{static_cast<double>(j), static_cast<double>(i), z};
       if (d > 1e-16) n = Vec3{n.x / d, n.y / d, n.z / d};
       for (int q = 0; q < QUADRANT_COUNT; ++q) {
-        std::uint32_t* image = brush.quadrantImages[q];
+        std::uint32_t* image = brush.quadrantImages[q].data();
         if (image == nullptr) continue;
         double g = QUADRANT_SIGN_X[q] * n.x * L.x + QUADRANT_SIGN_Y[q] * n.y * L.y + n.z * L.z;
         if (g < 0) g = std::fabs(g) * BALL_BACK_LIGHT;
@@ -61,7 +61,7 @@ void BrushImages::generateBall(Brush& brush) {
 void BrushImages::generateSpot(Brush& brush) {
   if (tables_.sphereTable() == nullptr) tables_.buildSphereTable();
   const int variant = brushVariant(brush.kind);
-  const std::uint32_t colour = variant == 1 ? SPOT_VARIANT1_COLOUR : brush.colour;
+  const std::uint32_t colour = variant == BRUSH_VARIANT_BLEND ? SPOT_VARIANT1_COLOUR : brush.colour;
   const int R = red(colour);
   const int G = green(colour);
   const int B = blue(colour);
@@ -77,13 +77,13 @@ void BrushImages::generateSpot(Brush& brush) {
       const double D = 1 - Q * F;
       const double m = D == 0 ? 1.0 : 1 - (1 - F) / D;
       std::uint32_t value = 0;
-      if (variant == 4) {
+      if (variant == BRUSH_VARIANT_MULTIPLY) {
         value = texel(static_cast<int>(255.5 + m * (R - 255)), static_cast<int>(255.5 + m * (G - 255)),
                       static_cast<int>(255.5 + m * (B - 255)));
       } else {
         value = texel(static_cast<int>(R * m + 0.5), static_cast<int>(G * m + 0.5), static_cast<int>(B * m + 0.5));
       }
-      for (std::uint32_t* image : brush.quadrantImages) {
+      for (auto& image : brush.quadrantImages) {
         if (image != nullptr) image[i * IMAGE_SIDE + j] = value;
       }
     }

@@ -24,7 +24,7 @@ constexpr std::uint32_t MASK_WHITE = 0x00FFFFFF;
 void loadBrushPicture(PictureLayer& pictures, Brush& brush, std::string_view name) {
   const int cls = brushClass(brush.kind);
   const int variant = brushVariant(brush.kind);
-  const std::uint32_t tint = (cls == BRUSH_CLASS_SPOT && variant == 1) ? SPOT_BLEND_TINT : brush.colour;
+  const std::uint32_t tint = (cls == BRUSH_CLASS_SPOT && variant == BRUSH_VARIANT_BLEND) ? SPOT_BLEND_TINT : brush.colour;
 
   pictures.startGdiplus();
   pictures.resourceType = BINARYDATA_RESOURCE;
@@ -52,15 +52,15 @@ void loadBrushPicture(PictureLayer& pictures, Brush& brush, std::string_view nam
   }
 
   const std::uint32_t* source = pictures.picturePixels();
-  const bool greyMask = variant == 4 && cls != BRUSH_CLASS_PICTURE;
+  const bool greyMask = variant == BRUSH_VARIANT_MULTIPLY && cls != BRUSH_CLASS_PICTURE;
   auto texel = [&](int row, int column) {
     const std::uint32_t p = source[static_cast<std::ptrdiff_t>(row) * width + column];
     return greyMask ? lerpChannels(MASK_WHITE, tint, static_cast<int>(p & 0xFFu)) : multiplyChannels(p, tint);
   };
-  std::uint32_t* const q0 = brush.quadrantImages[0];
-  std::uint32_t* const q1 = brush.quadrantImages[1];
-  std::uint32_t* const q2 = brush.quadrantImages[2];
-  std::uint32_t* const q3 = brush.quadrantImages[3];
+  std::uint32_t* const q0 = brush.quadrantImages[0].data();
+  std::uint32_t* const q1 = brush.quadrantImages[1].data();
+  std::uint32_t* const q2 = brush.quadrantImages[2].data();
+  std::uint32_t* const q3 = brush.quadrantImages[3].data();
   for (int i = 0; i < IMAGE_SIDE; ++i) {
     const int di = i >> shift;
     for (int j = 0; j < IMAGE_SIDE; ++j) {

@@ -1,7 +1,5 @@
 #include "splat/brush_table.h"
 
-#include <cstring>
-
 #include "splat/brush_images.h"
 #include "splat/brush_picture.h"
 #include "frame/lookup_tables.h"
@@ -21,11 +19,7 @@ bool brushKindDraws(std::int32_t kind) {
 BrushTable::BrushTable(Platform& platform, LookupTables& tables, BrushImages& images, PictureLayer& pictures)
     : platform_(platform), tables_(tables), images_(images), pictures_(pictures) {}
 
-BrushTable::~BrushTable() {
-  for (auto& slot : slots_) {
-    if (slot) freeImages(*slot);
-  }
-}
+BrushTable::~BrushTable() = default;
 
 void BrushTable::checkIndex(int index) {
   if (index < 0 || index >= BRUSH_SLOTS) reportRuntimeError(platform_, errors::INDEX_OUT_OF_RANGE);
@@ -43,10 +37,7 @@ void BrushTable::createBrush() {
 }
 
 void BrushTable::destroyBrush() {
-  auto& slot = slots_[currentIndex_];
-  if (!slot) return;
-  freeImages(*slot);
-  slot.reset();
+  slots_[currentIndex_].reset();
 }
 
 Brush& BrushTable::current() {
@@ -60,10 +51,7 @@ Brush* BrushTable::at(int index) const {
 }
 
 void BrushTable::freeImages(Brush& brush) {
-  for (auto& image : brush.quadrantImages) {
-    freeAligned(image);
-    image = nullptr;
-  }
+  for (auto& image : brush.quadrantImages) image.reset();
 }
 
 void BrushTable::setupBrush(Brush& brush, std::int32_t kind, std::uint32_t colour, std::string_view name) {
@@ -95,10 +83,8 @@ int BrushTable::resetBrushImages(Brush& brush, std::int32_t kind, std::uint32_t 
   }
   // Ball and spot images of variant 4 (multiply) start white, so the texels
   // the generator leaves alone multiply by nothing; all others start black.
-  const int fill = (cls != BRUSH_CLASS_PICTURE && brushVariant(kind) == 4) ? FILL_ONES : FILL_ZERO;
-  for (auto& image : brush.quadrantImages) {
-    image = static_cast<std::uint32_t*>(allocAligned(platform_, IMAGE_BYTES, IMAGE_ALIGNMENT, fill));
-  }
+  const int fill = (cls != BRUSH_CLASS_PICTURE && brushVariant(kind) == BRUSH_VARIANT_MULTIPLY) ? FILL_ONES : FILL_ZERO;
+  for (auto& image : brush.quadrantImages) image.allocate(platform_, IMAGE_TEXELS, IMAGE_ALIGNMENT, fill);
   chooseKernels(brush);
   return 0;
 }
@@ -114,38 +100,38 @@ void BrushTable::chooseKernels(Brush& brush) {
   switch (brushClass(brush.kind)) {
     case BRUSH_CLASS_POINT:
       // A point outside the frame is skipped before any kernel: no clipped form.
-      if (variant <= 1) brush.insideKernel = PointKernelInside;
+      if (variant <= BRUSH_VARIANT_BLEND) brush.insideKernel = PointKernelInside;
       break;
     case BRUSH_CLASS_BALL:
-      if (variant <= 1) use(BallKernelClipped, BallKernelInside);
+      if (variant <= BRUSH_VARIANT_BLEND) use(BallKernelClipped, BallKernelInside);
       break;
     case BRUSH_CLASS_SPOT:
       switch (variant) {
-        case 0:
-        case 2: use(SpotKernel0Clipped, SpotKernel0Inside); break;
-        case 1: use(SpotKernel1Clipped, SpotKernel1Inside); break;
-        case 3: use(SpotKernel3Clipped, SpotKernel3Inside); break;
-        case 4: use(SpotKernel4Clipped, SpotKernel4Inside); break;
+        case BRUSH_VARIANT_PLAIN:
+        case BRUSH_VARIANT_ADD: use(SpotKernel0Clipped, SpotKernel0Inside); break;
+        case BRUSH_VARIANT_BLEND: use(SpotKernel1Clipped, SpotKernel1Inside); break;
+        case BRUSH_VARIANT_SUBTRACT: use(SpotKernel3Clipped, SpotKernel3Inside); break;
+        case BRUSH_VARIANT_MULTIPLY: use(SpotKernel4Clipped, SpotKernel4Inside); break;
         default: break;
       }
       break;
     case BRUSH_CLASS_PICTURE:
-      if (brush.quadrantImages[0] != nullptr) {
+      if (brush.hasImages()) {
         switch (variant) {
-          case 0:
-          case 1: use(ImageKernel0Clipped, ImageKernel0Inside); break;
-          case 2: use(ImageKernel2Clipped, ImageKernel2Inside); break;
-          case 3: use(ImageKernel3Clipped, ImageKernel3Inside); break;
-          case 4: use(ImageKernel4Clipped, ImageKernel4Inside); break;
+          case BRUSH_VARIANT_PLAIN:
+          case BRUSH_VARIANT_BLEND: use(ImageKernel0Clipped, ImageKernel0Inside); break;
+          case BRUSH_VARIANT_ADD: use(ImageKernel2Clipped, ImageKernel2Inside); break;
+          case BRUSH_VARIANT_SUBTRACT: use(ImageKernel3Clipped, ImageKernel3Inside); break;
+          case BRUSH_VARIANT_MULTIPLY: use(ImageKernel4Clipped, ImageKernel4Inside); break;
           default: break;
         }
       } else {
         switch (variant) {
-          case 0:
-          case 1: use(DiscKernel0Clipped, DiscKernel0Inside); break;
-          case 2: use(DiscKernel2Clipped, DiscKernel2Inside); break;
-          case 3: use(DiscKernel3Clipped, DiscKernel3Inside); break;
-          case 4: use(DiscKernel4Clipped, DiscKernel4Inside); break;
+          case BRUSH_VARIANT_PLAIN:
+          case BRUSH_VARIANT_BLEND: use(DiscKernel0Clipped, DiscKernel0Inside); break;
+          case BRUSH_VARIANT_ADD: use(DiscKernel2Clipped, DiscKernel2Inside); break;
+          case BRUSH_VARIANT_SUBTRACT: use(DiscKernel3Clipped, DiscKernel3Inside); break;
+          case BRUSH_VARIANT_MULTIPLY: use(DiscKernel4Clipped, DiscKernel4Inside); break;
           default: break;
         }
         tables_.buildDiscCoverageTables();
@@ -156,10 +142,6 @@ void BrushTable::chooseKernels(Brush& brush) {
   }
 }
 
-// Every field comes from the source; the images are the destination's own,
-// holding a copy of each image the source has (allocated when the destination
-// lacked it) and none where the source has none, so a copy draws exactly as
-// its source does.
 void BrushTable::copyBrush(int source, int destination) {
   checkIndex(source);
   checkIndex(destination);
@@ -167,24 +149,7 @@ void BrushTable::copyBrush(int source, int destination) {
     selectBrush(source);
   }
   selectBrush(destination);
-  if (source == destination) return;
-  const Brush& from = *slots_[source];
-  Brush& to = *slots_[destination];
-  const auto ownImages = to.quadrantImages;
-  to = from;
-  to.quadrantImages = ownImages;
-  for (int q = 0; q < QUADRANT_COUNT; ++q) {
-    std::uint32_t*& image = to.quadrantImages[q];
-    if (from.quadrantImages[q] == nullptr) {
-      freeAligned(image);
-      image = nullptr;
-      continue;
-    }
-    if (image == nullptr) {
-      image = static_cast<std::uint32_t*>(allocAligned(platform_, IMAGE_BYTES, IMAGE_ALIGNMENT, FILL_NONE));
-    }
-    std::memcpy(image, from.quadrantImages[q], IMAGE_BYTES);
-  }
+  slots_[destination]->copyFrom(platform_, *slots_[source]);
 }
 
 bool BrushTable::anyBrushTestsDepth() const {

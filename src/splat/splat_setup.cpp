@@ -10,22 +10,6 @@
 
 namespace qv {
 
-namespace {
-
-// Life curves of a particle system's drawMode; any other mode keeps the
-// particle at full strength for its whole life.
-constexpr std::int32_t LIFE_LINEAR = 1;
-constexpr std::int32_t LIFE_EASED = 1000;
-constexpr std::int32_t LIFE_EASED_SQUARED = 1001;
-constexpr std::int32_t LIFE_SMOOTH = 1002;
-constexpr std::int32_t LIFE_BIAS_050 = 1003;
-constexpr std::int32_t LIFE_BIAS_075 = 1004;
-constexpr std::int32_t LIFE_BIAS_093 = 1005;
-constexpr std::int32_t LIFE_BIAS_099 = 1006;
-constexpr std::int32_t LIFE_UNTIL_END = 1007;
-
-}  // namespace
-
 SplatSetup::SplatSetup() {
   setPerspective(DEFAULT_PROJECTION_DISTANCE, DEFAULT_NEAR_LIMIT);
   setDepthFade(DEFAULT_FADE_END, DEFAULT_FADE_START, FADE_NONE);
@@ -140,7 +124,7 @@ SplatShape SplatSetup::prepareSplat(const Brush& brush, double x, double y, doub
 namespace {
 bool blackTintSkips(const Brush& brush, std::uint32_t tint) {
   const int variant = brushVariant(brush.kind);
-  return tint == 0 && (variant == 2 || variant == 3);
+  return tint == 0 && (variant == BRUSH_VARIANT_ADD || variant == BRUSH_VARIANT_SUBTRACT);
 }
 }  // namespace
 
@@ -330,7 +314,7 @@ void SplatSetup::drawPrepared(SplatParams& p, const Brush& brush, SplatShape sha
   }
   if (shape != SplatShape::Box || p.bottom < p.minRow || p.top > p.maxRow) return;
   p.rescaleRow = frame.rescaleTable != nullptr ? frame.rescaleTable + p.radius * RESCALE_SIZE : nullptr;
-  for (int i = 0; i < QUADRANT_COUNT; ++i) p.quadrant[i] = brush.quadrantImages[i];
+  for (int i = 0; i < QUADRANT_COUNT; ++i) p.quadrant[i] = brush.quadrantImages[i].data();
   if (p.top >= p.minRow && p.left >= 0 && p.bottom <= p.maxRow && p.right <= p.maxColumn) {
     brush.insideKernel(p);
   } else {

@@ -24,6 +24,7 @@
 #include <cstdint>
 
 #include "ground/hook.h"
+#include "particles/particle.h"
 #include "splat/splat_params.h"
 
 namespace qv {
@@ -81,7 +82,7 @@ class SplatSetup {
   SplatFrame frame;
 
   // Per-system values, copied by the composition when the system changes.
-  std::int32_t drawMode = 1002;
+  std::int32_t drawMode = LIFE_SMOOTH;
   BasicHook<double> drawHook;
   // The entry being drawn (the draw list's current entry).
   const DrawEntry* currentEntry = nullptr;

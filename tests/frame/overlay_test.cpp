@@ -77,8 +77,8 @@ struct Drawing {
     auto o = std::make_unique<Overlay>();
     o->width = w;
     o->height = h;
-    o->pixels = static_cast<std::uint32_t*>(allocAligned16(platform, pixels.size() * 4, FILL_NONE));
-    std::copy(pixels.begin(), pixels.end(), o->pixels);
+    o->pixels.allocate(platform, pixels.size(), ALIGNMENT_16, FILL_NONE);
+    std::copy(pixels.begin(), pixels.end(), o->pixels.begin());
     return o;
   }
   int countNot(std::uint32_t fill) const {

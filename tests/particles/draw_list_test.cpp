@@ -116,9 +116,9 @@ TEST_F(DrawListFixture, TheEntryHookMovesEachEntryBeforeItsKeyIsTaken) {
 TEST_F(DrawListFixture, TheOrderGrowsWithTheParticleTotalAndIsKept) {
   system(0, 10);
   list.buildDrawList(1);
-  const DrawEntry* entries = list.entries;
+  const DrawEntry* entries = list.entries.data();
   list.buildDrawList(1);
-  EXPECT_EQ(list.entries, entries);  // the same total reuses the entries
+  EXPECT_EQ(list.entries.data(), entries);  // the same total reuses the entries
   table.fillParticles(300000, 0, 2, 0);  // beyond any fixed table size
   list.buildDrawList(1);
   table.fillParticles(4, 0, 2, 0);

@@ -37,7 +37,7 @@ struct Brushes {
 };
 
 bool hasNoImages(const Brush& b) {
-  for (auto* image : b.quadrantImages) {
+  for (const auto& image : b.quadrantImages) {
     if (image != nullptr) return false;
   }
   return true;
@@ -151,7 +151,7 @@ TEST(BrushImages, FillBytesDependOnClassAndVariant) {
     EXPECT_EQ(spot4.quadrantImages[q][corner], 0xFFFFFFFFu);
     EXPECT_EQ(spot0.quadrantImages[q][corner], 0u);
     EXPECT_EQ(picture4.quadrantImages[q][corner], 0u);
-    EXPECT_EQ(reinterpret_cast<std::uintptr_t>(spot0.quadrantImages[q]) % 1024, 0u);
+    EXPECT_EQ(reinterpret_cast<std::uintptr_t>(spot0.quadrantImages[q].data()) % 1024, 0u);
   }
 }
 
@@ -172,7 +172,7 @@ TEST(BrushImages, SpotCentreAndRimFollowVariantAndShape) {
   const Brush& spot = t.setup(0, 0x30000, 0xFF336699);
   EXPECT_EQ(spot.quadrantImages[0][0], 0xFF336699u);
   EXPECT_EQ(spot.quadrantImages[0][255], 0xFF000000u);  // r = 255: faded out with P = 1
-  EXPECT_EQ(0, std::memcmp(spot.quadrantImages[0], spot.quadrantImages[3], IMAGE_BYTES));
+  EXPECT_EQ(0, std::memcmp(spot.quadrantImages[0].data(), spot.quadrantImages[3].data(), IMAGE_BYTES));
 
   const Brush& blue = t.setup(1, 0x30001, 0xFFFF8000);
   EXPECT_EQ(blue.quadrantImages[2][0], 0xFF0000FFu);
@@ -197,16 +197,17 @@ TEST(BrushCopy, CopiesGetImagesOfTheirOwnAndLoseImagesTheSourceLacks) {
   const Brush& copy = t.table.current();
   for (int q = 0; q < 4; ++q) {
     ASSERT_NE(copy.quadrantImages[q], nullptr);
-    EXPECT_NE(copy.quadrantImages[q], ball.quadrantImages[q]);
-    EXPECT_EQ(0, std::memcmp(copy.quadrantImages[q], ball.quadrantImages[q], IMAGE_BYTES));
+    EXPECT_NE(copy.quadrantImages[q].data(), ball.quadrantImages[q].data());
+    EXPECT_EQ(0, std::memcmp(copy.quadrantImages[q].data(), ball.quadrantImages[q].data(), IMAGE_BYTES));
   }
   // Into a brush with images: its own blocks are kept and overwritten.
   const Brush& spot = t.setup(2, 0x30000, 0xFF006CFA);
-  const auto spotImages = spot.quadrantImages;
+  std::array<const std::uint32_t*, 4> spotImages{};
+  for (int q = 0; q < 4; ++q) spotImages[q] = spot.quadrantImages[q].data();
   t.table.copyBrush(0, 2);
   for (int q = 0; q < 4; ++q) {
-    EXPECT_EQ(spot.quadrantImages[q], spotImages[q]);
-    EXPECT_EQ(0, std::memcmp(spot.quadrantImages[q], ball.quadrantImages[q], IMAGE_BYTES));
+    EXPECT_EQ(spot.quadrantImages[q].data(), spotImages[q]);
+    EXPECT_EQ(0, std::memcmp(spot.quadrantImages[q].data(), ball.quadrantImages[q].data(), IMAGE_BYTES));
   }
   EXPECT_EQ(spot.insideKernel, &BallKernelInside);
   // From an imageless brush: the destination's images go.

@@ -55,8 +55,6 @@ std::optional<ScriptedKey> keyByName(std::string_view name) {
   return std::nullopt;
 }
 
-// A picture brush: what --brush-picture means when no kind is given.
-constexpr std::uint32_t PICTURE_BRUSH_KIND = 0x40000;
 
 constexpr long long INT_LIMIT = std::numeric_limits<int>::max();
 
@@ -254,7 +252,7 @@ RenderOptionsResult parseRenderOptions(std::span<const std::string_view> args) {
       o.bench = true;  // a first frame to time asks for the timing
     }
   }
-  if (o.brushPicture && !kindGiven) o.brushKind = PICTURE_BRUSH_KIND;
+  if (o.brushPicture && !kindGiven) o.brushKind = PICTURE_BRUSH_KIND;  // what --brush-picture means alone
   return result;
 }
 

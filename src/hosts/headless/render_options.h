@@ -10,6 +10,8 @@
 #include <string_view>
 #include <vector>
 
+#include "scene/animation.h"
+
 namespace qv {
 
 enum class ImageFormat { Png, Ppm };
@@ -39,7 +41,7 @@ struct RenderOptions {
   std::string outDir = "out";
   ImageFormat format = ImageFormat::Png;
   std::optional<std::string> video;  // a raw rgb24 stream: a file, or "-" for standard output
-  std::uint32_t brushKind = 0x40002;
+  std::uint32_t brushKind = ADDING_DISC_BRUSH_KIND;
   // A BINARYDATA picture for the scene's brushes; with it the kind defaults
   // to 0x40000 (a picture brush) unless --brush-kind is given.
   std::optional<std::string> brushPicture;

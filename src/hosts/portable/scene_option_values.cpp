@@ -34,11 +34,11 @@ bool isDrawnBrushKind(std::uint32_t kind) {
 }
 
 std::optional<BrushChoice> brushByName(std::string_view name) {
-  if (name == "disc") return BrushChoice{0x40002, {}};
-  if (name == "ball") return BrushChoice{0x20000, {}};
-  if (name == "spot") return BrushChoice{0x30002, {}};
-  if (name == "point") return BrushChoice{0x10000, {}};
-  if (name == "picture") return BrushChoice{0x40000, BRUSH_PICTURE_NAME};
+  if (name == "disc") return BrushChoice{ADDING_DISC_BRUSH_KIND, {}};
+  if (name == "ball") return BrushChoice{BALL_BRUSH_KIND, {}};
+  if (name == "spot") return BrushChoice{ADDING_SPOT_BRUSH_KIND, {}};
+  if (name == "point") return BrushChoice{POINT_BRUSH_KIND, {}};
+  if (name == "picture") return BrushChoice{PICTURE_BRUSH_KIND, BRUSH_PICTURE_NAME};
   return std::nullopt;
 }
 
