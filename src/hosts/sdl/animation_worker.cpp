@@ -10,6 +10,7 @@
 
 #include "frame/frame_buffer.h"
 #include "ground/runtime_error.h"
+#include "scene/scene.h"
 
 namespace qv::sdl {
 
@@ -23,8 +24,9 @@ constexpr auto WORKER_START_DELAY = std::chrono::milliseconds(3);
 
 }  // namespace
 
-// Runs on the worker at every pacing sleep, that is between frames.
-class FrameBoundary {
+// Runs on the worker between frames: after each pacing sleep, and as each
+// frame begins, since a frame slower than the pace has no sleep at all.
+class FrameBoundary : public FrameStepObserver {
  public:
   FrameBoundary(SdlPlatform& platform, InputState& input, Animation& animation, FrameSurface& surface)
       : platform_(platform), input_(input), animation_(animation), surface_(surface) {}
@@ -34,6 +36,10 @@ class FrameBoundary {
     // however often the scene clears the record in between.
     if (platform_.stopRequested()) input_.recordKeyUp(VKEY_ESCAPE);
     followWindowSize();
+  }
+
+  void atFrameStep(FrameStepPoint point) override {
+    if (point == FrameStepPoint::UpdateBegins) followWindowSize();
   }
 
  private:
@@ -70,6 +76,7 @@ AnimationWorker::AnimationWorker(SdlPlatform& platform, InputState& input, const
       animation_(std::make_unique<Animation>(platform, input, &surface)),
       boundary_(std::make_unique<FrameBoundary>(platform, input, *animation_, surface)) {
   platform.setFrameBoundaryHook(Hook::member<&FrameBoundary::atBoundary>(boundary_.get()));
+  animation_->scene().observer = boundary_.get();
 }
 
 AnimationWorker::~AnimationWorker() {
@@ -78,6 +85,7 @@ AnimationWorker::~AnimationWorker() {
     finish();
   }
   platform_.setFrameBoundaryHook(Hook());
+  animation_->scene().observer = nullptr;
 }
 
 void AnimationWorker::start(std::function<void()> ended) {
