@@ -21,7 +21,6 @@ namespace {
 constexpr std::uint32_t PARTICLES = 45300;
 
 struct SceneFrame : testing::CompositionRig {
-
   SceneFrame(bool sceneSizes, int height, int threads) : CompositionRig(12345) {
     platform.screenW = height * 16 / 9;
     platform.screenH = height;

@@ -46,7 +46,8 @@ struct Frame {
 };
 
 void setBytes(benchmark::State& state) {
-  state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) * state.range(0) * state.range(1) * 4);
+  state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) * state.range(0) * state.range(1) *
+                          4);
 }
 
 void BM_Memset(benchmark::State& state) {

@@ -8,9 +8,9 @@
 #include <vector>
 
 #include "ground/clock.h"
+#include "ground/input_state.h"
 #include "hosts/headless/headless_platform.h"
 #include "hosts/headless/image_output.h"
-#include "ground/input_state.h"
 
 namespace qv {
 namespace {
@@ -22,7 +22,8 @@ std::vector<std::uint32_t> testFrame() {
   std::vector<std::uint32_t> pixels(static_cast<std::size_t>(W) * H);
   for (int y = 0; y < H; ++y)
     for (int x = 0; x < W; ++x)
-      pixels[static_cast<std::size_t>(y) * W + x] = 0xFF000000u | static_cast<std::uint32_t>(x * 7 ^ y * 3) << 8 |
+      pixels[static_cast<std::size_t>(y) * W + x] = 0xFF000000u |
+                                                    static_cast<std::uint32_t>(x * 7 ^ y * 3) << 8 |
                                                     static_cast<std::uint32_t>((x + y) & 0xFF);
   return pixels;
 }

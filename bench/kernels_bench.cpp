@@ -55,8 +55,8 @@ void runKernel(benchmark::State& state, Kernel kernel, bool clipped, bool disc, 
   state.SetBytesProcessed(state.iterations() * side * side * 4);
 }
 
-#define QV_KERNEL_BENCH(NAME, FN, CLIPPED, DISC, INNER)                                              \
-  void NAME(benchmark::State& state) { runKernel(state, FN, CLIPPED, DISC, INNER); }              \
+#define QV_KERNEL_BENCH(NAME, FN, CLIPPED, DISC, INNER)                              \
+  void NAME(benchmark::State& state) { runKernel(state, FN, CLIPPED, DISC, INNER); } \
   BENCHMARK(NAME)->Arg(2)->Arg(8)->Arg(32)
 
 QV_KERNEL_BENCH(BM_ImageKernel0Inside, ImageKernel0Inside, false, false, 0);

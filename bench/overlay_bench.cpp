@@ -6,13 +6,13 @@
 #include <cstdint>
 #include <string>
 
-#include "splat/brush.h"
-#include "splat/brush_picture.h"
 #include "frame/frame_buffer.h"
 #include "frame/overlay.h"
 #include "frame/picture_layer.h"
 #include "frame/picture_test_support.h"
 #include "ground/memory_blocks.h"
+#include "splat/brush.h"
+#include "splat/brush_picture.h"
 
 namespace {
 
@@ -21,7 +21,8 @@ std::unique_ptr<qv::Overlay> overlayOf(qv::Platform& platform, int w, int h) {
   o->width = w;
   o->height = h;
   o->pixels.allocate(platform, static_cast<std::size_t>(w) * h, qv::ALIGNMENT_16, qv::FILL_NONE);
-  for (int i = 0; i < w * h; ++i) o->pixels[i] = 0xFF000000u | static_cast<std::uint32_t>(i * 2654435761u >> 8);
+  for (int i = 0; i < w * h; ++i)
+    o->pixels[i] = 0xFF000000u | static_cast<std::uint32_t>(i * 2654435761u >> 8);
   return o;
 }
 
@@ -45,13 +46,15 @@ BENCHMARK(BM_DrawLogoAndLegend);
 
 void BM_LoadBrushPicture511(benchmark::State& state) {
   qv::testing::TestPlatform platform;
-  platform.addResource("FLARE", qv::testing::BINARYDATA_TYPE,
-                       qv::testing::rawPicture(511, 511, [](int x, int y) { return 0xFF000000u | (x * 131 + y); }));
+  platform.addResource(
+      "FLARE", qv::testing::BINARYDATA_TYPE,
+      qv::testing::rawPicture(511, 511, [](int x, int y) { return 0xFF000000u | (x * 131 + y); }));
   qv::PictureLayer pictures(platform);
   qv::Brush brush;
   brush.kind = 0x40002;
   brush.colour = 0xFFFFC080;
-  for (auto& image : brush.quadrantImages) image.allocate(platform, qv::IMAGE_TEXELS, qv::IMAGE_ALIGNMENT, qv::FILL_ZERO);
+  for (auto& image : brush.quadrantImages)
+    image.allocate(platform, qv::IMAGE_TEXELS, qv::IMAGE_ALIGNMENT, qv::FILL_ZERO);
   for (auto _ : state) {
     qv::loadBrushPicture(pictures, brush, "FLARE");
     benchmark::ClobberMemory();

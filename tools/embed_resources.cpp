@@ -112,7 +112,8 @@ int main(int argc, char** argv) {
       std::fprintf(stderr, "embed_resources: cannot read %s\n", entries[i].path.string().c_str());
       return 1;
     }
-    const std::vector<unsigned char> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    const std::vector<unsigned char> bytes((std::istreambuf_iterator<char>(in)),
+                                           std::istreambuf_iterator<char>());
     out << "// " << entries[i].path.filename().string() << "\n"
         << "alignas(16) const std::uint8_t resource" << i << "[] = {";
     if (bytes.empty()) out << "0";
@@ -131,8 +132,8 @@ int main(int argc, char** argv) {
     out << "  static constexpr EmbeddedResource table[] = {\n";
     for (std::size_t i = 0; i < entries.size(); ++i) {
       const Entry& e = entries[i];
-      out << "      {" << quoted(e.name) << ", " << e.typeId << ", " << quoted(e.typeName) << ", resource" << i
-          << ", resource" << i << "Size},\n";
+      out << "      {" << quoted(e.name) << ", " << e.typeId << ", " << quoted(e.typeName) << ", resource"
+          << i << ", resource" << i << "Size},\n";
     }
     out << "  };\n  return table;\n";
   }

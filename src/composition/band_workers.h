@@ -24,7 +24,8 @@ class BandWorkers {
   // Calls job(band) for band = 0 ... bands - 1, each band on its own thread.
   template <class Job>
   void run(int bands, Job& job) {
-    runBands(bands, [](void* context, int band) { (*static_cast<Job*>(context))(band); }, &job);
+    runBands(
+        bands, [](void* context, int band) { (*static_cast<Job*>(context))(band); }, &job);
   }
 
   int workerCount() const { return static_cast<int>(threads_.size()); }

@@ -5,13 +5,13 @@
 #include <thread>
 
 #include "composition/band_workers.h"
-#include "splat/brush.h"
-#include "splat/brush_table.h"
 #include "frame/frame_buffer.h"
 #include "frame/lookup_tables.h"
 #include "ground/runtime_error.h"
 #include "particles/draw_list.h"
 #include "particles/particle_system.h"
+#include "splat/brush.h"
+#include "splat/brush_table.h"
 #include "splat/kernel.h"
 
 namespace qv {
@@ -51,8 +51,7 @@ int machineCores() {
 }  // namespace
 
 FrameComposer::FrameComposer(Platform& platform, SystemTable& systems, DrawList& drawList,
-                             BrushTable& brushes, LookupTables& tables, FrameBuffer& frame,
-                             SplatSetup& splat)
+                             BrushTable& brushes, LookupTables& tables, FrameBuffer& frame, SplatSetup& splat)
     : platform_(platform),
       systems_(systems),
       drawList_(drawList),
@@ -152,7 +151,8 @@ void FrameComposer::prepareEntries(std::size_t chunk, DrawChunk&& drawChunk) {
     for (int links = 0;; ++links) {
       const std::uint32_t tint = brush->useParticleColour != 0 ? entry.colour : NO_TINT;
       const auto alpha = static_cast<std::int32_t>((brush->colour >> 24) * entryOpacity / 255);
-      if (splat_.queueSplat(*brush, tint, alpha, entry.position.x, entry.position.y, entry.position.z)) setUp();
+      if (splat_.queueSplat(*brush, tint, alpha, entry.position.x, entry.position.y, entry.position.z))
+        setUp();
       if (brush->nextBrush == NO_NEXT_BRUSH || links == MAX_BRUSH_CHAIN_LINKS) break;
       brush = &brushAt(brush->nextBrush);
     }

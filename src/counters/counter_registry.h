@@ -16,8 +16,7 @@ inline constexpr int COUNTER_LIST_CAPACITY = 512;
 
 class CounterRegistry {
  public:
-  CounterRegistry(Platform& platform, CounterContext& context)
-      : platform_(platform), context_(context) {}
+  CounterRegistry(Platform& platform, CounterContext& context) : platform_(platform), context_(context) {}
 
   // Registering into a full list (or a list number outside 0 ... 2) is a
   // fatal error; nothing is written.

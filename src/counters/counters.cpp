@@ -8,8 +8,8 @@ namespace {
 int atLeastOne(int frames) { return frames < 1 ? 1 : frames; }
 }  // namespace
 
-void SmRandUCNTfloat::setRange(CounterContext& context, double* targetValue, double centre,
-                               double spread, int meanFrames, int spreadFrames) {
+void SmRandUCNTfloat::setRange(CounterContext& context, double* targetValue, double centre, double spread,
+                               int meanFrames, int spreadFrames) {
   target = targetValue;
   valueCentre = centre;
   valueSpread = spread;
@@ -38,8 +38,8 @@ void SmRandUCNTfloat::tick(CounterContext& context) {
   if (target != nullptr) *target = context.currentCounterValue;
 }
 
-void RandUCNTswitch::setPhases(int* targetState, int onMeanFrames, int onSpreadFrames,
-                               int offMeanFrames, int offSpreadFrames) {
+void RandUCNTswitch::setPhases(int* targetState, int onMeanFrames, int onSpreadFrames, int offMeanFrames,
+                               int offSpreadFrames) {
   target = targetState;
   onMean = onMeanFrames;
   onSpread = onSpreadFrames;

@@ -46,8 +46,8 @@ class SmRandUCNTfloat : public AbstCNT {
 
   // Starts at a random point of the range; the first segment begins at the
   // next tick.
-  void setRange(CounterContext& context, double* targetValue, double centre, double spread,
-                int meanFrames, int spreadFrames);
+  void setRange(CounterContext& context, double* targetValue, double centre, double spread, int meanFrames,
+                int spreadFrames);
   void tick(CounterContext& context) override;
 };
 

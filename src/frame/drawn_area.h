@@ -22,8 +22,8 @@ class DrawnArea {
   // Drawing rows top ... bottom, columns left ... right, all inclusive and
   // inside the rectangle.
   void mark(int top, int bottom, int left, int right) {
-    const std::uint64_t bits = (~std::uint64_t{0} >> (63 - (right >> blockShift_))) &
-                               (~std::uint64_t{0} << (left >> blockShift_));
+    const std::uint64_t bits =
+        (~std::uint64_t{0} >> (63 - (right >> blockShift_))) & (~std::uint64_t{0} << (left >> blockShift_));
     std::uint64_t* row = rows_.data();
     for (int r = top; r <= bottom; ++r) row[r] |= bits;
   }

@@ -49,7 +49,8 @@ void subtractFloorRow(std::uint32_t* p, int columns, int step) {
   auto* bytes = reinterpret_cast<unsigned char*>(p);
   const auto s = static_cast<unsigned char>(step);
   const std::size_t count = static_cast<std::size_t>(columns) * sizeof(std::uint32_t);
-  for (std::size_t i = 0; i < count; ++i) bytes[i] = bytes[i] > s ? static_cast<unsigned char>(bytes[i] - s) : 0;
+  for (std::size_t i = 0; i < count; ++i)
+    bytes[i] = bytes[i] > s ? static_cast<unsigned char>(bytes[i] - s) : 0;
   for (int c = 0; c < columns; ++c) p[c] &= 0x00FFFFFFu;
 }
 
@@ -72,7 +73,8 @@ void lerpRow(std::uint32_t* p, int columns, std::uint32_t target) {
 
 }  // namespace
 
-FrameBuffer::FrameBuffer(Platform& platform, BackBufferMemory* memory) : platform_(platform), memory_(memory) {
+FrameBuffer::FrameBuffer(Platform& platform, BackBufferMemory* memory)
+    : platform_(platform), memory_(memory) {
   live_.drawn = &drawn_;
 }
 
@@ -275,7 +277,8 @@ void FrameBuffer::resetDepthBuffer() {
                   static_cast<std::size_t>(columns) * sizeof(std::int32_t));
     }
   } else {
-    std::memset(depthBuffer_.data(), 0x1F, static_cast<std::size_t>(live_.width) * live_.height * sizeof(std::int32_t));
+    std::memset(depthBuffer_.data(), 0x1F,
+                static_cast<std::size_t>(live_.width) * live_.height * sizeof(std::int32_t));
   }
 }
 
@@ -293,7 +296,8 @@ void FrameBuffer::beginHalfResFrame() {
   // overwritten by the doubling.
   live_.drawn = nullptr;
   setFrameSize(live_.width / 2, live_.height / 2);
-  halfBuffer_.allocate(platform_, static_cast<std::size_t>(live_.width) * live_.height, ALIGNMENT_16, FILL_NONE);
+  halfBuffer_.allocate(platform_, static_cast<std::size_t>(live_.width) * live_.height, ALIGNMENT_16,
+                       FILL_NONE);
   live_.pixels = halfBuffer_.data();
   savedHalf_ = live_;
   halfResActive_ = 1;

@@ -33,7 +33,7 @@ inline constexpr std::int32_t DEPTH_RESET_VALUE = 0x1F1F1F1F;
 inline constexpr int HALF_FADE_WEIGHT = 127;
 
 struct FrameBufferGeometry {
-  std::int32_t width = 0;   // also the row stride in pixels
+  std::int32_t width = 0;  // also the row stride in pixels
   std::int32_t height = 0;
   std::int32_t marginX = 0;
   std::int32_t marginY = 0;
@@ -131,9 +131,9 @@ class FrameBuffer {
   FrameBufferGeometry live_;
   FrameBufferGeometry savedFull_;
   FrameBufferGeometry savedHalf_;
-  std::uint32_t* backBuffer_ = nullptr;  // the full-size buffer: the host's or ownBack_
+  std::uint32_t* backBuffer_ = nullptr;   // the full-size buffer: the host's or ownBack_
   AlignedBuffer<std::uint32_t> ownBack_;  // the full-size buffer when no host memory is given
-  std::int32_t backWidth_ = 0;           // the size it was made for
+  std::int32_t backWidth_ = 0;            // the size it was made for
   std::int32_t backHeight_ = 0;
   AlignedBuffer<std::uint32_t> halfBuffer_;
   AlignedBuffer<std::int32_t> depthBuffer_;

@@ -17,11 +17,11 @@ namespace qv {
 
 class Platform;
 
-inline constexpr int SPHERE_SIZE = 256;           // rows and columns
-inline constexpr double SPHERE_RADIUS = 255.5;    // 255 + 0.5
+inline constexpr int SPHERE_SIZE = 256;         // rows and columns
+inline constexpr double SPHERE_RADIUS = 255.5;  // 255 + 0.5
 inline constexpr int RESCALE_SIZE = 256;
-inline constexpr int DISC_TABLE_COUNT = 256;      // indexed by the whole size s
-inline constexpr int DISC_FIRST_SIZE_CODE = 8;    // in quarter pixels
+inline constexpr int DISC_TABLE_COUNT = 256;    // indexed by the whole size s
+inline constexpr int DISC_FIRST_SIZE_CODE = 8;  // in quarter pixels
 inline constexpr int DISC_LAST_SIZE_CODE = 1023;
 inline constexpr std::uint32_t DISC_SIZE_ONE_LANES = 0xFFBF7F3F;
 

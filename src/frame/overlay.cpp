@@ -37,8 +37,7 @@ void blendRow(std::uint32_t* f, const std::uint32_t* o, int count, std::int32_t 
       break;
     case OVERLAY_HIDDEN_4:
     case OVERLAY_HIDDEN_5:
-    case OVERLAY_HIDDEN_6:
-      break;
+    case OVERLAY_HIDDEN_6: break;
     case OVERLAY_BLACK_CUTS:
       for (int c = 0; c < count; ++c) {
         if (o[c] == OPAQUE) f[c] = 0;
@@ -49,17 +48,16 @@ void blendRow(std::uint32_t* f, const std::uint32_t* o, int count, std::int32_t 
         if (o[c] == OPAQUE_WHITE) f[c] = FRAME_WHITE;
       }
       break;
-    default:
-      std::memcpy(f, o, static_cast<std::size_t>(count) * sizeof(std::uint32_t));
-      break;
+    default: std::memcpy(f, o, static_cast<std::size_t>(count) * sizeof(std::uint32_t)); break;
   }
 }
 }  // namespace
 
-OverlayLoader::OverlayLoader(Platform& platform, PictureLayer& pictures) : platform_(platform), pictures_(pictures) {}
+OverlayLoader::OverlayLoader(Platform& platform, PictureLayer& pictures)
+    : platform_(platform), pictures_(pictures) {}
 
-std::unique_ptr<Overlay> OverlayLoader::createOverlay(std::string_view colourName, std::string_view maskName, int w,
-                                                      int h) {
+std::unique_ptr<Overlay> OverlayLoader::createOverlay(std::string_view colourName, std::string_view maskName,
+                                                      int w, int h) {
   auto overlay = std::make_unique<Overlay>();
   loadOverlay(*overlay, colourName, maskName, w, h);
   return overlay;
@@ -79,8 +77,8 @@ void OverlayLoader::openPicture(std::string_view name, int w, int h) {
   if (pictures_.picturePixels() == nullptr) reportRuntimeError(platform_, errors::PICTURE_NOT_FOUND);
 }
 
-int OverlayLoader::loadOverlay(Overlay& overlay, std::string_view colourName, std::string_view maskName, int w,
-                               int h) {
+int OverlayLoader::loadOverlay(Overlay& overlay, std::string_view colourName, std::string_view maskName,
+                               int w, int h) {
   overlay.pixels.reset();
   overlay.right = overlay.left + overlay.width - 1;
   overlay.bottom = overlay.top + overlay.height - 1;
@@ -91,8 +89,10 @@ int OverlayLoader::loadOverlay(Overlay& overlay, std::string_view colourName, st
     overlay.width = pictures_.pictureWidth();
     overlay.height = pictures_.pictureHeight();
     allocatePixels(overlay);
-    const std::size_t count = static_cast<std::size_t>(overlay.width) * static_cast<std::size_t>(overlay.height);
-    for (std::size_t i = 0; i < count; ++i) overlay.pixels[i] = OPAQUE | multiplyChannels(source[i], overlayTint);
+    const std::size_t count =
+        static_cast<std::size_t>(overlay.width) * static_cast<std::size_t>(overlay.height);
+    for (std::size_t i = 0; i < count; ++i)
+      overlay.pixels[i] = OPAQUE | multiplyChannels(source[i], overlayTint);
     pictures_.unlockPicture();
     pictures_.releasePicture();
     pictures_.stopGdiplus();
@@ -157,7 +157,8 @@ void drawOverlay(const Overlay& overlay, const FrameBufferGeometry& frame) {
   if (frame.drawn != nullptr) frame.drawn->mark(firstRow, lastRow, firstColumn, lastColumn);
   for (int r = firstRow; r <= lastRow; ++r) {
     std::uint32_t* f = frame.pixels + frame.rowStart[static_cast<std::size_t>(r)] + firstColumn;
-    const std::uint32_t* o = overlay.pixels.data() + static_cast<std::ptrdiff_t>(r - overlay.top) * overlay.width +
+    const std::uint32_t* o = overlay.pixels.data() +
+                             static_cast<std::ptrdiff_t>(r - overlay.top) * overlay.width +
                              (firstColumn - overlay.left);
     blendRow(f, o, count, overlay.blendMode);
   }

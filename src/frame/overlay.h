@@ -25,7 +25,7 @@ inline constexpr std::int32_t OVERLAY_SUBTRACT = 3;
 inline constexpr std::int32_t OVERLAY_HIDDEN_4 = 4;
 inline constexpr std::int32_t OVERLAY_HIDDEN_5 = 5;
 inline constexpr std::int32_t OVERLAY_HIDDEN_6 = 6;
-inline constexpr std::int32_t OVERLAY_BLACK_CUTS = 7;   // opaque black pixels clear the frame
+inline constexpr std::int32_t OVERLAY_BLACK_CUTS = 7;    // opaque black pixels clear the frame
 inline constexpr std::int32_t OVERLAY_WHITE_PAINTS = 8;  // opaque white pixels paint white
 // As the mode of a placement: keep the overlay's own mode.
 inline constexpr std::int32_t KEEP_BLEND_MODE = -1;
@@ -34,8 +34,8 @@ inline constexpr int KEEP_PICTURE_SIZE = -1;
 inline constexpr std::uint32_t NO_OVERLAY_TINT = 0xFFFFFFFF;
 
 struct Overlay {
-  std::int32_t left = 0;    // first column, relative to the inner rectangle
-  std::int32_t top = 0;     // first drawing row (0 = top of the inner rectangle)
+  std::int32_t left = 0;  // first column, relative to the inner rectangle
+  std::int32_t top = 0;   // first drawing row (0 = top of the inner rectangle)
   std::int32_t width = 0;
   std::int32_t height = 0;
   std::int32_t right = 0;   // left + width - 1
@@ -56,7 +56,8 @@ class OverlayLoader {
   std::uint32_t overlayTint = NO_OVERLAY_TINT;
 
   // A fresh overlay (mode 1, at 0, 0) loaded by loadOverlay.
-  std::unique_ptr<Overlay> createOverlay(std::string_view colourName, std::string_view maskName, int w, int h);
+  std::unique_ptr<Overlay> createOverlay(std::string_view colourName, std::string_view maskName, int w,
+                                         int h);
   // Loads the colour picture, tinted and opaque, and takes the alpha from the
   // mask picture's blue byte (or, without a colour picture, builds the
   // overlay from the mask and the tint). Empty names are not given; w = -1

@@ -11,7 +11,8 @@ namespace qv {
 namespace pixel_detail {
 constexpr int channel(std::uint32_t c, int shift) { return static_cast<int>((c >> shift) & 0xFFu); }
 constexpr std::uint32_t pack(int r, int g, int b) {
-  return static_cast<std::uint32_t>(r) << 16 | static_cast<std::uint32_t>(g) << 8 | static_cast<std::uint32_t>(b);
+  return static_cast<std::uint32_t>(r) << 16 | static_cast<std::uint32_t>(g) << 8 |
+         static_cast<std::uint32_t>(b);
 }
 }  // namespace pixel_detail
 

@@ -52,8 +52,7 @@ constexpr Vec3 reflect(const Vec3& n, const Vec3& m) {
 
 // v carried by the rows r0, r1, r2: v.x * r0 + v.y * r1 + v.z * r2.
 constexpr Vec3 carry(const Vec3& v, const Vec3& r0, const Vec3& r1, const Vec3& r2) {
-  return {v.x * r0.x + v.y * r1.x + v.z * r2.x,
-          v.x * r0.y + v.y * r1.y + v.z * r2.y,
+  return {v.x * r0.x + v.y * r1.x + v.z * r2.x, v.x * r0.y + v.y * r1.y + v.z * r2.y,
           v.x * r0.z + v.y * r1.z + v.z * r2.z};
 }
 

@@ -30,8 +30,8 @@ inline constexpr int VKEY_RIGHT = 39;
 inline constexpr int VKEY_DOWN = 40;
 inline constexpr int VKEY_INSERT = 45;
 inline constexpr int VKEY_DELETE = 46;
-inline constexpr int VKEY_0 = 48;  // digits 48 ... 57
-inline constexpr int VKEY_A = 65;  // letters 65 ... 90
+inline constexpr int VKEY_0 = 48;    // digits 48 ... 57
+inline constexpr int VKEY_A = 65;    // letters 65 ... 90
 inline constexpr int VKEY_F1 = 112;  // F1 ... F10 = 112 ... 121
 
 // Flags of a key block, in order.

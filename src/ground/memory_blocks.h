@@ -9,9 +9,9 @@ namespace qv {
 class Platform;
 
 // Fill codes of allocAligned.
-inline constexpr int FILL_NONE = 0;     // contents left as the heap had them
-inline constexpr int FILL_ZERO = 1;     // any non-zero code but 255
-inline constexpr int FILL_ONES = 255;   // every byte 0xFF
+inline constexpr int FILL_NONE = 0;    // contents left as the heap had them
+inline constexpr int FILL_ZERO = 1;    // any non-zero code but 255
+inline constexpr int FILL_ONES = 255;  // every byte 0xFF
 
 // A block of `size` bytes starting on a multiple of `alignment` inside a larger
 // heap allocation whose address is kept in the pointer-sized slot just before

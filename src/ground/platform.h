@@ -67,8 +67,7 @@ class Platform {
   // An embedded resource by name (compared without regard to case) and type;
   // an empty span when there is none. `type` is RT_BITMAP's number or a name.
   virtual std::span<const std::uint8_t> findResource(std::string_view name, int type) = 0;
-  virtual std::span<const std::uint8_t> findResource(std::string_view name,
-                                                     std::string_view type) = 0;
+  virtual std::span<const std::uint8_t> findResource(std::string_view name, std::string_view type) = 0;
 
   // The picture decoder is started before a load and stopped after it, by use
   // count (the picture layer keeps the count). A failed start is fatal for

@@ -57,7 +57,8 @@ void DrawList::buildDrawList(std::int32_t sort) {
     drawCount = count;
   }
   // The order grows with the particle total and is never outgrown.
-  if (count > orderCapacity()) order.allocate(platform_, static_cast<std::size_t>(count), ALIGNMENT_16, FILL_ZERO);
+  if (count > orderCapacity())
+    order.allocate(platform_, static_cast<std::size_t>(count), ALIGNMENT_16, FILL_ZERO);
 
   std::int32_t e = 0;
   for (std::int32_t si = systems_.firstSystem; si <= systems_.lastSystem; ++si) {

@@ -22,7 +22,7 @@ struct DrawEntry {
   std::int32_t brush = 0;
   std::int32_t lifespan = 0;
   std::int32_t countdown = 0;
-  Vec3 position;          // view space
+  Vec3 position;  // view space
   double size = 0.0;
   std::uint32_t colour = 0;  // 0xAARRGGBB, alpha = opacity
 };
@@ -44,7 +44,7 @@ class DrawList {
   AlignedBuffer<DrawPair> order;     // the DrawOrder: drawCount pairs in drawing order
   std::int32_t drawCount = 0;
   DrawEntry* currentEntry = nullptr;
-  Hook entryHook;                 // called for every entry right after it is filled
+  Hook entryHook;  // called for every entry right after it is filled
 
   // Fills the list and the order for this frame; with sort non-zero the
   // order runs from the largest depth key to the smallest.

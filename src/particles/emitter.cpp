@@ -119,8 +119,8 @@ std::int32_t Emitter::emit() {
     spawn.position = p.position;
   } else if (p.kind == EMIT_IN_BOX) {
     spawn.direction = direction;
-    spawn.position = randVec3Around(context_.rng, p.position, p.positionJitter.x, p.positionJitter.y,
-                                                 p.positionJitter.z);
+    spawn.position =
+        randVec3Around(context_.rng, p.position, p.positionJitter.x, p.positionJitter.y, p.positionJitter.z);
   }
   spawn.speed = context_.rng.randAround(p.speed, p.speedJitter);
 

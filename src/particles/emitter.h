@@ -22,14 +22,14 @@ namespace qv {
 class Platform;
 class Emitter;
 
-inline constexpr std::int32_t EMIT_AT_POINT = 1;   // birth at the point's position
-inline constexpr std::int32_t EMIT_IN_BOX = 2;     // birth in the box position +- positionJitter
+inline constexpr std::int32_t EMIT_AT_POINT = 1;  // birth at the point's position
+inline constexpr std::int32_t EMIT_IN_BOX = 2;    // birth in the box position +- positionJitter
 
 struct EmitPoint {
   Vec3 position{0, 0, 0};
   Vec3 positionJitter{0, 0, 0};
   Vec3 direction{0, 0, 0};
-  double spread = 1.0;      // weight of the random direction; 0 = exact direction
+  double spread = 1.0;  // weight of the random direction; 0 = exact direction
   double speed = 100.0;
   double speedJitter = 0.0;
   std::int32_t kind = EMIT_AT_POINT;
@@ -50,7 +50,7 @@ struct EmitterContext {
   VectorOps& vectors;
   TransformTable& transforms;
 
-  Spawn spawn;                        // written by emit
+  Spawn spawn;  // written by emit
   std::int32_t currentPointIndex = 0;
   EmitPoint* currentPoint = nullptr;
   Emitter* currentPointOwner = nullptr;
@@ -64,21 +64,21 @@ class Emitter {
   Emitter& operator=(const Emitter&) = delete;
 
   std::uint32_t pointCount = 0;
-  std::int32_t step = 1;          // cursor advance after an emission
-  std::int32_t stepRange = 0;     // non-zero: the advance is random, 1 ... stepRange
-  std::uint32_t cursor = 0;       // point used by the next emission
-  std::int32_t transform = 0;     // carries spawns into world space; 0 = none
+  std::int32_t step = 1;       // cursor advance after an emission
+  std::int32_t stepRange = 0;  // non-zero: the advance is random, 1 ... stepRange
+  std::uint32_t cursor = 0;    // point used by the next emission
+  std::int32_t transform = 0;  // carries spawns into world space; 0 = none
   std::int32_t quotaLeft = 10;
-  std::int32_t quota = 10;        // emissions per frame; 0 = unlimited
+  std::int32_t quota = 10;  // emissions per frame; 0 = unlimited
   std::int32_t stopped = 1;
-  std::int32_t autoRestart = 1;   // startFrame clears stopped
-  Hook emitHook;                  // after the spawn values, before the transform
+  std::int32_t autoRestart = 1;     // startFrame clears stopped
+  Hook emitHook;                    // after the spawn values, before the transform
   AlignedBuffer<EmitPoint> points;  // pointCount points
 
   void allocatePoints(std::uint32_t count);
   void selectPoint(std::int32_t index);
-  void setPoint(double px, double py, double pz, double dx, double dy, double dz, double spread,
-                double speed, double speedJitter);
+  void setPoint(double px, double py, double pz, double dx, double dy, double dz, double spread, double speed,
+                double speedJitter);
   void setRing(std::int32_t count, double cx, double cy, double cz, double radius, double elevation,
                double speed, double speedJitter);
   void startFrame();
@@ -100,7 +100,8 @@ template <std::size_t N>
 std::array<Emitter, N> makeEmitters(EmitterContext& context) {
   return [&]<std::size_t... I>(std::index_sequence<I...>) {
     return std::array<Emitter, N>{{((void)I, Emitter(context))...}};
-  }(std::make_index_sequence<N>{});
+  }
+  (std::make_index_sequence<N>{});
 }
 
 }  // namespace qv

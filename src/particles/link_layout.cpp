@@ -48,9 +48,7 @@ void forEachGridLink(const LinkGroup& group, std::int64_t particleCount, LinkVis
     };
 
     switch (kind) {
-      case LINK_RING_ROWS:
-        closedRows();
-        break;
+      case LINK_RING_ROWS: closedRows(); break;
       case LINK_TUBE:
         closedRows();
         vertical();
@@ -94,8 +92,7 @@ void forEachGridLink(const LinkGroup& group, std::int64_t particleCount, LinkVis
         }
         vertical();
         break;
-      default:
-        return;
+      default: return;
     }
 
     if (rowEnd) {
@@ -128,9 +125,7 @@ void forEachLink(const LinkGroup& group, std::int64_t particleCount, LinkVisitor
   };
 
   switch (group.kind) {
-    case LINK_ENDS:
-      tie(F, L);
-      return;
+    case LINK_ENDS: tie(F, L); return;
     case LINK_ALL_PAIRS: {
       const std::int64_t hi = std::min(L, top);
       for (std::int64_t i = std::max<std::int64_t>(F, 0); i <= hi; ++i) {
@@ -194,11 +189,8 @@ void forEachLink(const LinkGroup& group, std::int64_t particleCount, LinkVisitor
     case LINK_SHEET:
     case LINK_CUBE_LATTICE:
     case LINK_OPEN_LAYERS:
-    case LINK_TWISTED_BAND:
-      forEachGridLink(group, particleCount, visit, context);
-      return;
-    default:
-      return;  // LINK_NONE and unknown kinds link nothing
+    case LINK_TWISTED_BAND: forEachGridLink(group, particleCount, visit, context); return;
+    default: return;  // LINK_NONE and unknown kinds link nothing
   }
 }
 

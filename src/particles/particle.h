@@ -12,9 +12,9 @@ namespace qv {
 struct Particle {
   Vec3 position;
   Vec3 velocity;
-  double drag = 0.1;       // velocity shrinks by 1 - mobility * drag per update
-  double mobility = 0.3;   // inverse mass: scales forces and the drag
-  double timeStep = 1.0;   // position advances by velocity * timeStep
+  double drag = 0.1;      // velocity shrinks by 1 - mobility * drag per update
+  double mobility = 0.3;  // inverse mass: scales forces and the drag
+  double timeStep = 1.0;  // position advances by velocity * timeStep
   double size = 1.0;
   std::int32_t brush = 0;
   std::int32_t countdown = 0;  // updates left before renewal
@@ -41,9 +41,9 @@ inline constexpr std::int32_t LINK_ROWS_AS_WIDTH = -3;
 inline constexpr std::int32_t LINK_ROWS_UNBOUNDED = -2;
 
 // Link kinds: the pattern in which a group ties its particles.
-inline constexpr std::int32_t LINK_ENDS = 0;            // first with last
+inline constexpr std::int32_t LINK_ENDS = 0;  // first with last
 inline constexpr std::int32_t LINK_ALL_PAIRS = 1;
-inline constexpr std::int32_t LINK_TWO_RANGES = 2;      // first ... last with width ... depth
+inline constexpr std::int32_t LINK_TWO_RANGES = 2;  // first ... last with width ... depth
 inline constexpr std::int32_t LINK_CHAIN = 3;
 inline constexpr std::int32_t LINK_RING = 4;
 inline constexpr std::int32_t LINK_STRIDED_CHAIN = 5;
@@ -58,7 +58,7 @@ inline constexpr std::int32_t LINK_SKIP_AND_RING = 13;
 inline constexpr std::int32_t LINK_TORUS = 14;
 inline constexpr std::int32_t LINK_SHEET = 15;
 inline constexpr std::int32_t LINK_CUBE_LATTICE = 16;
-inline constexpr std::int32_t LINK_OPEN_LAYERS = 17;     // layered grid, open
+inline constexpr std::int32_t LINK_OPEN_LAYERS = 17;  // layered grid, open
 inline constexpr std::int32_t LINK_TWISTED_BAND = 18;
 
 // One group of particles tied together in a fixed pattern.

@@ -12,8 +12,7 @@ namespace {
 constexpr std::size_t PARTICLE_ALIGNMENT = 64;
 }  // namespace
 
-void ParticleSystem::setLinks(std::span<const LinkGroup> newGroups,
-                              std::span<const LinkParams> newParams) {
+void ParticleSystem::setLinks(std::span<const LinkGroup> newGroups, std::span<const LinkParams> newParams) {
   groups.assign(newGroups.begin(), newGroups.end());
   linkParams.assign(newParams.begin(), newParams.end());
   groupCount = static_cast<std::uint32_t>(groups.size());
@@ -60,8 +59,7 @@ void SystemTable::destroySystems(std::int32_t code) {
   if (firstSystem == SYSTEM_SLOTS || lastSystem == 0) return;
   switch (code) {
     case DESTROY_ALL_SYSTEMS:
-      while (destroyOne(firstSystem) != 0) {
-      }
+      while (destroyOne(firstSystem) != 0) {}
       return;
     case DESTROY_FIRST_SYSTEM: destroyOne(firstSystem); return;
     case DESTROY_LAST_SYSTEM: destroyOne(lastSystem); return;

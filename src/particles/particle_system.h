@@ -49,8 +49,8 @@ struct ParticleSystem {
 
   std::uint32_t particleCount = 0;
   std::uint32_t groupCount = 0;
-  std::int32_t linkInterval = 0;    // the link pass runs on one update in linkInterval + 1
-  std::int32_t transform = 0;       // places the particles for drawing; 0 = none
+  std::int32_t linkInterval = 0;  // the link pass runs on one update in linkInterval + 1
+  std::int32_t transform = 0;     // places the particles for drawing; 0 = none
   std::uint32_t baseColour = 0xFFFFFFFF;
   std::int32_t colourJitter = 0;
   Vec3 boxCentre{0, 0, 0};
@@ -62,13 +62,13 @@ struct ParticleSystem {
   std::int32_t renewLife = 1;
   std::int32_t drawMode = LIFE_SMOOTH;  // life curve of the splat set-up
   std::uint32_t respawnFlags = 0;
-  BasicHook<Vec3> forceHook;          // force on currentParticle
-  BasicHook<double> bounceHook;       // bounce factor of currentParticle
-  BasicHook<double> drawHook;         // life fade of the entry being drawn
+  BasicHook<Vec3> forceHook;            // force on currentParticle
+  BasicHook<double> bounceHook;         // bounce factor of currentParticle
+  BasicHook<double> drawHook;           // life fade of the entry being drawn
   BasicHook<std::int32_t> respawnHook;  // non-zero: the update finishes the renewal
-  AlignedBuffer<Particle> particles;  // particleCount records
-  std::vector<LinkGroup> groups;      // empty = no link pass
-  std::vector<LinkParams> linkParams; // empty = no link pass
+  AlignedBuffer<Particle> particles;    // particleCount records
+  std::vector<LinkGroup> groups;        // empty = no link pass
+  std::vector<LinkParams> linkParams;   // empty = no link pass
   std::int32_t filled = 0;
   std::int32_t linkCountdown = 0;
 

@@ -44,8 +44,7 @@ void Animation::animationMain() { animationMainWith(SceneOptions{}); }
 void Animation::animationMainWith(const SceneOptions& options) {
   setupOverlays();
   setupScene(options);
-  while (frameStep()) {
-  }
+  while (frameStep()) {}
   endScene();
   destroyOverlays();
 }

@@ -34,7 +34,7 @@ inline constexpr std::int32_t ADDING_DISC_BRUSH_KIND = 0x40002;  // the scene's 
 // What a host may change before the scene is set up (the renderer's and the
 // desktop program's options). The defaults are the program's own.
 struct SceneOptions {
-  bool seedGiven = false;       // otherwise the scene seeds from the clock
+  bool seedGiven = false;  // otherwise the scene seeds from the clock
   std::uint32_t seed = 1;
   std::int32_t brushKind = ADDING_DISC_BRUSH_KIND;  // brush 0's kind, copied to brushes 1 and 2
   std::int32_t trail = 0;

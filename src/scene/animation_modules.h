@@ -5,13 +5,11 @@
 
 #include <array>
 
+#include "composition/frame_composition.h"
 #include "counters/counter_registry.h"
 #include "counters/counters.h"
 #include "counters/random_source.h"
-#include "splat/brush_images.h"
-#include "splat/brush_table.h"
 #include "frame/frame_buffer.h"
-#include "composition/frame_composition.h"
 #include "frame/lookup_tables.h"
 #include "frame/overlays.h"
 #include "frame/picture_layer.h"
@@ -25,6 +23,8 @@
 #include "particles/periodic_table.h"
 #include "scene/scene.h"
 #include "scene/scene_constants.h"
+#include "splat/brush_images.h"
+#include "splat/brush_table.h"
 #include "splat/splat_setup.h"
 
 namespace qv {

@@ -35,7 +35,8 @@ int Scene::frameStep() {
   // counts as slow.
   if (startupFrames < STARTUP_FRAMES) {
     const FrameRateMeter& meter = m_.clock.meter();
-    if (meter.windowFilled != 0 && meter.framesPerSecond < SLOW_FRAMES_PER_SECOND) m_.frame.halfResRequested = 1;
+    if (meter.windowFilled != 0 && meter.framesPerSecond < SLOW_FRAMES_PER_SECOND)
+      m_.frame.halfResRequested = 1;
     startupFrames += 1;
   }
   m_.clock.paceFrame(TARGET_FRAMES_PER_SECOND);

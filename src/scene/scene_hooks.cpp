@@ -49,7 +49,8 @@ void Scene::placeFromSpawn() {
   Particle& p = *m_.systems.currentParticle;
   const Spawn& spawn = m_.emitterContext.spawn;
   p.position = spawn.position;
-  p.velocity = Vec3{spawn.direction.x * spawn.speed, spawn.direction.y * spawn.speed, spawn.direction.z * spawn.speed};
+  p.velocity =
+      Vec3{spawn.direction.x * spawn.speed, spawn.direction.y * spawn.speed, spawn.direction.z * spawn.speed};
 }
 
 namespace {

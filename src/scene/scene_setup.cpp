@@ -46,8 +46,8 @@ constexpr std::array<CarrierSettings, MAIN_EMITTER_COUNT> FOUNTAIN_CARRIERS{{
     {200.0, 0.015707963267948967, 0.04487989505128276, 25, 15, 175.0, 50.0, 75, 15},
     {300.0, 0.010471975511965976, 0.06283185307179587, 25, 15, 250.0, 100.0, 90, 20},
 }};
-constexpr CarrierSettings TRAIL_CARRIER{300.0, 0.00966643893412244, 0.06283185307179587, 15, 10,
-                                        250.0, 100.0, 50, 20};
+constexpr CarrierSettings TRAIL_CARRIER{
+    300.0, 0.00966643893412244, 0.06283185307179587, 15, 10, 250.0, 100.0, 50, 20};
 constexpr int RANDOM_ORIENTATION = 7;
 
 }  // namespace
@@ -56,7 +56,8 @@ Scene::Scene(AnimationModules& modules) : m_(modules) {}
 
 void Scene::setupScene(const SceneOptions& options) {
   // The seed: the program's millisecond tick count unless one is given.
-  const auto seed = options.seedGiven ? options.seed : static_cast<std::uint32_t>(m_.platform.clockTicks() / 100);
+  const auto seed =
+      options.seedGiven ? options.seed : static_cast<std::uint32_t>(m_.platform.clockTicks() / 100);
   m_.rng.seed(seed);
 
   m_.periodicTable.resizeTable(NOISE_HIGHEST_INDEX, NOISE_STEP);
@@ -137,9 +138,9 @@ void Scene::setupFountains() {
     e.allocatePoints(f.points);
     e.selectPoint(0);
     e.setRing(static_cast<std::int32_t>(f.points), 0, 0, 0, RING_RADIUS, RING_ELEVATION, RING_SPEED, 0.0);
-    speedCounters[static_cast<std::size_t>(k)].setRange(m_.counterContext, &emitterSpeed[static_cast<std::size_t>(k)],
-                                                      f.speedCentre, f.speedSpread, f.speedMean,
-                                                      f.speedSpreadFrames);
+    speedCounters[static_cast<std::size_t>(k)].setRange(
+        m_.counterContext, &emitterSpeed[static_cast<std::size_t>(k)], f.speedCentre, f.speedSpread,
+        f.speedMean, f.speedSpreadFrames);
     emitterSwitches[static_cast<std::size_t>(k)].setPhases(&e.stopped, f.onMean, f.onSpread, f.offMean,
                                                            f.offSpread);
   }
@@ -176,8 +177,8 @@ void Scene::setupTransforms() {
     t.setTurnSteps(0, 1, 0);
     t.setTurnAngle(c.turnAngle);
     wobble.setRange(m_.counterContext, nullptr, 0.0, c.wobbleSpread, c.wobbleMean, c.wobbleSpreadFrames);
-    radius.setRange(m_.counterContext, &t.current().pivotOffset.x, c.radiusCentre, c.radiusSpread, c.radiusMean,
-                    c.radiusSpreadFrames);
+    radius.setRange(m_.counterContext, &t.current().pivotOffset.x, c.radiusCentre, c.radiusSpread,
+                    c.radiusMean, c.radiusSpreadFrames);
   };
   for (int k = 0; k < MAIN_EMITTER_COUNT; ++k) {
     const auto ku = static_cast<std::size_t>(k);
@@ -213,8 +214,7 @@ void Scene::registerCounters() {
 
 void Scene::runScene(const SceneOptions& options) {
   setupScene(options);
-  while (frameStep() != 0) {
-  }
+  while (frameStep() != 0) {}
   m_.composer.releaseWorkingTables();
 }
 

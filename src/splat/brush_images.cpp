@@ -2,8 +2,8 @@
 
 #include <cmath>
 
-#include "splat/brush.h"
 #include "frame/lookup_tables.h"
+#include "splat/brush.h"
 
 namespace qv {
 
@@ -81,7 +81,8 @@ void BrushImages::generateSpot(Brush& brush) {
         value = texel(static_cast<int>(255.5 + m * (R - 255)), static_cast<int>(255.5 + m * (G - 255)),
                       static_cast<int>(255.5 + m * (B - 255)));
       } else {
-        value = texel(static_cast<int>(R * m + 0.5), static_cast<int>(G * m + 0.5), static_cast<int>(B * m + 0.5));
+        value = texel(static_cast<int>(R * m + 0.5), static_cast<int>(G * m + 0.5),
+                      static_cast<int>(B * m + 0.5));
       }
       for (auto& image : brush.quadrantImages) {
         if (image != nullptr) image[i * IMAGE_SIDE + j] = value;

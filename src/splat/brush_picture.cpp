@@ -3,10 +3,10 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "splat/brush.h"
 #include "frame/picture_layer.h"
 #include "frame/pixel_ops.h"
 #include "ground/runtime_error.h"
+#include "splat/brush.h"
 
 namespace qv {
 
@@ -24,7 +24,8 @@ constexpr std::uint32_t MASK_WHITE = 0x00FFFFFF;
 void loadBrushPicture(PictureLayer& pictures, Brush& brush, std::string_view name) {
   const int cls = brushClass(brush.kind);
   const int variant = brushVariant(brush.kind);
-  const std::uint32_t tint = (cls == BRUSH_CLASS_SPOT && variant == BRUSH_VARIANT_BLEND) ? SPOT_BLEND_TINT : brush.colour;
+  const std::uint32_t tint =
+      (cls == BRUSH_CLASS_SPOT && variant == BRUSH_VARIANT_BLEND) ? SPOT_BLEND_TINT : brush.colour;
 
   pictures.startGdiplus();
   pictures.resourceType = BINARYDATA_RESOURCE;

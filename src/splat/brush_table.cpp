@@ -1,10 +1,10 @@
 #include "splat/brush_table.h"
 
-#include "splat/brush_images.h"
-#include "splat/brush_picture.h"
 #include "frame/lookup_tables.h"
 #include "ground/memory_blocks.h"
 #include "ground/runtime_error.h"
+#include "splat/brush_images.h"
+#include "splat/brush_picture.h"
 #include "splat/kernels.h"
 
 namespace qv {
@@ -36,9 +36,7 @@ void BrushTable::createBrush() {
   slots_[currentIndex_] = std::make_unique<Brush>();
 }
 
-void BrushTable::destroyBrush() {
-  slots_[currentIndex_].reset();
-}
+void BrushTable::destroyBrush() { slots_[currentIndex_].reset(); }
 
 Brush& BrushTable::current() {
   if (!slots_[currentIndex_]) createBrush();
@@ -83,7 +81,8 @@ int BrushTable::resetBrushImages(Brush& brush, std::int32_t kind, std::uint32_t 
   }
   // Ball and spot images of variant 4 (multiply) start white, so the texels
   // the generator leaves alone multiply by nothing; all others start black.
-  const int fill = (cls != BRUSH_CLASS_PICTURE && brushVariant(kind) == BRUSH_VARIANT_MULTIPLY) ? FILL_ONES : FILL_ZERO;
+  const int fill =
+      (cls != BRUSH_CLASS_PICTURE && brushVariant(kind) == BRUSH_VARIANT_MULTIPLY) ? FILL_ONES : FILL_ZERO;
   for (auto& image : brush.quadrantImages) image.allocate(platform_, IMAGE_TEXELS, IMAGE_ALIGNMENT, fill);
   chooseKernels(brush);
   return 0;
@@ -137,8 +136,7 @@ void BrushTable::chooseKernels(Brush& brush) {
         tables_.buildDiscCoverageTables();
       }
       break;
-    default:
-      break;
+    default: break;
   }
 }
 
@@ -154,7 +152,8 @@ void BrushTable::copyBrush(int source, int destination) {
 
 bool BrushTable::anyBrushTestsDepth() const {
   for (const auto& slot : slots_) {
-    if (slot && (slot->insideKernel == BallKernelInside || slot->clippedKernel == BallKernelClipped)) return true;
+    if (slot && (slot->insideKernel == BallKernelInside || slot->clippedKernel == BallKernelClipped))
+      return true;
   }
   return false;
 }

@@ -22,14 +22,20 @@ inline constexpr int BRUSH_SLOTS = 512;
 // The kinds whose class and variant have a kernel pair (chooseKernels), with
 // images or without: every other kind draws nothing or fails at its first
 // splat.
-inline constexpr std::int32_t DRAWN_BRUSH_KINDS[] = {
-    brushKind(BRUSH_CLASS_POINT, BRUSH_VARIANT_PLAIN),      brushKind(BRUSH_CLASS_POINT, BRUSH_VARIANT_BLEND),
-    brushKind(BRUSH_CLASS_BALL, BRUSH_VARIANT_PLAIN),       brushKind(BRUSH_CLASS_BALL, BRUSH_VARIANT_BLEND),
-    brushKind(BRUSH_CLASS_SPOT, BRUSH_VARIANT_PLAIN),       brushKind(BRUSH_CLASS_SPOT, BRUSH_VARIANT_BLEND),
-    brushKind(BRUSH_CLASS_SPOT, BRUSH_VARIANT_ADD),         brushKind(BRUSH_CLASS_SPOT, BRUSH_VARIANT_SUBTRACT),
-    brushKind(BRUSH_CLASS_SPOT, BRUSH_VARIANT_MULTIPLY),    brushKind(BRUSH_CLASS_PICTURE, BRUSH_VARIANT_PLAIN),
-    brushKind(BRUSH_CLASS_PICTURE, BRUSH_VARIANT_BLEND),    brushKind(BRUSH_CLASS_PICTURE, BRUSH_VARIANT_ADD),
-    brushKind(BRUSH_CLASS_PICTURE, BRUSH_VARIANT_SUBTRACT), brushKind(BRUSH_CLASS_PICTURE, BRUSH_VARIANT_MULTIPLY)};
+inline constexpr std::int32_t DRAWN_BRUSH_KINDS[] = {brushKind(BRUSH_CLASS_POINT, BRUSH_VARIANT_PLAIN),
+                                                     brushKind(BRUSH_CLASS_POINT, BRUSH_VARIANT_BLEND),
+                                                     brushKind(BRUSH_CLASS_BALL, BRUSH_VARIANT_PLAIN),
+                                                     brushKind(BRUSH_CLASS_BALL, BRUSH_VARIANT_BLEND),
+                                                     brushKind(BRUSH_CLASS_SPOT, BRUSH_VARIANT_PLAIN),
+                                                     brushKind(BRUSH_CLASS_SPOT, BRUSH_VARIANT_BLEND),
+                                                     brushKind(BRUSH_CLASS_SPOT, BRUSH_VARIANT_ADD),
+                                                     brushKind(BRUSH_CLASS_SPOT, BRUSH_VARIANT_SUBTRACT),
+                                                     brushKind(BRUSH_CLASS_SPOT, BRUSH_VARIANT_MULTIPLY),
+                                                     brushKind(BRUSH_CLASS_PICTURE, BRUSH_VARIANT_PLAIN),
+                                                     brushKind(BRUSH_CLASS_PICTURE, BRUSH_VARIANT_BLEND),
+                                                     brushKind(BRUSH_CLASS_PICTURE, BRUSH_VARIANT_ADD),
+                                                     brushKind(BRUSH_CLASS_PICTURE, BRUSH_VARIANT_SUBTRACT),
+                                                     brushKind(BRUSH_CLASS_PICTURE, BRUSH_VARIANT_MULTIPLY)};
 bool brushKindDraws(std::int32_t kind);
 
 // Source names that setupBrush generates instead of loading a picture.

@@ -117,7 +117,9 @@ struct DiscRule {
     }
     return j;
   }
-  void drawSpan(int index, int from, int to) { blend.span(pixels + index + from, values + MID + from, to - from + 1); }
+  void drawSpan(int index, int from, int to) {
+    blend.span(pixels + index + from, values + MID + from, to - from + 1);
+  }
   // A small unclipped box: the same rows, with the distances and pixel
   // offsets fixed by R. All values are prepared, mirrored about the centre,
   // before the first pixel is written, from local copies of the blend and the

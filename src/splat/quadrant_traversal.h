@@ -89,7 +89,9 @@ concept RunRule = requires(Rule& rule, int n) {
 };
 
 template <class Rule>
-concept BoxRule = RunRule<Rule> && requires(Rule& rule, const int* rows) { rule.template drawBox<1>(rows); };
+concept BoxRule = RunRule<Rule> && requires(Rule& rule, const int* rows) {
+  rule.template drawBox<1>(rows);
+};
 
 // The largest radius drawn as a whole box by a box rule.
 inline constexpr int SMALL_BOX_RADIUS = 4;

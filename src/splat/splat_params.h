@@ -23,11 +23,11 @@ inline constexpr std::uint32_t NO_TINT = 0x00FFFFFF;
 
 // One coverage-mask slot: a byte lane of the disc coverage table for s = words.
 struct CoverageMask {
-  int lane = 0;                  // 0 ... 3
-  int shift = 0;                 // 8 * lane
-  std::uint32_t laneMask = 0;    // 0xFF << shift
+  int lane = 0;                         // 0 ... 3
+  int shift = 0;                        // 8 * lane
+  std::uint32_t laneMask = 0;           // 0xFF << shift
   const std::uint32_t* rows = nullptr;  // words x words entries
-  int words = 0;                 // row length in 32-bit entries
+  int words = 0;                        // row length in 32-bit entries
 };
 
 // What the set-up decides for one splat, apart from where its pixels go: a
@@ -60,8 +60,8 @@ struct SplatValues {
 
 struct SplatParams : SplatValues {
   // Written by the class set-ups.
-  const std::int32_t* rescaleRow = nullptr;     // row `radius` of the rescale table
-  const std::uint32_t* quadrant[4] = {};        // the brush's quadrant images (256 x 256 texels)
+  const std::int32_t* rescaleRow = nullptr;  // row `radius` of the rescale table
+  const std::uint32_t* quadrant[4] = {};     // the brush's quadrant images (256 x 256 texels)
 
   // Written by clipSplat.
   std::int32_t firstRow = 0;
@@ -87,7 +87,7 @@ struct SplatParams : SplatValues {
   // The rows a kernel may draw: 0 ... maxRow of the frame, or one band.
   std::int32_t minRow = 0;
   std::int32_t maxRow = -1;
-  std::int32_t* depthBuffer = nullptr;     // indexed like `pixels`
+  std::int32_t* depthBuffer = nullptr;  // indexed like `pixels`
   std::uint32_t backgroundColour = 0xFF000000;
 
   // Lookup tables (see the brush tables): the sphere table as 256 x 256 pairs

@@ -2,11 +2,11 @@
 
 #include <algorithm>
 
-#include "splat/brush.h"
 #include "frame/drawn_area.h"
 #include "frame/lookup_tables.h"
 #include "frame/pixel_ops.h"
 #include "particles/draw_list.h"
+#include "splat/brush.h"
 
 namespace qv {
 
@@ -97,8 +97,8 @@ double SplatSetup::depthFade(double z) const {
 double SplatSetup::lifeFade() const {
   if (currentEntry == nullptr || currentEntry->lifespan == 0) return 0.0;
   if (drawHook) return drawHook();
-  return lifeCurve(drawMode, static_cast<double>(currentEntry->countdown) /
-                                 static_cast<double>(currentEntry->lifespan));
+  return lifeCurve(
+      drawMode, static_cast<double>(currentEntry->countdown) / static_cast<double>(currentEntry->lifespan));
 }
 
 double SplatSetup::lifeCurve(std::int32_t mode, double r) {

@@ -54,11 +54,11 @@ inline constexpr int SPLAT_BATCH = 32;
 
 // What the class set-ups read of the live frame; refreshed every frame.
 struct SplatFrame {
-  double projectionScale = 0.0;          // G: innerHeight * zoom / 600
-  std::int32_t screenCentreX = 0;        // innerWidth / 2
-  std::int32_t screenCentreY = 0;        // innerHeight / 2
+  double projectionScale = 0.0;                // G: innerHeight * zoom / 600
+  std::int32_t screenCentreX = 0;              // innerWidth / 2
+  std::int32_t screenCentreY = 0;              // innerHeight / 2
   const std::int32_t* rescaleTable = nullptr;  // 256 rows of 256 byte offsets
-  DrawnArea* drawn = nullptr;            // where boxes that reach the frame are recorded
+  DrawnArea* drawn = nullptr;                  // where boxes that reach the frame are recorded
 };
 
 // What a set-up splat is: nothing to draw, one pixel, a box of pixels, or an

@@ -6,10 +6,10 @@
 #include <cstdint>
 #include <vector>
 
-#include "support/composition_rig.h"
 #include "frame/pixel_ops.h"
 #include "ground/runtime_error.h"
 #include "splat/kernels.h"
+#include "support/composition_rig.h"
 
 namespace qv {
 namespace {
@@ -121,7 +121,6 @@ class FrameComposerTest : public ::testing::Test, protected testing::Composition
   const std::vector<std::uint32_t>& lastPresented() const { return platform.presents.back().topDownPixels; }
 };
 
-
 TEST_F(FrameComposerTest, SecondSceneSetupRebuildsTheDiscTables) {
   brushes.selectBrush(1);
   brushes.setupBrush(brushes.current(), 0x40002, 0xFFFF5300, "");
@@ -143,7 +142,6 @@ TEST_F(FrameComposerTest, SecondSceneSetupRebuildsTheDiscTables) {
   EXPECT_NE(lastPresented()[(H / 2) * W + W / 2], BACKGROUND);
 }
 
-
 TEST_F(FrameComposerTest, FrameWithNothingDrawnIsStillClearedHookedAndPresented) {
   ParticleSystem& s = fill(4);
   s.particles[1].position = {-300, 250, 0};
@@ -162,7 +160,6 @@ TEST_F(FrameComposerTest, FrameWithNothingDrawnIsStillClearedHookedAndPresented)
   render();
   for (std::uint32_t pixel : lastPresented()) ASSERT_EQ(pixel, BACKGROUND);
 }
-
 
 TEST_F(FrameComposerTest, BrushChainDrawsEachEntryWithEveryBrush) {
   logBrush(0, 0xFF000011, 1);

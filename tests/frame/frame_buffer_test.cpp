@@ -13,7 +13,8 @@ namespace qv {
 namespace {
 
 constexpr std::uint32_t rgb(int r, int g, int b) {
-  return static_cast<std::uint32_t>(r) << 16 | static_cast<std::uint32_t>(g) << 8 | static_cast<std::uint32_t>(b);
+  return static_cast<std::uint32_t>(r) << 16 | static_cast<std::uint32_t>(g) << 8 |
+         static_cast<std::uint32_t>(b);
 }
 
 // The picture as the window would show it, top row first.
@@ -66,7 +67,8 @@ TEST(FrameGeometry, MarginsAreLimitedSoSixteenPixelsRemain) {
   fb.setFrameSize(100, 80);
   fb.setMargins(5, -1);
   const auto& g = fb.geometry();
-  EXPECT_EQ(std::tuple(g.marginX, g.marginY, g.innerWidth, g.innerHeight, g.hasMargin), std::tuple(5, 5, 90, 70, 5));
+  EXPECT_EQ(std::tuple(g.marginX, g.marginY, g.innerWidth, g.innerHeight, g.hasMargin),
+            std::tuple(5, 5, 90, 70, 5));
   EXPECT_DOUBLE_EQ(g.projectionScale, 70.0 / 600);
   fb.setMargins(60, -1);
   EXPECT_EQ(std::tuple(g.marginX, g.marginY, g.innerWidth, g.innerHeight), std::tuple(42, 32, 16, 16));
@@ -235,7 +237,8 @@ TEST(FrameFade, EveryPixelMatchesTheChannelOperations) {
   for (int i = 0; i < 256 * 16; ++i) before[i] = rgb(i & 255, (i * 7) & 255, 255 - (i & 255)) | (i << 24);
   const std::uint32_t backgrounds[] = {0xFF000000, 0x00FFFFFF, 0x00204060, 0x80FF0080, 0x00000001};
   int round = 0;
-  for (int trail : {1, 16, 127, 128, 254, 255, TRAIL_HALF_FADE, TRAIL_HALF_FADE, TRAIL_HALF_FADE, TRAIL_HALF_FADE}) {
+  for (int trail :
+       {1, 16, 127, 128, 254, 255, TRAIL_HALF_FADE, TRAIL_HALF_FADE, TRAIL_HALF_FADE, TRAIL_HALF_FADE}) {
     const std::uint32_t background = backgrounds[round++ % 5];
     std::copy(before.begin(), before.end(), g.pixels);
     f.fb.trail = trail;
@@ -243,15 +246,14 @@ TEST(FrameFade, EveryPixelMatchesTheChannelOperations) {
     f.fb.fadeStep();
     int wrong = 0;
     for (std::size_t i = 0; i < before.size(); ++i) {
-      const std::uint32_t want = trail == TRAIL_HALF_FADE ? lerpChannels(before[i], background, 127)
-                                                          : subtractFloor(before[i], rgb(trail, trail, trail));
+      const std::uint32_t want = trail == TRAIL_HALF_FADE
+                                     ? lerpChannels(before[i], background, 127)
+                                     : subtractFloor(before[i], rgb(trail, trail, trail));
       if (g.pixels[i] != want) ++wrong;
     }
     EXPECT_EQ(wrong, 0) << "trail " << trail << " background " << std::hex << background;
   }
 }
-
-
 
 class RecordingMemory : public BackBufferMemory {
  public:

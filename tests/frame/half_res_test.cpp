@@ -71,7 +71,8 @@ TEST(HalfResolution, ReleaseInsideAHalfFrameRestoresTheFullGeometry) {
   fb.halfResRequested = 1;
   fb.beginHalfResFrame();
   fb.releaseFrameBuffers();
-  EXPECT_EQ(std::tuple(fb.geometry().width, fb.geometry().pixels, fb.halfResActive()), std::tuple(64, nullptr, 0));
+  EXPECT_EQ(std::tuple(fb.geometry().width, fb.geometry().pixels, fb.halfResActive()),
+            std::tuple(64, nullptr, 0));
   EXPECT_TRUE(platform.errorsShown.empty());
 }
 

@@ -14,7 +14,9 @@ TEST(LookupTables, SphereHeightsAndSlopesAndTheRescaleOffsets) {
   LookupTables tables(platform);
   tables.buildSphereTable();
   tables.buildRescaleTable();
-  const auto entry = [&](int i, int j) { return std::tuple(tables.sphereEntry(i, j)[0], tables.sphereEntry(i, j)[1]); };
+  const auto entry = [&](int i, int j) {
+    return std::tuple(tables.sphereEntry(i, j)[0], tables.sphereEntry(i, j)[1]);
+  };
   EXPECT_EQ(std::tuple(entry(0, 0), entry(0, 255), entry(255, 255)),
             std::tuple(std::tuple(2044, 0), std::tuple(128, 14), std::tuple(0, 0)));
   // A texel lies on the disc exactly when i^2 + j^2 <= 65280.
@@ -34,7 +36,6 @@ TEST(LookupTables, SphereHeightsAndSlopesAndTheRescaleOffsets) {
     ASSERT_EQ(tables.rescaleRow(255)[j], 4 * j);
   }
 }
-
 
 // Every coverage is 0, 255 or 16 n - 1; the disc is symmetric about its
 // diagonal; a larger size never covers a pixel less; the centre is covered.

@@ -25,11 +25,11 @@ TEST(OverlayLoad, ColourPicturesAreTintedAndOpaqueAndMasksGiveTheAlpha) {
   PictureLayer pictures{platform};
   OverlayLoader loader{platform, pictures};
   platform.addResource("LOGO", BITMAP_TYPE, rawPicture(3, 2, [](int x, int) {
-    return x == 0 ? 0xFFFFFFFFu : x == 1 ? 0x00000000u : 0x40808080u;
-  }));
+                         return x == 0 ? 0xFFFFFFFFu : x == 1 ? 0x00000000u : 0x40808080u;
+                       }));
   platform.addResource("MASK", BITMAP_TYPE, rawPicture(3, 2, [](int x, int y) {
-    return 0xFF123400u | static_cast<std::uint32_t>(x * 40 + y);
-  }));
+                         return 0xFF123400u | static_cast<std::uint32_t>(x * 40 + y);
+                       }));
   platform.addResource("SMALLMASK", BITMAP_TYPE, rawPicture(2, 1, [](int, int) { return 0xFF000010u; }));
 
   loader.overlayTint = 0xFF143250;
@@ -54,7 +54,8 @@ TEST(OverlayLoad, ColourPicturesAreTintedAndOpaqueAndMasksGiveTheAlpha) {
             std::tuple(0x10000000u, 0xFF7F7F7Fu, 0xFFFEFEFEu));
   EXPECT_EQ(std::tuple(pictures.gdiplusUsers(), platform.starts), std::tuple(0, platform.stops));
 
-  EXPECT_THROW(loader.createOverlay("LOGO", "NOMASK", KEEP_PICTURE_SIZE, KEEP_PICTURE_SIZE), RuntimeErrorStop);
+  EXPECT_THROW(loader.createOverlay("LOGO", "NOMASK", KEEP_PICTURE_SIZE, KEEP_PICTURE_SIZE),
+               RuntimeErrorStop);
   EXPECT_THROW(loader.createOverlay("NOTHERE", "", KEEP_PICTURE_SIZE, KEEP_PICTURE_SIZE), RuntimeErrorStop);
   EXPECT_EQ(platform.errorsShown, std::vector<std::string>(2, "JPG or BMP Resource Not Found"));
 }
@@ -89,7 +90,8 @@ struct Drawing {
 
 TEST(OverlayDraw, EveryBlendModeCombinesAsItSaysAtItsPlace) {
   const std::uint32_t f = 0x00204060;
-  const std::vector<std::uint32_t> o = {0xFFF0F0F0, 0xFF000000, 0x80FF0000, 0x00FFFFFF, 0xFFFFFFFF, 0xFE000000};
+  const std::vector<std::uint32_t> o = {0xFFF0F0F0, 0xFF000000, 0x80FF0000,
+                                        0x00FFFFFF, 0xFFFFFFFF, 0xFE000000};
   struct Case {
     std::int32_t mode;
     std::vector<std::uint32_t> expected;
@@ -138,7 +140,8 @@ TEST(OverlayDraw, AnOverlayLargerThanTheFrameIsCutAtTheInnerRectangle) {
     const int end = side == 0 ? 116 : 116 - 24;
     EXPECT_EQ(d.countNot(0), (end - first) * 8);
     for (int y = 0; y < 8; ++y) {
-      for (int x = first; x < end; ++x) ASSERT_EQ(d.at(x, y), static_cast<std::uint32_t>(x - legend->left + 1));
+      for (int x = first; x < end; ++x)
+        ASSERT_EQ(d.at(x, y), static_cast<std::uint32_t>(x - legend->left + 1));
     }
   }
   Drawing d(40, 40, 0, 0);

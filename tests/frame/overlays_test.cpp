@@ -59,7 +59,8 @@ TEST(ProgramOverlays, TheTintedLogoAndTheLegendUntilItsTimerFires) {
   std::fill(g.pixels, g.pixels + 1280 * 1024, 0u);
   frameHook();
   EXPECT_TRUE(frameShows(true));
-  EXPECT_TRUE(std::any_of(legend.pixels.data(), legend.pixels.data() + 553 * 13, [](std::uint32_t p) { return p != 0xFF000000u; }));
+  EXPECT_TRUE(std::any_of(legend.pixels.data(), legend.pixels.data() + 553 * 13,
+                          [](std::uint32_t p) { return p != 0xFF000000u; }));
 
   platform.sleepMilliseconds(10000);
   for (int frame = 0; frame < 2; ++frame) {

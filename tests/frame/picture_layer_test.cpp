@@ -34,7 +34,8 @@ TEST(PictureLayer, SupportStartsAndStopsByUseCountAndItsAbsenceIsFatal) {
 
 TEST(PictureLayer, LoadsUnderTheCurrentTypeLocksTopRowFirstAndRescales) {
   testing::TestPlatform platform;
-  platform.addResource("PIC", BITMAP_TYPE, rawPicture(3, 2, [](int x, int y) { return 0xFF000000u | (y * 16 + x); }));
+  platform.addResource("PIC", BITMAP_TYPE,
+                       rawPicture(3, 2, [](int x, int y) { return 0xFF000000u | (y * 16 + x); }));
   platform.addResource("DATA", BINARYDATA_TYPE, rawPicture(1, 1, [](int, int) { return 0x12345678u; }));
   platform.addResource("BROKEN", BITMAP_TYPE, {1, 2, 3});
   PictureLayer pictures(platform);
@@ -42,7 +43,8 @@ TEST(PictureLayer, LoadsUnderTheCurrentTypeLocksTopRowFirstAndRescales) {
   pictures.lockPicture();
   EXPECT_EQ(std::tuple(pictures.pictureWidth(), pictures.pictureHeight(), pictures.pictureBytes()),
             std::tuple(3, 2, 24));
-  EXPECT_EQ(std::tuple(pictures.picturePixels()[0], pictures.picturePixels()[4]), std::tuple(0xFF000000u, 0xFF000011u));
+  EXPECT_EQ(std::tuple(pictures.picturePixels()[0], pictures.picturePixels()[4]),
+            std::tuple(0xFF000000u, 0xFF000011u));
   pictures.unlockPicture();
   EXPECT_EQ(pictures.picturePixels(), nullptr);
   pictures.scalePicture(6, 4);

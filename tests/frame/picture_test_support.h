@@ -14,7 +14,8 @@ namespace qv::testing {
 
 // The scripted platform's raw picture format: width, height, then the ARGB
 // words top row first.
-inline std::vector<std::uint8_t> rawPicture(int w, int h, const std::function<std::uint32_t(int, int)>& pixelAt) {
+inline std::vector<std::uint8_t> rawPicture(int w, int h,
+                                            const std::function<std::uint32_t(int, int)>& pixelAt) {
   std::vector<std::uint8_t> bytes(8 + static_cast<std::size_t>(w) * h * 4);
   std::memcpy(bytes.data(), &w, 4);
   std::memcpy(bytes.data() + 4, &h, 4);

@@ -45,9 +45,9 @@ TEST_F(TransformFixture, ATurnRotatesOnePairOfAxes) {
     int a, b, c;
     Vec3 x, y, z;
   };
-  for (const Case& t : {Case{1, 0, 0, {1, 0, 0}, {0, c, s}, {0, -s, c}},
-                        Case{0, 1, 0, {c, 0, -s}, {0, 1, 0}, {s, 0, c}},
-                        Case{0, 0, 1, {c, s, 0}, {-s, c, 0}, {0, 0, 1}}}) {
+  for (const Case& t :
+       {Case{1, 0, 0, {1, 0, 0}, {0, c, s}, {0, -s, c}}, Case{0, 1, 0, {c, 0, -s}, {0, 1, 0}, {s, 0, c}},
+        Case{0, 0, 1, {c, s, 0}, {-s, c, 0}, {0, 0, 1}}}) {
     table.selectTransform(1 + t.a + 2 * t.b + 3 * t.c);
     table.setTurnSteps(t.a, t.b, t.c);
     table.setTurnAngle(0.5);
@@ -97,7 +97,8 @@ TEST_F(TransformFixture, SpinActsFromTheNextUpdateAndStopsInPlace) {
 TEST_F(TransformFixture, OrientationPresetsAndTheRandomOneDrawnZYXFirst) {
   table.selectTransform(1);
   table.setOrientation(3);
-  EXPECT_EQ(std::tuple(table.current().axisX, table.current().axisZ), std::tuple(Vec3(0, 0, 1), Vec3(-1, 0, 0)));
+  EXPECT_EQ(std::tuple(table.current().axisX, table.current().axisZ),
+            std::tuple(Vec3(0, 0, 1), Vec3(-1, 0, 0)));
   table.setOrientation(6);  // no such preset: unchanged
   EXPECT_EQ(table.current().axisX, Vec3(0, 0, 1));
 

@@ -11,7 +11,10 @@ namespace {
 TEST(VectorOps, NormalisationKeepsTinyVectorsAndRecordsTheLength) {
   RandomSource rng;
   VectorOps ops(rng);
-  struct Case { Vec3 in, out; double length; };
+  struct Case {
+    Vec3 in, out;
+    double length;
+  };
   for (const Case& c : {Case{{0, 0, 0}, {0, 0, 0}, 0.0}, Case{{3, 4, 0}, {0.6, 0.8, 0}, 5.0},
                         Case{{1e-17, 0, 0}, {1e-17, 0, 0}, 1e-17}}) {
     Vec3 v = c.in;
@@ -48,7 +51,8 @@ TEST(VectorOps, RandomVectorsDrawInTheirOrder) {
   const double rz = b.draw(), ry = b.draw(), rx = b.draw();
   const Vec3 w = randVec3Around(a, {1, 2, 3}, 10, 20, 30);
   EXPECT_EQ(std::tuple(w.z, w.y, w.x),
-            std::tuple(3 + (rz * 2 * 30 / 32767 - 30), 2 + (ry * 2 * 20 / 32767 - 20), 1 + (rx * 2 * 10 / 32767 - 10)));
+            std::tuple(3 + (rz * 2 * 30 / 32767 - 30), 2 + (ry * 2 * 20 / 32767 - 20),
+                       1 + (rx * 2 * 10 / 32767 - 10)));
   const Vec3 flat = randVec3Around(a, {1, 2, 3}, 0, 20, 0);  // one draw, for y
   b.draw();
   EXPECT_EQ(std::tuple(flat.x, flat.z, a.state()), std::tuple(1.0, 3.0, b.state()));

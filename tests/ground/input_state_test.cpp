@@ -39,7 +39,8 @@ TEST(InputState, AHeldKeyIsPressedEveryFrameAndReleasedOnce) {
   input.recordKeyUp(VKEY_UP);
   const InputSnapshot f2 = input.takeInputEvents();
   const InputSnapshot f3 = input.takeInputEvents();
-  EXPECT_EQ(std::tuple(f1.keysPressed[KEY_UP], f2.keysPressed[KEY_UP], f3.keysPressed[KEY_UP]), std::tuple(1, 1, 0));
+  EXPECT_EQ(std::tuple(f1.keysPressed[KEY_UP], f2.keysPressed[KEY_UP], f3.keysPressed[KEY_UP]),
+            std::tuple(1, 1, 0));
   EXPECT_EQ(std::tuple(f1.keysReleased[KEY_UP], f2.keysReleased[KEY_UP], f3.keysReleased[KEY_UP]),
             std::tuple(0, 1, 0));
 }

@@ -16,8 +16,8 @@ namespace {
 
 TEST(MemoryBlocks, BlocksAreAlignedAndFilledAsAsked) {
   testing::TestPlatform platform;
-  for (auto [alignment, fill, byte] : {std::tuple(16, FILL_ONES, 0xFF), std::tuple(4096, FILL_ONES, 0xFF),
-                                       std::tuple(64, 7, 0)}) {
+  for (auto [alignment, fill, byte] :
+       {std::tuple(16, FILL_ONES, 0xFF), std::tuple(4096, FILL_ONES, 0xFF), std::tuple(64, 7, 0)}) {
     auto* block = static_cast<std::uint8_t*>(allocAligned(platform, 1000, alignment, fill));
     EXPECT_EQ(reinterpret_cast<std::uintptr_t>(block) % alignment, 0u);
     EXPECT_TRUE(std::all_of(block, block + 1000, [&](std::uint8_t b) { return b == byte; })) << alignment;

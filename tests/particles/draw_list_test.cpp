@@ -46,9 +46,10 @@ TEST_F(DrawListFixture, UnsortedEntriesCopyTheParticlesInSystemOrder) {
   list.buildDrawList(0);
   EXPECT_EQ(drawnParticles(), (std::vector<int>{0, 1, 2}));
   const DrawEntry& e = list.entries[2];
-  EXPECT_EQ(std::tuple(e.systemIndex, e.particleIndex, e.brush, e.size, e.colour, e.countdown, e.lifespan, e.position),
+  EXPECT_EQ(std::tuple(e.systemIndex, e.particleIndex, e.brush, e.size, e.colour, e.countdown, e.lifespan,
+                       e.position),
             std::tuple(3, 2, 7, 2.5, 0x11223344u, 4, 9, Vec3{1, 2, 3}));  // transform 0 places nothing
-  EXPECT_EQ(table.currentSystemIndex, 0);  // the first system again
+  EXPECT_EQ(table.currentSystemIndex, 0);                                 // the first system again
   EXPECT_THROW(list.selectEntry(3), RuntimeErrorStop);
 }
 
@@ -119,7 +120,7 @@ TEST_F(DrawListFixture, TheOrderGrowsWithTheParticleTotalAndIsKept) {
   const DrawEntry* entries = list.entries.data();
   list.buildDrawList(1);
   EXPECT_EQ(list.entries.data(), entries);  // the same total reuses the entries
-  table.fillParticles(300000, 0, 2, 0);  // beyond any fixed table size
+  table.fillParticles(300000, 0, 2, 0);     // beyond any fixed table size
   list.buildDrawList(1);
   table.fillParticles(4, 0, 2, 0);
   list.buildDrawList(0);

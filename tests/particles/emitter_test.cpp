@@ -30,7 +30,8 @@ struct EmitterFixture : ::testing::Test {
   }
   std::vector<int> emittedPoints(int n) {
     std::vector<int> used;
-    for (int i = 0; i < n; ++i) used.push_back(emitter.emit() == 1 ? static_cast<int>(context.spawn.position.x) : -1);
+    for (int i = 0; i < n; ++i)
+      used.push_back(emitter.emit() == 1 ? static_cast<int>(context.spawn.position.x) : -1);
     return used;
   }
 };
@@ -130,7 +131,8 @@ TEST_F(EmitterFixture, DrawsTheDirectionThenThePositionThenTheSpeed) {
   // Spread 0: the point's own direction, unnormalised, even a zero one.
   p = EmitPoint{{1, 2, 3}, {}, {0, 0, 0}, 0, 40, 0, EMIT_AT_POINT};
   emitter.emit();
-  EXPECT_EQ(std::tuple(context.spawn.position, context.spawn.direction), std::tuple(Vec3{1, 2, 3}, Vec3{0, 0, 0}));
+  EXPECT_EQ(std::tuple(context.spawn.position, context.spawn.direction),
+            std::tuple(Vec3{1, 2, 3}, Vec3{0, 0, 0}));
 }
 
 TEST_F(EmitterFixture, TheHookRunsBeforeTheTransformCarriesTheSpawn) {

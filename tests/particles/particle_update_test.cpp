@@ -55,8 +55,8 @@ TEST_F(UpdateFixture, BuiltInRenewalRedrawsWhatTheFlagsSayInOrder) {
   RandomSource mirror(rng.state());
   VectorOps mirrorVectors(mirror);
   update.moveParticles();  // no flags: only the life
-  EXPECT_EQ(std::tuple(p.position, p.colour, p.countdown), std::tuple(before.position + before.velocity,
-                                                                       before.colour, mirror.randIntAround(4, 2)));
+  EXPECT_EQ(std::tuple(p.position, p.colour, p.countdown),
+            std::tuple(before.position + before.velocity, before.colour, mirror.randIntAround(4, 2)));
   EXPECT_EQ(p.lifespan, p.countdown);
 
   s.respawnFlags = RESPAWN_POSITION | RESPAWN_VELOCITY | RESPAWN_COLOUR;

@@ -26,9 +26,14 @@ TEST(PeriodicTable, SamplesInterpolateLinearlyOrSmoothlyAndWrap) {
   table.resizeTable(1, 10);
   table.values[0] = 0.2;
   table.values[1] = 0.6;
-  struct Case { double x; int smooth; double value; };
-  for (const Case& c : {Case{0, 0, 0.2}, Case{0, 1, 0.2}, Case{2.5, 0, 0.3}, Case{2.5, 1, 21.0 / 80},
-                        Case{5, 1, 0.4}, Case{15, 0, 0.4}, Case{25, 0, 0.4}, Case{-5, 0, 0.4}, Case{-2.5, 0, 0.3}}) {
+  struct Case {
+    double x;
+    int smooth;
+    double value;
+  };
+  for (const Case& c :
+       {Case{0, 0, 0.2}, Case{0, 1, 0.2}, Case{2.5, 0, 0.3}, Case{2.5, 1, 21.0 / 80}, Case{5, 1, 0.4},
+        Case{15, 0, 0.4}, Case{25, 0, 0.4}, Case{-5, 0, 0.4}, Case{-2.5, 0, 0.3}}) {
     EXPECT_NEAR(table.sampleTable(c.x, c.smooth), c.value, 1e-15) << c.x << " " << c.smooth;
   }
   // fmod gives -1e-17, and adding 2 rounds to exactly 2.0, one past the end:

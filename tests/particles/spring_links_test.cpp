@@ -34,23 +34,39 @@ TEST(LinkLayout, PairAndChainKinds) {
   EXPECT_EQ(linksOf(7, 0, 4, 2, 0), (Pairs{{0, 2}, {1, 3}, {2, 4}}));
   EXPECT_EQ(linksOf(8, 1, 5, 2, 0), (Pairs{{1, 3}, {2, 4}, {3, 5}, {4, 1}, {5, 2}}));
   EXPECT_EQ(linksOf(9, 0, 5, 2, 2), Pairs{});
-  EXPECT_EQ(linksOf(13, 0, 3, 2, 0),
-            (Pairs{{0, 2}, {0, 1}, {1, 3}, {1, 2}, {2, 1}, {2, 3}, {3, 2}, {3, 0}}));
+  EXPECT_EQ(linksOf(13, 0, 3, 2, 0), (Pairs{{0, 2}, {0, 1}, {1, 3}, {1, 2}, {2, 1}, {2, 3}, {3, 2}, {3, 0}}));
 }
 
 TEST(LinkLayout, GridKinds) {
   EXPECT_EQ(linksOf(10, 0, 5, 3, 0), (Pairs{{0, 1}, {1, 2}, {2, 0}, {3, 4}, {4, 5}, {5, 3}}));
   EXPECT_EQ(linksOf(11, 0, 5, 3, 2),
             (Pairs{{0, 1}, {0, 3}, {1, 2}, {1, 4}, {2, 0}, {2, 5}, {3, 4}, {4, 5}, {5, 3}}));
-  EXPECT_EQ(linksOf(12, 0, 7, 2, 2),
-            (Pairs{{0, 1}, {0, 2}, {0, 4}, {1, 3}, {1, 5}, {2, 3}, {2, 6}, {3, 7},
-                   {4, 5}, {4, 6}, {4, 0}, {5, 7}, {5, 1}, {6, 7}, {6, 2}, {7, 3}}));
+  EXPECT_EQ(linksOf(12, 0, 7, 2, 2), (Pairs{{0, 1},
+                                            {0, 2},
+                                            {0, 4},
+                                            {1, 3},
+                                            {1, 5},
+                                            {2, 3},
+                                            {2, 6},
+                                            {3, 7},
+                                            {4, 5},
+                                            {4, 6},
+                                            {4, 0},
+                                            {5, 7},
+                                            {5, 1},
+                                            {6, 7},
+                                            {6, 2},
+                                            {7, 3}}));
   // Kind 14 with an unbounded depth takes the row count from the length.
-  EXPECT_EQ(linksOf(14, 0, 5, 3, -2),
-            (Pairs{{0, 1}, {0, 3}, {1, 2}, {1, 4}, {2, 0}, {2, 5}, {3, 4}, {3, 0}, {4, 5}, {4, 1}, {5, 3}, {5, 2}}));
+  EXPECT_EQ(
+      linksOf(14, 0, 5, 3, -2),
+      (Pairs{
+          {0, 1}, {0, 3}, {1, 2}, {1, 4}, {2, 0}, {2, 5}, {3, 4}, {3, 0}, {4, 5}, {4, 1}, {5, 3}, {5, 2}}));
   EXPECT_EQ(linksOf(15, 0, 5, 3, 2), (Pairs{{0, 1}, {0, 3}, {1, 2}, {1, 4}, {2, 5}, {3, 4}, {4, 5}}));
-  EXPECT_EQ(linksOf(16, 0, 7, 2, 0),
-            (Pairs{{0, 1}, {0, 2}, {0, 4}, {1, 3}, {1, 5}, {2, 3}, {2, 6}, {3, 7}, {4, 5}, {4, 6}, {5, 7}, {6, 7}}));
+  EXPECT_EQ(
+      linksOf(16, 0, 7, 2, 0),
+      (Pairs{
+          {0, 1}, {0, 2}, {0, 4}, {1, 3}, {1, 5}, {2, 3}, {2, 6}, {3, 7}, {4, 5}, {4, 6}, {5, 7}, {6, 7}}));
   EXPECT_EQ(linksOf(17, 0, 5, 2, 2), (Pairs{{0, 1}, {0, 2}, {0, 4}, {1, 3}, {1, 5}, {2, 3}, {4, 5}}));
   // The twisted band: row ends join rows from the other side.
   EXPECT_EQ(linksOf(18, 0, 5, 2, 3),
@@ -117,7 +133,8 @@ TEST_F(SpringFixture, ParticlesOnOneSpotAreKickedApartAndSelfOrStrayLinksDoNothi
   VectorOps mirrorVectors(mirror);
   links.link(s, 0, 1, params);
   const Vec3 kick = mirrorVectors.randomInCube(1);
-  EXPECT_EQ(std::tuple(s.particles[0].velocity, s.particles[1].velocity), std::tuple(kick, Vec3{0, 0, 0} - kick));
+  EXPECT_EQ(std::tuple(s.particles[0].velocity, s.particles[1].velocity),
+            std::tuple(kick, Vec3{0, 0, 0} - kick));
   for (auto [a, b] : {std::pair{1, 1}, {0, 2}, {-1, 0}}) links.link(s, a, b, params);
   EXPECT_EQ(s.particles[0].velocity, kick);
   EXPECT_EQ(rng.state(), mirror.state());

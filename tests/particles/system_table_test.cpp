@@ -52,13 +52,16 @@ TEST_F(SystemTableFixture, IndicesOutsideTheTableOrTheParticlesAreFatal) {
   table.createSystem(0);
   table.createSystem(3);
   table.fillParticles(4, 0, 0, 0);
-  const std::vector<std::function<void()>> faults = {
-      [&] { table.createSystem(256); },        [&] { table.createSystem(-1); },
-      [&] { table.destroySystems(300); },      [&] { table.selectSystem(1); },
-      [&] { table.selectParticle(4); },        [&] { table.expireParticles(3, RANGE_NEXT_ONE); },
-      [&] { table.copyParticleSettings(9, RANGE_ALL, 0); }};
+  const std::vector<std::function<void()>> faults = {[&] { table.createSystem(256); },
+                                                     [&] { table.createSystem(-1); },
+                                                     [&] { table.destroySystems(300); },
+                                                     [&] { table.selectSystem(1); },
+                                                     [&] { table.selectParticle(4); },
+                                                     [&] { table.expireParticles(3, RANGE_NEXT_ONE); },
+                                                     [&] { table.copyParticleSettings(9, RANGE_ALL, 0); }};
   for (const auto& fault : faults) EXPECT_THROW(fault(), RuntimeErrorStop);
-  EXPECT_EQ(platform.errorsShown, std::vector<std::string>(faults.size(), std::string(errors::INDEX_OUT_OF_RANGE)));
+  EXPECT_EQ(platform.errorsShown,
+            std::vector<std::string>(faults.size(), std::string(errors::INDEX_OUT_OF_RANGE)));
 }
 
 TEST_F(SystemTableFixture, FillDrawsSpeedPositionBrushLifeAndColourInThatOrder) {
@@ -130,7 +133,8 @@ TEST_F(SystemTableFixture, ExpireAndCopyWorkOnRangesAndCopyKeepsTheMaskedFields)
   table.copyParticleSettings(0, RANGE_ALL, 99);
   for (int i = 1; i < 6; ++i) {
     const Particle& p = s.particles[i];
-    EXPECT_EQ(std::tuple(p.drag, p.mobility, p.timeStep, p.size, p.brush), std::tuple(0.15, 0.7, 0.01, 2.5, i));
+    EXPECT_EQ(std::tuple(p.drag, p.mobility, p.timeStep, p.size, p.brush),
+              std::tuple(0.15, 0.7, 0.01, 2.5, i));
   }
   const Particle& p = s.particles[3];
   EXPECT_EQ(std::tuple(p.position, p.velocity, p.colour, p.countdown, p.lifespan),
@@ -138,7 +142,8 @@ TEST_F(SystemTableFixture, ExpireAndCopyWorkOnRangesAndCopyKeepsTheMaskedFields)
   EXPECT_EQ(table.currentParticleIndex, 0);
   table.keepMask = KEEP_BRUSH;  // RANGE_NEXT_ONE as the last: just the first
   table.copyParticleSettings(1, 4, RANGE_NEXT_ONE);
-  EXPECT_EQ(std::tuple(s.particles[4].position, s.particles[4].brush), std::tuple(s.particles[1].position, 4));
+  EXPECT_EQ(std::tuple(s.particles[4].position, s.particles[4].brush),
+            std::tuple(s.particles[1].position, 4));
   EXPECT_NE(s.particles[5].position, s.particles[1].position);
   table.expireParticles(0, RANGE_TO_END);
   EXPECT_EQ(table.currentParticle, &s.particles[5]);

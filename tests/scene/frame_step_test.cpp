@@ -41,14 +41,24 @@ TEST(FrameStep, KeysAndWheelMoveTheCloudInStepsUpToTheLimits) {
   using Input = std::function<void(InputState&)>;
   const Input up = [](InputState& in) { in.recordKeyDown(VKEY_UP); };
   const Input down = [](InputState& in) { in.recordKeyDown(VKEY_DOWN); };
-  struct Case { double from; Input input; double to; };
+  struct Case {
+    double from;
+    Input input;
+    double to;
+  };
   const Case cases[] = {
-      {-348.0, up, -355.5},   // tested against the limit before the step
+      {-348.0, up, -355.5},  // tested against the limit before the step
       {-355.5, up, -355.5},
       {-355.5, down, -348.0},
-      {-348.0, [](InputState& in) { in.recordWheel(wheelValueFromDelta(-120)); }, -340.5},  // toward the user: farther
+      {-348.0, [](InputState& in) { in.recordWheel(wheelValueFromDelta(-120)); },
+       -340.5},  // toward the user: farther
       {-340.5, [](InputState& in) { in.recordWheel(wheelValueFromDelta(120)); }, -348.0},
-      {-348.0, [&](InputState& in) { up(in); down(in); }, -348.0},  // both apply
+      {-348.0,
+       [&](InputState& in) {
+         up(in);
+         down(in);
+       },
+       -348.0},  // both apply
       {349.0, down, 356.5},
       {356.5, down, 356.5},
   };
@@ -62,11 +72,15 @@ TEST(FrameStep, KeysAndWheelMoveTheCloudInStepsUpToTheLimits) {
 
 TEST(FrameStep, MouseMovesOfMoreThanTwoPixelsThenTheArrowsSetTheSpin) {
   SceneRig rig;
-  struct Case { int mouseX; int key; int spin; };
+  struct Case {
+    int mouseX;
+    int key;
+    int spin;
+  };
   // The mouse starts at 0; dx is the old x minus the new one. A frame
   // without a move keeps dx but does not act on it; an arrow comes last.
-  const Case cases[] = {{100, 0, 1}, {98, 0, 1}, {95, 0, -1}, {97, 0, -1}, {100, 0, 1},
-                        {-1, VKEY_LEFT, -1}, {-1, 0, -1}, {90, VKEY_RIGHT, 1}};
+  const Case cases[] = {{100, 0, 1}, {98, 0, 1},          {95, 0, -1}, {97, 0, -1},
+                        {100, 0, 1}, {-1, VKEY_LEFT, -1}, {-1, 0, -1}, {90, VKEY_RIGHT, 1}};
   for (const Case& c : cases) {
     if (c.mouseX >= 0) rig.input.recordMouseMove(c.mouseX, 0);
     if (c.key != 0) rig.input.recordKeyDown(c.key);

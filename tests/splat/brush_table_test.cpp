@@ -6,14 +6,14 @@
 
 #include <cstring>
 
-#include "splat/brush_images.h"
 #include "frame/lookup_tables.h"
 #include "frame/picture_layer.h"
-#include "ground/runtime_error.h"
-#include "splat/kernels.h"
-#include "splat/splat_params.h"
 #include "frame/picture_test_support.h"
 #include "frame/pixel_ops.h"
+#include "ground/runtime_error.h"
+#include "splat/brush_images.h"
+#include "splat/kernels.h"
+#include "splat/splat_params.h"
 
 namespace qv {
 namespace {
@@ -166,7 +166,6 @@ TEST(BrushImages, NamedSourcesAreCaseSensitiveAndPicturesAreNotYetFound) {
   EXPECT_EQ(t.platform.errorsShown.size(), 1u);
 }
 
-
 TEST(BrushImages, SpotCentreAndRimFollowVariantAndShape) {
   Brushes t;
   const Brush& spot = t.setup(0, 0x30000, 0xFF336699);
@@ -178,7 +177,8 @@ TEST(BrushImages, SpotCentreAndRimFollowVariantAndShape) {
   EXPECT_EQ(blue.quadrantImages[2][0], 0xFF0000FFu);
 
   const Brush& white = t.setup(2, 0x30004, 0xFF336699);
-  EXPECT_EQ(std::tuple(white.quadrantImages[1][0], white.quadrantImages[1][255]), std::tuple(0xFF336699u, 0xFFFFFFFFu));
+  EXPECT_EQ(std::tuple(white.quadrantImages[1][0], white.quadrantImages[1][255]),
+            std::tuple(0xFF336699u, 0xFFFFFFFFu));
 
   // The scene's shape: still the full colour at the centre.
   t.images.spotPeak = 0.6;
@@ -187,7 +187,6 @@ TEST(BrushImages, SpotCentreAndRimFollowVariantAndShape) {
   EXPECT_EQ(scene.quadrantImages[0][0], 0xFF336699u);
   EXPECT_EQ(scene.quadrantImages[0][128], 0xFF05090Eu);  // r = 128: m = 0.0900...
 }
-
 
 TEST(BrushCopy, CopiesGetImagesOfTheirOwnAndLoseImagesTheSourceLacks) {
   Brushes t;
@@ -222,15 +221,16 @@ TEST(BrushCopy, CopiesGetImagesOfTheirOwnAndLoseImagesTheSourceLacks) {
   EXPECT_TRUE(t.platform.errorsShown.empty());
 }
 
-std::uint32_t texel(const Brush& b, int q, int dy, int dx) { return b.quadrantImages[q][dy * IMAGE_SIDE + dx]; }
+std::uint32_t texel(const Brush& b, int q, int dy, int dx) {
+  return b.quadrantImages[q][dy * IMAGE_SIDE + dx];
+}
 
 // Every pixel tells where it is: red = x, green = y (low bytes), blue = the
 // high bits of both.
 std::uint32_t where(int x, int y) {
-  return 0xFF000000u | static_cast<std::uint32_t>(x & 0xFF) << 16 | static_cast<std::uint32_t>(y & 0xFF) << 8 |
-         static_cast<std::uint32_t>((x >> 8) << 1 | (y >> 8));
+  return 0xFF000000u | static_cast<std::uint32_t>(x & 0xFF) << 16 |
+         static_cast<std::uint32_t>(y & 0xFF) << 8 | static_cast<std::uint32_t>((x >> 8) << 1 | (y >> 8));
 }
-
 
 TEST(BrushPicture, A255PictureCoversTwoByTwoTexelsPerPixel) {
   Brushes t;
@@ -253,8 +253,8 @@ TEST(BrushPicture, A255PictureCoversTwoByTwoTexelsPerPixel) {
 TEST(BrushPicture, TheColourTintsThePicture) {
   Brushes t;
   t.platform.addResource("GREY", BINARYDATA_TYPE, rawPicture(511, 511, [](int x, int y) {
-    return x == 255 && y == 255 ? 0xFF808080u : 0xFFFFFFFFu;
-  }));
+                           return x == 255 && y == 255 ? 0xFF808080u : 0xFFFFFFFFu;
+                         }));
   const Brush& red = t.setup(1, 0x40004, 0xFFFF0000, "GREY");
   for (int q = 0; q < 4; ++q) EXPECT_EQ(texel(red, q, 0, 0), 0x007F0000u);
   EXPECT_EQ(texel(red, 0, 0, 1), 0x00FE0000u);
@@ -268,8 +268,8 @@ TEST(BrushPicture, Variant4ReadsThePictureAsAGreyMaskFromWhiteToTheColour) {
   Brushes t;
   // Blue 0 left of the centre column, 255 from it on; red must not matter.
   t.platform.addResource("MASK", BINARYDATA_TYPE, rawPicture(511, 511, [](int x, int) {
-    return x < 255 ? 0xFF770000u : 0xFF7700FFu;
-  }));
+                           return x < 255 ? 0xFF770000u : 0xFF7700FFu;
+                         }));
   const Brush& spot = t.setup(1, 0x30004, 0xFF204080, "MASK");
   EXPECT_EQ(texel(spot, 0, 4, 1), 0x00FFFFFFu);
   EXPECT_EQ(texel(spot, 2, 200, 255), 0x00FFFFFFu);
@@ -314,7 +314,8 @@ TEST(BrushPicture, MissingOrWrongPicturesAreFatalAndCloseTheirUse) {
 
 TEST(BrushPicture, WrongCaseGeneratorNameLoadsAPictureAndTheTypeStaysBinaryData) {
   Brushes t;
-  t.platform.addResource("COMPSPOT", BINARYDATA_TYPE, rawPicture(255, 255, [](int, int) { return 0xFF102030u; }));
+  t.platform.addResource("COMPSPOT", BINARYDATA_TYPE,
+                         rawPicture(255, 255, [](int, int) { return 0xFF102030u; }));
   t.platform.addResource("LOGO", testing::BITMAP_TYPE, rawPicture(2, 2, where));
   EXPECT_EQ(t.pictures.resourceType, BITMAP_RESOURCE);
   const Brush& b = t.setup(1, 0x30002, 0xFFFFFFFF, "compspot");
@@ -324,7 +325,6 @@ TEST(BrushPicture, WrongCaseGeneratorNameLoadsAPictureAndTheTypeStaysBinaryData)
   EXPECT_EQ(t.pictures.loadPicture("LOGO"), 0);
   EXPECT_EQ(t.pictures.loadPicture("COMPSPOT"), 1);
 }
-
 
 }  // namespace
 }  // namespace qv

@@ -40,9 +40,10 @@ TEST(DiscKernels, OnePixelDiscIgnoresCoverage) {
     Kernel kernel;
     std::uint32_t expected;
   };
-  for (const Case& c : {Case{DiscKernel0Inside, 0xFF4080C0u}, Case{DiscKernel2Inside, addSaturate(P, 0xFF4080C0)},
-                        Case{DiscKernel3Inside, subtractFloor(P, 0xFF4080C0)},
-                        Case{DiscKernel4Inside, multiplyChannels(P, 0xFF4080C0)}}) {
+  for (const Case& c :
+       {Case{DiscKernel0Inside, 0xFF4080C0u}, Case{DiscKernel2Inside, addSaturate(P, 0xFF4080C0)},
+        Case{DiscKernel3Inside, subtractFloor(P, 0xFF4080C0)},
+        Case{DiscKernel4Inside, multiplyChannels(P, 0xFF4080C0)}}) {
     GuardedFrame frame(16, 16, P);
     SplatParams p = discAt(7, 7, 3);
     frame.attach(p);
@@ -83,8 +84,6 @@ TEST(DiscKernels, AddedDiscOnBlackIsTheColourScaledByCoverage) {
   }
 }
 
-
-
 TEST(DiscKernels, ThinRingSkipsTheHoleAndDrawsTheFarSide) {
   GuardedFrame frame(24, 24, 0);
   SplatParams p = discAt(11, 11, 40, 38);
@@ -108,8 +107,6 @@ TEST(DiscKernels, ThinRingSkipsTheHoleAndDrawsTheFarSide) {
   EXPECT_TRUE(frame.guardIntact());
 }
 
-
-
 TEST(DiscKernels, SmallDiscsEndEachRowWhereTheWeighedCoverageFallsToZero) {
   // Boxes of radius 1 to 5 (the small ones drawn as a whole box, and the
   // first drawn row by row). At a low opacity the soft rim weighs 0 and ends
@@ -131,7 +128,8 @@ TEST(DiscKernels, SmallDiscsEndEachRowWhereTheWeighedCoverageFallsToZero) {
           const int j = distance(x, 7);
           const int w = tableCoverage(p, size, k, j) * alpha / 255;
           const std::uint32_t expected = j >= end ? OLD : w == 255 ? colour : lerpChannels(OLD, colour, w);
-          EXPECT_EQ(frame.at(x, y), expected) << "size " << size << " alpha " << alpha << " at " << x << "," << y;
+          EXPECT_EQ(frame.at(x, y), expected)
+              << "size " << size << " alpha " << alpha << " at " << x << "," << y;
         }
       }
       EXPECT_TRUE(frame.guardIntact());

@@ -79,7 +79,9 @@ TEST_P(KernelOutputPin, EveryPixelAsRecorded) {
   std::uint32_t seed = 7919u;
   for (const char* c = form.name; *c != 0; ++c) seed = seed * 31u + static_cast<unsigned char>(*c);
   std::mt19937 rng(seed);
-  auto pick = [&](int lo, int hi) { return lo + static_cast<int>(rng() % static_cast<unsigned>(hi - lo + 1)); };
+  auto pick = [&](int lo, int hi) {
+    return lo + static_cast<int>(rng() % static_cast<unsigned>(hi - lo + 1));
+  };
   const QuadrantImages images = noisyImages(rng, form.stop);
   GuardedFrame frame(FRAME_SIDE, FRAME_SIDE);
   Hasher hasher;
@@ -184,8 +186,10 @@ INSTANTIATE_TEST_SUITE_P(
         PinnedForm{"Spot1Clipped", SpotKernel1Clipped, true, Family::Spot, 0u, 10195387088153033646ull},
         PinnedForm{"Spot3Inside", SpotKernel3Inside, false, Family::Spot, 0u, 8977337316287330234ull},
         PinnedForm{"Spot3Clipped", SpotKernel3Clipped, true, Family::Spot, 0u, 12554376656750560606ull},
-        PinnedForm{"Spot4Inside", SpotKernel4Inside, false, Family::Spot, 0x00FFFFFFu, 9416712499314922942ull},
-        PinnedForm{"Spot4Clipped", SpotKernel4Clipped, true, Family::Spot, 0x00FFFFFFu, 2257319903453008533ull}),
+        PinnedForm{"Spot4Inside", SpotKernel4Inside, false, Family::Spot, 0x00FFFFFFu,
+                   9416712499314922942ull},
+        PinnedForm{"Spot4Clipped", SpotKernel4Clipped, true, Family::Spot, 0x00FFFFFFu,
+                   2257319903453008533ull}),
     [](const ::testing::TestParamInfo<PinnedForm>& param) { return std::string(param.param.name); });
 
 }  // namespace

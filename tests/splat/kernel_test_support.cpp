@@ -1,5 +1,5 @@
-#include "frame/frame_buffer.h"
 #include "splat/kernel_test_support.h"
+#include "frame/frame_buffer.h"
 
 namespace qv::testing {
 

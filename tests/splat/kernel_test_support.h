@@ -65,6 +65,7 @@ struct QuadrantImages {
 // box, the sizes and the tables filled in as the set-up would, pointed at
 // `frame` and, when given, at `images`.
 SplatParams splatAt(int cx, int cy, int sizePixel);
-SplatParams splatAt(int cx, int cy, int sizePixel, GuardedFrame& frame, const QuadrantImages* images = nullptr);
+SplatParams splatAt(int cx, int cy, int sizePixel, GuardedFrame& frame,
+                    const QuadrantImages* images = nullptr);
 
 }  // namespace qv::testing

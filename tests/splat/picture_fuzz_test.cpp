@@ -9,12 +9,12 @@
 #include <string>
 #include <vector>
 
-#include "splat/brush_images.h"
-#include "splat/brush_table.h"
 #include "frame/lookup_tables.h"
 #include "frame/picture_layer.h"
-#include "hosts/headless/headless_platform.h"
 #include "ground/runtime_error.h"
+#include "hosts/headless/headless_platform.h"
+#include "splat/brush_images.h"
+#include "splat/brush_table.h"
 
 namespace qv {
 namespace {
@@ -47,8 +47,8 @@ TEST(DamagedPictures, CutShortFlareIsNotFound) {
   const auto flare = shippedFlare();
   ASSERT_GT(flare.size(), 1000u);
   EXPECT_EQ(loadFrom(flare), "");
-  for (std::size_t keep : {std::size_t{0}, std::size_t{1}, std::size_t{14}, std::size_t{54}, std::size_t{1078},
-                           flare.size() / 2, flare.size() - 1}) {
+  for (std::size_t keep : {std::size_t{0}, std::size_t{1}, std::size_t{14}, std::size_t{54},
+                           std::size_t{1078}, flare.size() / 2, flare.size() - 1}) {
     const std::vector<std::uint8_t> cut(flare.begin(), flare.begin() + static_cast<std::ptrdiff_t>(keep));
     EXPECT_EQ(loadFrom(cut), "PSI: JPG Resource Not Found") << keep << " bytes kept";
   }

@@ -8,9 +8,9 @@
 #include <utility>
 #include <vector>
 
-#include "splat/brush.h"
 #include "frame/pixel_ops.h"
 #include "particles/draw_list.h"
+#include "splat/brush.h"
 #include "splat/clip_splat.h"
 #include "splat/kernel_test_support.h"
 #include "splat/kernels.h"
@@ -77,7 +77,6 @@ class SplatSetupTest : public ::testing::Test {
   }
 };
 
-
 TEST_F(SplatSetupTest, PerspectiveFactorAroundCapDepthWithTheScenesSettings) {
   setup.setPerspective(-250.0, -1.0);
   setup.depthSortEnabled = 0;
@@ -110,15 +109,13 @@ TEST_F(SplatSetupTest, FogOfTheDistanceFadeAndItsDivisor) {
     std::int32_t fog;
   } cases[] = {
       {NO_FADE, 1, -100, 255}, {NO_FADE, 1, 0, 255}, {NO_FADE, 1, 400, 255}, {NO_FADE, 1, 5000, 255},
-      {1000, 1, -400, 255}, {1000, 1, -150, 255},
-      {1000, 1, 275, 80},  // u = 0.5, eased 5/16
-      {1000, 1, 700, 0},   // u = 0: nothing drawn
-      {1000, 1, 900, 0},
-      {1001, 1, 275, 25},   // eased and squared: 255 * 25/256 + 0.5
-      {7, 1, 275, 128},     // linear
-      {5, 0.5, 275, 255},   // linear: depthFade = (700 - z) / 850 = 0.5, over 0.5
-      {5, 0.5, 445, 153},   // 0.3 / 0.5
-      {5, 0.0, 445, 77},    // a divisor of 0 leaves it undivided: 255 * 0.3 + 0.5
+      {1000, 1, -400, 255},    {1000, 1, -150, 255}, {1000, 1, 275, 80},  // u = 0.5, eased 5/16
+      {1000, 1, 700, 0},                                                  // u = 0: nothing drawn
+      {1000, 1, 900, 0},       {1001, 1, 275, 25},  // eased and squared: 255 * 25/256 + 0.5
+      {7, 1, 275, 128},                             // linear
+      {5, 0.5, 275, 255},                           // linear: depthFade = (700 - z) / 850 = 0.5, over 0.5
+      {5, 0.5, 445, 153},                           // 0.3 / 0.5
+      {5, 0.0, 445, 77},                            // a divisor of 0 leaves it undivided: 255 * 0.3 + 0.5
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(::testing::Message() << "mode " << c.mode << " z " << c.z << " divisor " << c.divisor);
@@ -143,9 +140,8 @@ TEST_F(SplatSetupTest, FadeCurves) {
   const struct {
     std::int32_t mode;
     double factor;
-  } curves[] = {{1, 0.5},          {1000, 0.3125},       {1001, 0.09765625}, {1002, 0.5},
-                {1003, 0.5 / 0.75}, {1004, 0.8},          {1005, 0.5 / 0.535}, {1006, 0.5 / 0.505},
-                {1007, 1.0},        {42, 1.0}};
+  } curves[] = {{1, 0.5},    {1000, 0.3125},      {1001, 0.09765625},  {1002, 0.5}, {1003, 0.5 / 0.75},
+                {1004, 0.8}, {1005, 0.5 / 0.535}, {1006, 0.5 / 0.505}, {1007, 1.0}, {42, 1.0}};
   for (const auto& c : curves) {
     setup.drawMode = c.mode;
     EXPECT_DOUBLE_EQ(setup.lifeFade(), c.factor) << c.mode;
@@ -301,7 +297,7 @@ TEST_F(SplatSetupTest, SizeRadiiAndInnerSizes) {
     double inner1, inner2;
     int quarter, half, pixel, innerSize1, innerSize2;  // -1: not looked at
   } cases[] = {
-      {0.001, 0, 0, 0, 0, 0, 0, 0, 0},    // q = 0.4
+      {0.001, 0, 0, 0, 0, 0, 0, 0, 0},  // q = 0.4
       {0.001, 1, 0, 0, 4, 2, 1, 0, 0},
       {0.015, 3, 0, 0, 12, 6, 3, 0, 0},   // q = 6: 6, 3, 2 raised to the minimum
       {0.0255, 3, 0, 0, 10, 5, 3, 0, 0},  // q = 10.2: already 3 pixels, unchanged
@@ -315,8 +311,8 @@ TEST_F(SplatSetupTest, SizeRadiiAndInnerSizes) {
       {0.1, 0, 0.5, 0.45, 40, -1, -1, 20, 18},
       {0.1, 0, 0.5, 0.48, 40, -1, -1, 20, 18},  // 19 leaves less than 2 quarters: 18
       {0.1, 0, 0, 0.3, 40, -1, -1, 0, 0},
-      {0.1, 0, 1.0, 0.3, 40, -1, -1, 38, -1},    // too large a hole is narrowed...
-      {0.0025, 0, 1.0, 0.3, 1, -1, -1, 0, -1},     // ... and never below 0
+      {0.1, 0, 1.0, 0.3, 40, -1, -1, 38, -1},   // too large a hole is narrowed...
+      {0.0025, 0, 1.0, 0.3, 1, -1, -1, 0, -1},  // ... and never below 0
       // Inner sizes of a capped splat stay within the capped quarter radius.
       {5.0, 0, 0.9, 0.8, 1020, -1, -1, 1018, 1016},
   };
@@ -344,7 +340,8 @@ TEST_F(SplatSetupTest, BallSetupOfATinySplat) {
   useQuarterSize(0.013);  // q = 5.2 at depth 0
   draw(0, 0, 0);
   const SplatParams& p = setup.params;
-  EXPECT_EQ(std::tuple(p.tinyBall, p.radius, p.left, p.right, p.top, p.bottom), std::tuple(1, 1, 15, 17, 11, 13));
+  EXPECT_EQ(std::tuple(p.tinyBall, p.radius, p.left, p.right, p.top, p.bottom),
+            std::tuple(1, 1, 15, 17, 11, 13));
   EXPECT_EQ(p.ballDepth, 0);  // trunc(-0.5)
   EXPECT_EQ(p.firstRow, INSIDE_RAN);
   EXPECT_EQ(setup.params.rescaleRow, KernelTables::get().tables.rescaleTable() + 256);
@@ -382,7 +379,8 @@ TEST_F(SplatSetupTest, BoxesInsideClippedAndOutside) {
   draw(-19.6, -2, 0);
   const SplatParams& p = setup.params;
   EXPECT_EQ(std::tuple(p.centreX, p.centreY, p.radius), std::tuple(-3, 10, 5));
-  EXPECT_EQ(std::tuple(p.left, p.drawLeft, p.firstColumn, p.drawRight, p.rightExtent), std::tuple(0, 0, 3, 1, 5));
+  EXPECT_EQ(std::tuple(p.left, p.drawLeft, p.firstColumn, p.drawRight, p.rightExtent),
+            std::tuple(0, 0, 3, 1, 5));
 
   // The box touching the last row is inside; one row lower it is clipped.
   draw(0, 6, 0);
@@ -402,7 +400,6 @@ TEST_F(SplatSetupTest, BoxesInsideClippedAndOutside) {
   draw(0, 0, 0);
   EXPECT_EQ(setup.params.firstRow, NO_KERNEL);
 }
-
 
 }  // namespace
 }  // namespace qv

@@ -4,10 +4,10 @@
 #include <tuple>
 #include <vector>
 
-#include "frame/pixel_ops.h"
 #include "frame/frame_buffer.h"
-#include "splat/kernel_test_support.h"
+#include "frame/pixel_ops.h"
 #include "splat/kernel.h"
+#include "splat/kernel_test_support.h"
 #include "splat/kernels.h"
 
 namespace qv {
@@ -68,8 +68,9 @@ TEST(ImageKernels, RadiusZeroChangesOnlyTheCentreWithItsFirstTexel) {
     std::uint32_t expected;
   };
   const std::uint32_t P = 0x80F010;
-  for (const Case& c : {Case{ImageKernel0Inside, 0xFF40A020u}, Case{ImageKernel2Inside, 0xC0FF30u},
-                        Case{ImageKernel3Inside, 0x405000u}, Case{ImageKernel4Inside, multiplyChannels(P, 0x40A020)}}) {
+  for (const Case& c :
+       {Case{ImageKernel0Inside, 0xFF40A020u}, Case{ImageKernel2Inside, 0xC0FF30u},
+        Case{ImageKernel3Inside, 0x405000u}, Case{ImageKernel4Inside, multiplyChannels(P, 0x40A020)}}) {
     GuardedFrame frame(16, 16, P);
     SplatParams p = splatAt(6, 9, 1, frame, &images);
     c.kernel(p);
@@ -92,10 +93,6 @@ TEST(ImageKernels, OverAppliesTintAndFadeAfterTheOpacityBlend) {
   EXPECT_EQ(frame.at(2, 2), lerpChannels(0x0000FF, multiplyChannels(mixed, 0x80FF40), 200));
   EXPECT_EQ(p.fog, 200);  // the opacity blend keeps fade and opacity apart
 }
-
-
-
-
 
 TEST(BallKernel, HiddenPixelsKeepColourAndDepth) {
   QuadrantImages images = markedImages();
@@ -140,7 +137,8 @@ TEST(BallKernel, TinyBallDrawsTheCentreAndItsFourNeighbours) {
   p.ballDepth = 0;
   BallKernelInside(p);
   EXPECT_EQ(std::tuple(frame.at(5, 5), frame.at(4, 5), frame.at(6, 5), frame.at(5, 4), frame.at(5, 6)),
-            std::tuple(marker(0, 0, 0), marker(0, 0, 255), marker(1, 0, 255), marker(0, 255, 0), marker(2, 255, 0)));
+            std::tuple(marker(0, 0, 0), marker(0, 0, 255), marker(1, 0, 255), marker(0, 255, 0),
+                       marker(2, 255, 0)));
   EXPECT_EQ(std::tuple(frame.depthAt(5, 5), frame.depthAt(6, 5), frame.depthAt(5, 6), frame.depthAt(4, 4)),
             std::tuple(-15, -1, -1, DEPTH_RESET_VALUE));
   expectOnlyChanged(frame, 0, {{5, 5}, {4, 5}, {6, 5}, {5, 4}, {5, 6}});
@@ -149,7 +147,7 @@ TEST(BallKernel, TinyBallDrawsTheCentreAndItsFourNeighbours) {
 TEST(SpotKernels, AQuadrantStopsAtItsStopTexelWhileTheOthersGoOn) {
   // Radius 4: distances 0 ... 4 read texels 0, 64, 128, 191, 255.
   QuadrantImages images(0xFF101010);
-  images.texel(0, 128, 128) = 0;  // q0, row distance 2, column distance 2
+  images.texel(0, 128, 128) = 0;                            // q0, row distance 2, column distance 2
   for (int q = 0; q < 4; ++q) images.texel(q, 64, 64) = 0;  // all stop at k = 1, j = 1
   GuardedFrame frame(16, 16, 0);
   SplatParams p = splatAt(8, 8, 5, frame, &images);
@@ -197,8 +195,6 @@ TEST(SpotKernels, TintedMultiplyAndWeightedBlends) {
   EXPECT_EQ(frame.at(5, 3), lerpChannels(0x808080, lerpChannels(0x808080, F, 128), 0x40));
   EXPECT_EQ(q.fog, 200);
 }
-
-
 
 }  // namespace
 }  // namespace qv

@@ -4,17 +4,17 @@
 
 #include <cstdint>
 
-#include "counters/random_source.h"
-#include "splat/brush_images.h"
-#include "splat/brush_table.h"
-#include "frame/frame_buffer.h"
 #include "composition/frame_composition.h"
+#include "counters/random_source.h"
+#include "frame/frame_buffer.h"
 #include "frame/lookup_tables.h"
 #include "frame/picture_layer.h"
 #include "geometry/transform.h"
 #include "geometry/vector_ops.h"
 #include "particles/draw_list.h"
 #include "particles/particle_system.h"
+#include "splat/brush_images.h"
+#include "splat/brush_table.h"
 #include "splat/splat_setup.h"
 #include "support/test_platform.h"
 

@@ -7,15 +7,15 @@
 #include "resource_tree.h"
 
 int main(int argc, char** argv) {
-    if (argc != 2) {
-        std::cerr << "usage: resource_generator OUTDIR\n";
-        return 2;
-    }
-    try {
-        qv::resgen::writeResourceTree(argv[1]);
-    } catch (const std::exception& e) {
-        std::cerr << "resource_generator: " << e.what() << '\n';
-        return 1;
-    }
-    return 0;
+  if (argc != 2) {
+    std::cerr << "usage: resource_generator OUTDIR\n";
+    return 2;
+  }
+  try {
+    qv::resgen::writeResourceTree(argv[1]);
+  } catch (const std::exception& e) {
+    std::cerr << "resource_generator: " << e.what() << '\n';
+    return 1;
+  }
+  return 0;
 }

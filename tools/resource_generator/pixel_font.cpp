@@ -7,62 +7,64 @@ namespace qv::resgen {
 
 PixelFont::PixelFont(std::span<const GlyphDef> table, int height, int spacing)
     : height_(height), spacing_(spacing) {
-    for (const GlyphDef& def : table) {
-        Glyph g;
-        std::vector<std::string> rows(1);
-        for (const char* p = def.rows; *p != '\0'; ++p) {
-            if (*p == '|')
-                rows.emplace_back();
-            else if (*p == '#' || *p == '+' || *p == '.')
-                rows.back().push_back(*p);
-            else
-                throw std::invalid_argument("glyph " + std::to_string(def.code) + " has a stray character");
-        }
-        if (static_cast<int>(rows.size()) > height_)
-            throw std::invalid_argument("glyph " + std::to_string(def.code) + " is taller than its font");
-        g.width = static_cast<int>(rows.front().size());
-        for (const std::string& row : rows)
-            if (static_cast<int>(row.size()) != g.width)
-                throw std::invalid_argument("glyph " + std::to_string(def.code) + " has rows of unequal width");
-        g.cells.assign(static_cast<std::size_t>(g.width) * height_, '.');
-        for (std::size_t r = 0; r < rows.size(); ++r)
-            for (int c = 0; c < g.width; ++c) g.cells[r * g.width + c] = rows[r][c];
-        if (!glyphs_.emplace(def.code, std::move(g)).second)
-            throw std::invalid_argument("glyph " + std::to_string(def.code) + " is defined twice");
+  for (const GlyphDef& def : table) {
+    Glyph g;
+    std::vector<std::string> rows(1);
+    for (const char* p = def.rows; *p != '\0'; ++p) {
+      if (*p == '|')
+        rows.emplace_back();
+      else if (*p == '#' || *p == '+' || *p == '.')
+        rows.back().push_back(*p);
+      else
+        throw std::invalid_argument("glyph " + std::to_string(def.code) + " has a stray character");
     }
+    if (static_cast<int>(rows.size()) > height_)
+      throw std::invalid_argument("glyph " + std::to_string(def.code) + " is taller than its font");
+    g.width = static_cast<int>(rows.front().size());
+    for (const std::string& row : rows)
+      if (static_cast<int>(row.size()) != g.width)
+        throw std::invalid_argument("glyph " + std::to_string(def.code) + " has rows of unequal width");
+    g.cells.assign(static_cast<std::size_t>(g.width) * height_, '.');
+    for (std::size_t r = 0; r < rows.size(); ++r)
+      for (int c = 0; c < g.width; ++c) g.cells[r * g.width + c] = rows[r][c];
+    if (!glyphs_.emplace(def.code, std::move(g)).second)
+      throw std::invalid_argument("glyph " + std::to_string(def.code) + " is defined twice");
+  }
 }
 
 const PixelFont::Glyph& PixelFont::glyph(char32_t code) const {
-    auto it = glyphs_.find(code);
-    if (it == glyphs_.end()) throw std::invalid_argument("no glyph for character " + std::to_string(code));
-    return it->second;
+  auto it = glyphs_.find(code);
+  if (it == glyphs_.end()) throw std::invalid_argument("no glyph for character " + std::to_string(code));
+  return it->second;
 }
 
 int PixelFont::glyphWidth(char32_t code) const { return glyph(code).width; }
 
 int PixelFont::textWidth(std::u32string_view text) const {
-    int width = 0;
-    for (char32_t c : text) width += glyph(c).width + spacing_;
-    return text.empty() ? 0 : width - spacing_;
+  int width = 0;
+  for (char32_t c : text) width += glyph(c).width + spacing_;
+  return text.empty() ? 0 : width - spacing_;
 }
 
 int PixelFont::draw(IndexedImage& image, int x, int y, std::u32string_view text, std::uint8_t ink,
                     std::uint8_t halfInk) const {
-    const int width = textWidth(text);
-    if (x < 0 || y < 0 || x + width > image.width || y + height_ > image.height)
-        throw std::out_of_range("text does not fit its picture");
-    int pen = x;
-    for (char32_t c : text) {
-        const Glyph& g = glyph(c);
-        for (int r = 0; r < height_; ++r)
-            for (int col = 0; col < g.width; ++col) {
-                const char cell = g.cells[static_cast<std::size_t>(r) * g.width + col];
-                if (cell == '#') image.at(pen + col, y + r) = ink;
-                else if (cell == '+') image.at(pen + col, y + r) = halfInk;
-            }
-        pen += g.width + spacing_;
-    }
-    return x + width;
+  const int width = textWidth(text);
+  if (x < 0 || y < 0 || x + width > image.width || y + height_ > image.height)
+    throw std::out_of_range("text does not fit its picture");
+  int pen = x;
+  for (char32_t c : text) {
+    const Glyph& g = glyph(c);
+    for (int r = 0; r < height_; ++r)
+      for (int col = 0; col < g.width; ++col) {
+        const char cell = g.cells[static_cast<std::size_t>(r) * g.width + col];
+        if (cell == '#')
+          image.at(pen + col, y + r) = ink;
+        else if (cell == '+')
+          image.at(pen + col, y + r) = halfInk;
+      }
+    pen += g.width + spacing_;
+  }
+  return x + width;
 }
 
 namespace {
@@ -134,38 +136,48 @@ constexpr GlyphDef LEGEND_GLYPHS[] = {
 
 // Wide capitals with rounded corners; '+' softens corners and diagonals.
 constexpr GlyphDef LOGO_GLYPHS[] = {
-    {U'Q', ".+########+.|+##########+|##........##|##........##|##........##|##........##|"
-           "##....+#+.##|##.....+#+##|+##########+|.+########+.|........+##+"},
-    {U'U', "##........##|##........##|##........##|##........##|##........##|##........##|"
-           "##........##|##........##|+##########+|.+########+."},
-    {U'O', ".+########+.|+##########+|##........##|##........##|##........##|##........##|"
-           "##........##|##........##|+##########+|.+########+."},
-    {U'R', "##########+.|###########+|##........##|##........##|###########+|##########+.|"
-           "##....+##...|##.....+##..|##......+##.|##.......+##"},
-    {U'V', "##........##|##........##|+#+......+#+|.##......##.|.+#+....+#+.|..##....##..|"
-           "..+#+..+#+..|...##..##...|...+#++#+...|....####...."},
-    {U'A', ".+########+.|+##########+|##........##|##........##|############|############|"
-           "##........##|##........##|##........##|##........##"},
-    {U'L', "##.........|##.........|##.........|##.........|##.........|##.........|"
-           "##.........|##.........|###########|###########"},
-    {U'E', "###########|###########|##.........|##.........|#########..|#########..|"
-           "##.........|##.........|###########|###########"},
-    {U'N', "##+.......##|###+......##|####+.....##|##+##+....##|##.+##+...##|##..+##+..##|"
-           "##...+##+.##|##....+##+##|##.....+####|##......+###"},
-    {U'T', "############|############|.....##.....|.....##.....|.....##.....|.....##.....|"
-           ".....##.....|.....##.....|.....##.....|.....##....."},
+    {U'Q',
+     ".+########+.|+##########+|##........##|##........##|##........##|##........##|"
+     "##....+#+.##|##.....+#+##|+##########+|.+########+.|........+##+"},
+    {U'U',
+     "##........##|##........##|##........##|##........##|##........##|##........##|"
+     "##........##|##........##|+##########+|.+########+."},
+    {U'O',
+     ".+########+.|+##########+|##........##|##........##|##........##|##........##|"
+     "##........##|##........##|+##########+|.+########+."},
+    {U'R',
+     "##########+.|###########+|##........##|##........##|###########+|##########+.|"
+     "##....+##...|##.....+##..|##......+##.|##.......+##"},
+    {U'V',
+     "##........##|##........##|+#+......+#+|.##......##.|.+#+....+#+.|..##....##..|"
+     "..+#+..+#+..|...##..##...|...+#++#+...|....####...."},
+    {U'A',
+     ".+########+.|+##########+|##........##|##........##|############|############|"
+     "##........##|##........##|##........##|##........##"},
+    {U'L',
+     "##.........|##.........|##.........|##.........|##.........|##.........|"
+     "##.........|##.........|###########|###########"},
+    {U'E',
+     "###########|###########|##.........|##.........|#########..|#########..|"
+     "##.........|##.........|###########|###########"},
+    {U'N',
+     "##+.......##|###+......##|####+.....##|##+##+....##|##.+##+...##|##..+##+..##|"
+     "##...+##+.##|##....+##+##|##.....+####|##......+###"},
+    {U'T',
+     "############|############|.....##.....|.....##.....|.....##.....|.....##.....|"
+     ".....##.....|.....##.....|.....##.....|.....##....."},
 };
 
 }  // namespace
 
 const PixelFont& legendFont() {
-    static const PixelFont font(LEGEND_GLYPHS, 9, 1);
-    return font;
+  static const PixelFont font(LEGEND_GLYPHS, 9, 1);
+  return font;
 }
 
 const PixelFont& logoFont() {
-    static const PixelFont font(LOGO_GLYPHS, 11, 3);
-    return font;
+  static const PixelFont font(LOGO_GLYPHS, 11, 3);
+  return font;
 }
 
 }  // namespace qv::resgen

@@ -15,38 +15,38 @@
 namespace qv::resgen {
 
 struct GlyphDef {
-    char32_t code;
-    const char* rows;
+  char32_t code;
+  const char* rows;
 };
 
 class PixelFont {
-public:
-    // `height` rows per glyph, `spacing` empty columns after every glyph but
-    // the last of a text. Throws std::invalid_argument on a malformed table.
-    PixelFont(std::span<const GlyphDef> table, int height, int spacing);
+ public:
+  // `height` rows per glyph, `spacing` empty columns after every glyph but
+  // the last of a text. Throws std::invalid_argument on a malformed table.
+  PixelFont(std::span<const GlyphDef> table, int height, int spacing);
 
-    int height() const { return height_; }
-    bool has(char32_t code) const { return glyphs_.count(code) != 0; }
-    int glyphWidth(char32_t code) const;
-    int textWidth(std::u32string_view text) const;
+  int height() const { return height_; }
+  bool has(char32_t code) const { return glyphs_.count(code) != 0; }
+  int glyphWidth(char32_t code) const;
+  int textWidth(std::u32string_view text) const;
 
-    // Draws `text` with its top-left corner at (x, y) and returns the column
-    // just after it. Ink is drawn with `ink`, half ink with `halfInk`. A text
-    // that does not fit the image throws std::out_of_range: a picture whose
-    // words are cut off is never written.
-    int draw(IndexedImage& image, int x, int y, std::u32string_view text, std::uint8_t ink,
-             std::uint8_t halfInk) const;
+  // Draws `text` with its top-left corner at (x, y) and returns the column
+  // just after it. Ink is drawn with `ink`, half ink with `halfInk`. A text
+  // that does not fit the image throws std::out_of_range: a picture whose
+  // words are cut off is never written.
+  int draw(IndexedImage& image, int x, int y, std::u32string_view text, std::uint8_t ink,
+           std::uint8_t halfInk) const;
 
-private:
-    struct Glyph {
-        int width = 0;
-        std::vector<char> cells;  // height_ rows of width cells
-    };
-    const Glyph& glyph(char32_t code) const;
+ private:
+  struct Glyph {
+    int width = 0;
+    std::vector<char> cells;  // height_ rows of width cells
+  };
+  const Glyph& glyph(char32_t code) const;
 
-    int height_;
-    int spacing_;
-    std::map<char32_t, Glyph> glyphs_;
+  int height_;
+  int spacing_;
+  std::map<char32_t, Glyph> glyphs_;
 };
 
 // The small proportional font of the controls legend: 9 rows (capitals and

@@ -11,8 +11,8 @@
 namespace qv::resgen {
 
 struct GeneratedFile {
-    std::string path;  // relative to the resources folder, '/' separated
-    Bytes bytes;
+  std::string path;  // relative to the resources folder, '/' separated
+  Bytes bytes;
 };
 
 // Name (resource type "BINARYDATA") of the sample brush picture.

@@ -11,11 +11,14 @@ namespace qv {
 
 HeadlessPlatform::HeadlessPlatform(int screenWidth, int screenHeight,
                                    std::span<const EmbeddedResource> resources, std::FILE* errorStream)
-    : screenWidth_(screenWidth), screenHeight_(screenHeight), resources_(resources), errorStream_(errorStream) {}
+    : screenWidth_(screenWidth),
+      screenHeight_(screenHeight),
+      resources_(resources),
+      errorStream_(errorStream) {}
 
 void printRuntimeError(std::FILE* stream, std::string_view text) {
-  std::fprintf(stream, "%.*s: %.*s\n", static_cast<int>(RUNTIME_ERROR_CAPTION.size()), RUNTIME_ERROR_CAPTION.data(),
-               static_cast<int>(text.size()), text.data());
+  std::fprintf(stream, "%.*s: %.*s\n", static_cast<int>(RUNTIME_ERROR_CAPTION.size()),
+               RUNTIME_ERROR_CAPTION.data(), static_cast<int>(text.size()), text.data());
   std::fflush(stream);
 }
 
@@ -24,11 +27,12 @@ void HeadlessPlatform::showRuntimeError(std::string_view text) {
   if (errorStream_ != nullptr) printRuntimeError(errorStream_, text);
   try {
     errorsShown_.emplace_back(text);
-  } catch (const std::bad_alloc&) {
-  }
+  } catch (const std::bad_alloc&) {}
 }
 
-void HeadlessPlatform::sleepMilliseconds(std::uint32_t ms) { advanceClock(static_cast<std::uint64_t>(ms) * 100); }
+void HeadlessPlatform::sleepMilliseconds(std::uint32_t ms) {
+  advanceClock(static_cast<std::uint64_t>(ms) * 100);
+}
 
 void HeadlessPlatform::advanceClock(std::uint64_t ticks) {
   ticks_ += ticks;

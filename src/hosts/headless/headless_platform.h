@@ -12,8 +12,8 @@
 #include <string>
 #include <vector>
 
-#include "hosts/headless/rgb_image.h"
 #include "ground/platform.h"
+#include "hosts/headless/rgb_image.h"
 #include "hosts/portable/resource_table.h"
 
 namespace qv {

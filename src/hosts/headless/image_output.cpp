@@ -57,8 +57,8 @@ void ignoreWarning(png_structp, png_const_charp) {}
 // longjmp, so this function holds nothing that needs destroying: the caller
 // owns the file or the vector.
 bool encodePngTo(const RgbImage& image, int width, PngSink& sink) {
-  png_structp png = png_create_write_struct_2(PNG_LIBPNG_VER_STRING, nullptr, stopQuietly, ignoreWarning, &sink,
-                                              allocateForPng, freeForPng);
+  png_structp png = png_create_write_struct_2(PNG_LIBPNG_VER_STRING, nullptr, stopQuietly, ignoreWarning,
+                                              &sink, allocateForPng, freeForPng);
   if (png == nullptr) throw std::bad_alloc();
   png_infop info = png_create_info_struct(png);
   if (info == nullptr) {
@@ -94,8 +94,8 @@ bool encodePngToFile(const RgbImage& image, int width, std::FILE* file) {
 }
 
 bool valid(const RgbImage& image) {
-  return !image.empty() &&
-         image.rgb.size() == static_cast<std::size_t>(image.width) * static_cast<std::size_t>(image.height) * 3;
+  return !image.empty() && image.rgb.size() == static_cast<std::size_t>(image.width) *
+                                                   static_cast<std::size_t>(image.height) * 3;
 }
 
 std::string ppmHeader(const RgbImage& image) {
@@ -219,14 +219,12 @@ void ContactSheet::addFrame(const RgbImage& frame) {
     sheet_.width = width;
     sheet_.height = height;
   }
-  resizeInto(frame, sheet_, gap_ + column * (cellWidth_ + gap_), gap_ + row * (cellHeight_ + gap_), cellWidth_,
-             cellHeight_);
+  resizeInto(frame, sheet_, gap_ + column * (cellWidth_ + gap_), gap_ + row * (cellHeight_ + gap_),
+             cellWidth_, cellHeight_);
   ++count_;
 }
 
-int ContactSheet::usedWidth() const {
-  return gap_ + std::min(columns_, count_) * (cellWidth_ + gap_);
-}
+int ContactSheet::usedWidth() const { return gap_ + std::min(columns_, count_) * (cellWidth_ + gap_); }
 
 RgbImage ContactSheet::compose() const {
   if (count_ == 0) return {};

@@ -55,7 +55,6 @@ std::optional<ScriptedKey> keyByName(std::string_view name) {
   return std::nullopt;
 }
 
-
 constexpr long long INT_LIMIT = std::numeric_limits<int>::max();
 
 // Splits "F:REST" and reads the frame number F (0 or more).
@@ -91,7 +90,8 @@ std::string drawnKindsText() {
     if (last == i) {
       std::snprintf(run, sizeof run, "0x%X", static_cast<unsigned>(kinds[i]));
     } else {
-      std::snprintf(run, sizeof run, "0x%X-0x%X", static_cast<unsigned>(kinds[i]), static_cast<unsigned>(kinds[last]));
+      std::snprintf(run, sizeof run, "0x%X-0x%X", static_cast<unsigned>(kinds[i]),
+                    static_cast<unsigned>(kinds[last]));
     }
     text += (text.empty() ? "" : ", ") + std::string(run);
     i = last + 1;
@@ -150,20 +150,21 @@ RenderOptionsResult parseRenderOptions(std::span<const std::string_view> args) {
       o.bench = true;
       continue;
     }
-    static constexpr std::string_view WITH_VALUE[] = {"--seed",  "--size",  "--frames", "--every",
-                                                      "--out",   "--format", "--video", "--brush-kind",
-                                                      "--trail", "--key",   "--wheel",  "--mouse",
-                                                      "--bench-from", "--brush-picture",
-                                                      "--contact-sheet", "--threads"};
+    static constexpr std::string_view WITH_VALUE[] = {
+        "--seed",       "--size",          "--frames",        "--every",  "--out",   "--format",
+        "--video",      "--brush-kind",    "--trail",         "--key",    "--wheel", "--mouse",
+        "--bench-from", "--brush-picture", "--contact-sheet", "--threads"};
     bool known = false;
     for (std::string_view name : WITH_VALUE) known = known || arg == name;
-    if (!known) return failure("quorvalent-render: unknown argument '" + printableText(arg) + "' (see --help)");
+    if (!known)
+      return failure("quorvalent-render: unknown argument '" + printableText(arg) + "' (see --help)");
     if (i + 1 >= args.size()) return failure("quorvalent-render: " + std::string(arg) + " needs a value");
     const std::string_view value = args[++i];
     long long n = 0;
 
     if (arg == "--seed") {
-      if (!parseInt(value, 0, 0xFFFFFFFFll, n)) return failure(bad(arg, value, "a number from 0 to 4294967295"));
+      if (!parseInt(value, 0, 0xFFFFFFFFll, n))
+        return failure(bad(arg, value, "a number from 0 to 4294967295"));
       o.seed = static_cast<std::uint32_t>(n);
     } else if (arg == "--size") {
       const std::size_t x = value.find_first_of("xX");
@@ -179,7 +180,8 @@ RenderOptionsResult parseRenderOptions(std::span<const std::string_view> args) {
       o.width = static_cast<int>(w);
       o.height = static_cast<int>(h);
     } else if (arg == "--frames") {
-      if (!parseInt(value, 1, INT_LIMIT, n)) return failure(bad(arg, value, "a number of frames of 1 or more"));
+      if (!parseInt(value, 1, INT_LIMIT, n))
+        return failure(bad(arg, value, "a number of frames of 1 or more"));
       o.frames = static_cast<int>(n);
     } else if (arg == "--every") {
       if (!parseInt(value, 1, INT_LIMIT, n)) return failure(bad(arg, value, "a number of 1 or more"));
@@ -199,11 +201,14 @@ RenderOptionsResult parseRenderOptions(std::span<const std::string_view> args) {
       if (value.empty()) return failure(bad(arg, value, "a file name or -"));
       o.video = std::string(value);
     } else if (arg == "--brush-kind") {
-      if (!parseHex(value, o.brushKind)) return failure(bad(arg, value, "a hexadecimal kind code such as 0x40002"));
-      if (!isDrawnBrushKind(o.brushKind)) return failure(bad(arg, value, "a kind the program draws: " + drawnKindsText()));
+      if (!parseHex(value, o.brushKind))
+        return failure(bad(arg, value, "a hexadecimal kind code such as 0x40002"));
+      if (!isDrawnBrushKind(o.brushKind))
+        return failure(bad(arg, value, "a kind the program draws: " + drawnKindsText()));
       kindGiven = true;
     } else if (arg == "--brush-picture") {
-      if (!isBrushPicture(value)) return failure(bad(arg, value, "a brush picture of the program: " + brushPicturesText()));
+      if (!isBrushPicture(value))
+        return failure(bad(arg, value, "a brush picture of the program: " + brushPicturesText()));
       o.brushPicture = std::string(value);
     } else if (arg == "--contact-sheet") {
       if (value.empty()) return failure(bad(arg, value, "a file name"));
@@ -244,7 +249,8 @@ RenderOptionsResult parseRenderOptions(std::span<const std::string_view> args) {
       e.y = static_cast<int>(y);
       o.mice.push_back(e);
     } else if (arg == "--threads") {
-      if (!parseInt(value, 1, MAX_DRAWING_THREADS, n)) return failure(bad(arg, value, "a number of threads from 1 to 64"));
+      if (!parseInt(value, 1, MAX_DRAWING_THREADS, n))
+        return failure(bad(arg, value, "a number of threads from 1 to 64"));
       o.threads = static_cast<int>(n);
     } else {  // --bench-from
       if (!parseInt(value, 0, INT_LIMIT, n)) return failure(bad(arg, value, "a frame number of 0 or more"));

@@ -64,8 +64,8 @@ inline constexpr int MAX_RENDER_SIDE = 16384;
 
 struct RenderOptionsResult {
   RenderOptions options;
-  bool help = false;   // --help was given: print renderUsage() and exit 0
-  std::string error;   // one line naming the argument; the caller exits with 2
+  bool help = false;  // --help was given: print renderUsage() and exit 0
+  std::string error;  // one line naming the argument; the caller exits with 2
   bool ok() const { return error.empty(); }
 };
 

@@ -120,8 +120,10 @@ bool RenderOutputs::open() {
     errno = 0;
     sheetFile_ = std::fopen(options_.contactSheet->c_str(), "wbx");
     madeSheet_ = sheetFile_ != nullptr;
-    if (sheetFile_ == nullptr && errno == EEXIST) sheetFile_ = std::fopen(options_.contactSheet->c_str(), "wb");
-    if (sheetFile_ == nullptr) return fail("cannot write the contact sheet " + quoted(*options_.contactSheet), errno);
+    if (sheetFile_ == nullptr && errno == EEXIST)
+      sheetFile_ = std::fopen(options_.contactSheet->c_str(), "wb");
+    if (sheetFile_ == nullptr)
+      return fail("cannot write the contact sheet " + quoted(*options_.contactSheet), errno);
     const CellSize cell = contactSheetCell(options_.width, options_.height, CONTACT_SHEET_CELL_SIDE);
     sheet_.emplace(CONTACT_SHEET_COLUMNS, cell.width, cell.height);
   }
@@ -160,8 +162,7 @@ bool RenderOutputs::openVideo() {
 bool RenderOutputs::writeFrame(int f, const RgbImage& frame) {
   const std::string path = framePath(options_, f);
   errno = 0;
-  const bool written =
-      options_.format == ImageFormat::Png ? writePng(frame, path) : writePpm(frame, path);
+  const bool written = options_.format == ImageFormat::Png ? writePng(frame, path) : writePpm(frame, path);
   if (!written) return fail("cannot write " + quoted(path), errno);
   if (sheet_) sheet_->addFrame(frame);
   return true;
@@ -192,7 +193,8 @@ bool RenderOutputs::finish() {
     const int reason = errno;
     const bool closed = std::fclose(file) == 0;
     if (!written || !closed) {
-      return fail("cannot write the contact sheet " + quoted(*options_.contactSheet), written ? errno : reason);
+      return fail("cannot write the contact sheet " + quoted(*options_.contactSheet),
+                  written ? errno : reason);
     }
   }
   return true;

@@ -2,6 +2,7 @@
 
 #include <unistd.h>
 
+#include <time.h>
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
@@ -9,14 +10,13 @@
 #include <cstring>
 #include <new>
 #include <string>
-#include <time.h>
 #include <vector>
 
 #include "frame/frame_buffer.h"
-#include "hosts/headless/headless_platform.h"
-#include "hosts/headless/render_outputs.h"
 #include "ground/input_state.h"
 #include "ground/runtime_error.h"
+#include "hosts/headless/headless_platform.h"
+#include "hosts/headless/render_outputs.h"
 #include "scene/animation.h"
 #include "scene/scene.h"
 
@@ -80,7 +80,9 @@ class StepTimer : public FrameStepObserver {
   std::vector<double> cpu;
 
  private:
-  static double milliseconds(Clock::duration d) { return std::chrono::duration<double, std::milli>(d).count(); }
+  static double milliseconds(Clock::duration d) {
+    return std::chrono::duration<double, std::milli>(d).count();
+  }
   Clock::time_point begin_;
   Clock::time_point updated_;
   Clock::time_point composed_;

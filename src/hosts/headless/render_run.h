@@ -19,7 +19,7 @@ namespace qv {
 inline constexpr int RENDER_OK = 0;
 inline constexpr int RENDER_OUTPUT_FAILED = 1;  // a folder or file could not be written
 inline constexpr int RENDER_BAD_ARGUMENTS = 2;
-inline constexpr int RENDER_FATAL_ERROR = 3;    // the animation met a fatal error
+inline constexpr int RENDER_FATAL_ERROR = 3;  // the animation met a fatal error
 
 // Checks what the parser cannot know alone (frame numbers of the input
 // script against --frames, output clashes). Empty when all is well, else one

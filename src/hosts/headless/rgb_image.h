@@ -14,7 +14,8 @@ struct RgbImage {
   std::vector<std::uint8_t> rgb;  // width * height * 3 bytes
 
   RgbImage() = default;
-  RgbImage(int w, int h) : width(w), height(h), rgb(static_cast<std::size_t>(w) * static_cast<std::size_t>(h) * 3) {}
+  RgbImage(int w, int h)
+      : width(w), height(h), rgb(static_cast<std::size_t>(w) * static_cast<std::size_t>(h) * 3) {}
 
   std::uint8_t* at(int x, int y) { return rgb.data() + (static_cast<std::size_t>(y) * width + x) * 3; }
   const std::uint8_t* at(int x, int y) const {

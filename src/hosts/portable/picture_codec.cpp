@@ -31,7 +31,8 @@ bool bitmapIsComplete(std::span<const std::uint8_t> b) {
   if (headerSize < 40) return true;  // the old core header: left to the decoder
   const auto width = static_cast<std::int32_t>(readLittle32(b, 18));
   const auto height = static_cast<std::int32_t>(readLittle32(b, 22));
-  const std::uint32_t bitsPerPixel = static_cast<std::uint32_t>(b[28]) | static_cast<std::uint32_t>(b[29]) << 8;
+  const std::uint32_t bitsPerPixel = static_cast<std::uint32_t>(b[28]) | static_cast<std::uint32_t>(b[29])
+                                                                             << 8;
   const std::uint32_t compression = readLittle32(b, 30);
   if (compression != 0 && compression != 3) return true;  // run-length data has no fixed length
   if (width <= 0 || width > MAX_PICTURE_SIDE || height == 0 || height < -MAX_PICTURE_SIDE ||
@@ -39,7 +40,8 @@ bool bitmapIsComplete(std::span<const std::uint8_t> b) {
     return false;
   }
   const std::uint64_t stride = (static_cast<std::uint64_t>(width) * bitsPerPixel + 31) / 32 * 4;
-  const std::uint64_t rows = static_cast<std::uint64_t>(height < 0 ? -static_cast<std::int64_t>(height) : height);
+  const std::uint64_t rows =
+      static_cast<std::uint64_t>(height < 0 ? -static_cast<std::int64_t>(height) : height);
   return std::uint64_t{readLittle32(b, 10)} + stride * rows <= b.size();
 }
 
@@ -84,10 +86,10 @@ bool scaleDecodedPicture(const DecodedPicture& in, int w, int h, DecodedPicture&
   // The words lie in memory as blue, green, red, alpha: four 8-bit channels
   // with alpha last. Colours are filtered as stored (no gamma step) and
   // weighted by alpha, so transparent pixels do not bleed their colour.
-  const int ok = stbir_resize_uint8_generic(
-      reinterpret_cast<const unsigned char*>(in.pixels), in.width, in.height, in.width * 4,
-      reinterpret_cast<unsigned char*>(pixels), w, h, w * 4, 4, 3, 0, STBIR_EDGE_CLAMP,
-      STBIR_FILTER_CATMULLROM, STBIR_COLORSPACE_LINEAR, nullptr);
+  const int ok =
+      stbir_resize_uint8_generic(reinterpret_cast<const unsigned char*>(in.pixels), in.width, in.height,
+                                 in.width * 4, reinterpret_cast<unsigned char*>(pixels), w, h, w * 4, 4, 3, 0,
+                                 STBIR_EDGE_CLAMP, STBIR_FILTER_CATMULLROM, STBIR_COLORSPACE_LINEAR, nullptr);
   if (ok == 0) {
     delete[] pixels;
     return false;

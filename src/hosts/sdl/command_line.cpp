@@ -105,7 +105,8 @@ LaunchRequest parseScreensaverOptions(std::span<const std::string_view> args, co
     } else if (name == "trail") {
       if (!hasValue) return badOption(std::string(token) + " needs a number");
       if (!parseInt(value, 0, MAX_TRAIL, number)) {
-        return badOption(std::string(token) + ": expected a number of 0 or more, got '" + std::string(value) + "'");
+        return badOption(std::string(token) + ": expected a number of 0 or more, got '" + std::string(value) +
+                         "'");
       }
       r.scene.trail = static_cast<std::int32_t>(number);
       ++i;

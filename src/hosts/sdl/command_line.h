@@ -19,23 +19,23 @@
 namespace qv::sdl {
 
 enum class LaunchMode {
-  Run,            // the animation, in its own window or an existing one
-  Preview,        // the eight-icon picture in `windowId`
-  Usage,          // the usage box, then exit
-  Help,           // the option list on standard output, exit 0
-  BadOption,      // `error`, then the option list on standard error, exit 1
-  ExitSilently,   // nothing to do
+  Run,           // the animation, in its own window or an existing one
+  Preview,       // the eight-icon picture in `windowId`
+  Usage,         // the usage box, then exit
+  Help,          // the option list on standard output, exit 0
+  BadOption,     // `error`, then the option list on standard error, exit 1
+  ExitSilently,  // nothing to do
 };
 
 struct LaunchRequest {
   LaunchMode mode = LaunchMode::Run;
-  bool embedded = false;        // run inside an existing window
-  bool rootWindow = false;      // ... the root window (windowId unused)
-  std::uint64_t windowId = 0;   // the existing window, or the preview's parent
+  bool embedded = false;       // run inside an existing window
+  bool rootWindow = false;     // ... the root window (windowId unused)
+  std::uint64_t windowId = 0;  // the existing window, or the preview's parent
   bool showFps = false;
-  std::string display;          // -display NAME; empty: the environment's
-  SceneOptions scene;           // the program's own scene unless options say otherwise
-  std::string error;            // BadOption: one line naming the option
+  std::string display;  // -display NAME; empty: the environment's
+  SceneOptions scene;   // the program's own scene unless options say otherwise
+  std::string error;    // BadOption: one line naming the option
 };
 
 // `args` holds every token, token 0 being the program path. `screensaverWindow`

@@ -2,10 +2,8 @@
 
 #include <cstring>
 
-
 namespace qv::sdl {
 namespace {
-
 
 void paintBlack(SDL_Window* window) {
   SDL_Surface* surface = SDL_GetWindowSurface(window);

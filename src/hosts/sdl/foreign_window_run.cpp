@@ -28,10 +28,8 @@ bool handleEvent(const XEvent& event, Window window, X11WindowSurface& surface, 
     case Expose:
       if (event.xexpose.count == 0) surface.repaint();
       return true;
-    case DestroyNotify:
-      return event.xdestroywindow.window != window;
-    default:
-      return true;
+    case DestroyNotify: return event.xdestroywindow.window != window;
+    default: return true;
   }
 }
 
@@ -39,7 +37,8 @@ bool handleEvent(const XEvent& event, Window window, X11WindowSurface& surface, 
 // window goes: shows the frames the worker announces and follows the window.
 void followWindow(Display* display, Window window, X11WindowSurface& surface, SdlPlatform& platform,
                   const AnimationWorker& worker, const WakePipe& wake) {
-  pollfd sources[3] = {{ConnectionNumber(display), POLLIN, 0}, {wake.fd(), POLLIN, 0}, {stopSignalFd(), POLLIN, 0}};
+  pollfd sources[3] = {
+      {ConnectionNumber(display), POLLIN, 0}, {wake.fd(), POLLIN, 0}, {stopSignalFd(), POLLIN, 0}};
   for (;;) {
     // Events that Xlib has already read (while showing a frame) are not
     // seen by poll.
@@ -66,7 +65,8 @@ int runInForeignWindow(const LaunchRequest& request, std::span<const EmbeddedRes
     return 1;
   }
   recordXErrors();
-  const Window window = request.rootWindow ? DefaultRootWindow(display) : static_cast<Window>(request.windowId);
+  const Window window =
+      request.rootWindow ? DefaultRootWindow(display) : static_cast<Window>(request.windowId);
   XWindowAttributes attributes{};
   if (XGetWindowAttributes(display, window, &attributes) == 0) {
     std::fprintf(stderr, "quorvalent: no window 0x%lx\n", static_cast<unsigned long>(window));
@@ -94,7 +94,7 @@ int runInForeignWindow(const LaunchRequest& request, std::span<const EmbeddedRes
     platform.setScreenSize(attributes.width, attributes.height);
     int unused = 0;
     platform.takeResize(unused, unused);  // the first size is no resize
-    InputState input;  // nothing records into it
+    InputState input;                     // nothing records into it
     std::unique_ptr<AnimationWorker> worker;
     try {
       worker = std::make_unique<AnimationWorker>(platform, input, request.scene, surface);

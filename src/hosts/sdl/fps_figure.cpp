@@ -70,7 +70,8 @@ TextBox fpsTextBox(std::string_view text, int cell) {
   return box;
 }
 
-void drawFpsText(std::string_view text, int surfaceHeight, const std::function<void(int, int, int, int, bool)>& fill) {
+void drawFpsText(std::string_view text, int surfaceHeight,
+                 const std::function<void(int, int, int, int, bool)>& fill) {
   const int cell = fpsCellSize(surfaceHeight);
   const TextBox box = fpsTextBox(text, cell);
   fill(box.x, box.y, box.w, box.h, false);

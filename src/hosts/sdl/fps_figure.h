@@ -42,6 +42,7 @@ TextBox fpsTextBox(std::string_view text, int cell);
 // Fills the backing black, then the lit cells of `text` white:
 // `fill(x, y, w, h, lit)` does the filling. Characters outside the font
 // ("0-9 F P S : ." and the blank) are left blank.
-void drawFpsText(std::string_view text, int surfaceHeight, const std::function<void(int, int, int, int, bool)>& fill);
+void drawFpsText(std::string_view text, int surfaceHeight,
+                 const std::function<void(int, int, int, int, bool)>& fill);
 
 }  // namespace qv::sdl

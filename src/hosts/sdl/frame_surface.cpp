@@ -27,9 +27,9 @@ SurfaceArea clip(const SurfaceArea& a, int w, int h) {
 constexpr auto PRESENT_WAIT = std::chrono::milliseconds(1000);
 
 std::uint64_t nowMilliseconds() {
-  return static_cast<std::uint64_t>(
-      std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now().time_since_epoch())
-          .count());
+  return static_cast<std::uint64_t>(std::chrono::duration_cast<std::chrono::milliseconds>(
+                                        std::chrono::steady_clock::now().time_since_epoch())
+                                        .count());
 }
 
 }  // namespace
@@ -53,7 +53,8 @@ std::uint32_t* FrameSurface::acquire(int width, int height) {
     }
   }
   try {
-    const auto words = static_cast<std::size_t>(std::max(width, 0)) * static_cast<std::size_t>(std::max(height, 0));
+    const auto words =
+        static_cast<std::size_t>(std::max(width, 0)) * static_cast<std::size_t>(std::max(height, 0));
     ownFrame_.assign(words, 0);
   } catch (const std::bad_alloc&) {
     ownFrame_ = {};

@@ -18,7 +18,8 @@ int main(int argc, char** argv) {
     return 2;
   }
   const int size = std::atoi(argv[1]);
-  const auto bytes = qv::findEmbeddedResource(qv::programResources(), "ICON_MAIN", qv::RESOURCE_TYPE_GROUP_ICON);
+  const auto bytes =
+      qv::findEmbeddedResource(qv::programResources(), "ICON_MAIN", qv::RESOURCE_TYPE_GROUP_ICON);
   qv::DecodedPicture icon;
   if (bytes.empty() || !qv::decodeIconImage(bytes, size, icon)) {
     std::fprintf(stderr, "qv_icon_png: ICON_MAIN has no %d x %d image\n", size, size);

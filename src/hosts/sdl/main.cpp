@@ -17,9 +17,7 @@ int main(int argc, char** argv) {
   const LaunchRequest request = parseCommandLine(args, std::getenv("XSCREENSAVER_WINDOW"));
   switch (request.mode) {
     case LaunchMode::Usage: showUsage(); return 0;
-    case LaunchMode::Help:
-      std::fwrite(optionList().data(), 1, optionList().size(), stdout);
-      return 0;
+    case LaunchMode::Help: std::fwrite(optionList().data(), 1, optionList().size(), stdout); return 0;
     case LaunchMode::BadOption:
       std::fprintf(stderr, "%s\n", request.error.c_str());
       std::fwrite(optionList().data(), 1, optionList().size(), stderr);

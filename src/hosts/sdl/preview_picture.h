@@ -22,8 +22,8 @@ struct PreviewIcon {
 };
 
 inline constexpr PreviewIcon PREVIEW_ICONS[8] = {
-    {"ICON_SSPRVW01", 44, 7},  {"ICON_SSPRVW02", 76, 7},  {"ICON_SSPRVW03", 44, 39},
-    {"ICON_SSPRVW04", 76, 39}, {"ICON_SSPRVW05", 12, 71}, {"ICON_SSPRVW06", 44, 71},
+    {"ICON_SSPRVW01", 44, 7},  {"ICON_SSPRVW02", 76, 7},   {"ICON_SSPRVW03", 44, 39},
+    {"ICON_SSPRVW04", 76, 39}, {"ICON_SSPRVW05", 12, 71},  {"ICON_SSPRVW06", 44, 71},
     {"ICON_SSPRVW07", 76, 71}, {"ICON_SSPRVW08", 108, 71},
 };
 

@@ -49,8 +49,8 @@ int runX11Preview(std::uint64_t windowId) {
     pixels[i] = place(p >> 16 & 0xFF, visual->red_mask) | place(p >> 8 & 0xFF, visual->green_mask) |
                 place(p & 0xFF, visual->blue_mask);
   }
-  XImage* image = XCreateImage(display, attributes.visual, static_cast<unsigned>(attributes.depth), ZPixmap, 0,
-                               reinterpret_cast<char*>(pixels.data()), PREVIEW_WIDTH, PREVIEW_HEIGHT, 32,
+  XImage* image = XCreateImage(display, attributes.visual, static_cast<unsigned>(attributes.depth), ZPixmap,
+                               0, reinterpret_cast<char*>(pixels.data()), PREVIEW_WIDTH, PREVIEW_HEIGHT, 32,
                                PREVIEW_WIDTH * 4);
   GC gc = XCreateGC(display, window, 0, nullptr);
   auto paint = [&] {

@@ -24,13 +24,13 @@ WakePipe::~WakePipe() {
 void WakePipe::notify() const {
   const char byte = 1;
   // A full pipe already wakes the reader.
-  if (writeEnd_ >= 0) [[maybe_unused]] const auto written = write(writeEnd_, &byte, 1);
+  if (writeEnd_ >= 0) [[maybe_unused]]
+    const auto written = write(writeEnd_, &byte, 1);
 }
 
 void WakePipe::drain() const {
   char bytes[64];
-  while (readEnd_ >= 0 && read(readEnd_, bytes, sizeof bytes) > 0) {
-  }
+  while (readEnd_ >= 0 && read(readEnd_, bytes, sizeof bytes) > 0) {}
 }
 
 }  // namespace qv::sdl

@@ -77,7 +77,8 @@ void X11WindowSurface::createImage(int w, int h) {
   // The pixels are in this machine's order; Xlib swaps them for a server
   // of the other order.
   image->byte_order = std::endian::native == std::endian::little ? LSBFirst : MSBFirst;
-  ownPixels_.assign(static_cast<std::size_t>(image->bytes_per_line / 4) * static_cast<std::size_t>(h), opaque_);
+  ownPixels_.assign(static_cast<std::size_t>(image->bytes_per_line / 4) * static_cast<std::size_t>(h),
+                    opaque_);
   image->data = reinterpret_cast<char*>(ownPixels_.data());
   image_ = image;
   shared_ = false;
@@ -94,7 +95,8 @@ bool X11WindowSurface::createSharedImage(int w, int h) {
   }
   const std::size_t bytes = static_cast<std::size_t>(image->bytes_per_line) * static_cast<std::size_t>(h);
   segment->info.shmid = shmget(IPC_PRIVATE, bytes, IPC_CREAT | 0600);
-  void* address = segment->info.shmid >= 0 ? shmat(segment->info.shmid, nullptr, 0) : reinterpret_cast<void*>(-1);
+  void* address =
+      segment->info.shmid >= 0 ? shmat(segment->info.shmid, nullptr, 0) : reinterpret_cast<void*>(-1);
   if (address == reinterpret_cast<void*>(-1)) {
     if (segment->info.shmid >= 0) shmctl(segment->info.shmid, IPC_RMID, nullptr);
     XDestroyImage(image);
@@ -139,7 +141,8 @@ void X11WindowSurface::destroyImage() {
 }
 
 std::uint32_t* X11WindowSurface::row(int r) const {
-  return reinterpret_cast<std::uint32_t*>(image_->data + static_cast<std::ptrdiff_t>(r) * image_->bytes_per_line);
+  return reinterpret_cast<std::uint32_t*>(image_->data +
+                                          static_cast<std::ptrdiff_t>(r) * image_->bytes_per_line);
 }
 
 void X11WindowSurface::copyRows(const FrameView& frame, int x, int y, int w, int h) {
@@ -161,8 +164,8 @@ void X11WindowSurface::fillArea(int x, int y, int w, int h, bool white) {
 
 void X11WindowSurface::show(const SurfaceArea& area) {
   if (shared_) {
-    XShmPutImage(display_, window_, gc_, image_, area.x, area.y, area.x, area.y, static_cast<unsigned>(area.w),
-                 static_cast<unsigned>(area.h), False);
+    XShmPutImage(display_, window_, gc_, image_, area.x, area.y, area.x, area.y,
+                 static_cast<unsigned>(area.w), static_cast<unsigned>(area.h), False);
     // The server reads the segment while it handles the request: wait for
     // that before the worker may write the next frame into it.
     XSync(display_, False);

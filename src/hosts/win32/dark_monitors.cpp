@@ -37,17 +37,15 @@ LRESULT CALLBACK darkProcedure(HWND window, UINT message, WPARAM wParam, LPARAM 
     MapWindowPoints(window, animation, &at, 1);
     return SendMessageW(animation, message, wParam, MAKELPARAM(at.x, at.y));
   }
-  if (isKeyMessage(message) || isWheelMessage(message)) return SendMessageW(animation, message, wParam, lParam);
+  if (isKeyMessage(message) || isWheelMessage(message))
+    return SendMessageW(animation, message, wParam, lParam);
   switch (message) {
-    case WM_SETCURSOR:
-      SetCursor(nullptr);
-      return TRUE;
+    case WM_SETCURSOR: SetCursor(nullptr); return TRUE;
     case WM_CLOSE:
       // The animation's close takes every dark window with it.
       PostMessageW(animation, WM_CLOSE, 0, 0);
       return 0;
-    default:
-      return DefWindowProcW(window, message, wParam, lParam);
+    default: return DefWindowProcW(window, message, wParam, lParam);
   }
 }
 
@@ -72,8 +70,9 @@ bool DarkMonitors::registerClass() {
 
 std::optional<DarkMonitors::DarkWindow> DarkMonitors::open(HWND animation, const ScreenArea& area) {
   // A tool window: no button on the task bar, none in the Alt+Tab list.
-  HWND window = CreateWindowExW(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, DARK_MONITOR_CLASS, DARK_MONITOR_CLASS, WS_POPUP,
-                                area.x, area.y, area.width, area.height, animation, nullptr, instance_, animation);
+  HWND window =
+      CreateWindowExW(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, DARK_MONITOR_CLASS, DARK_MONITOR_CLASS, WS_POPUP,
+                      area.x, area.y, area.width, area.height, animation, nullptr, instance_, animation);
   if (window == nullptr) return std::nullopt;  // that monitor keeps its desktop
   ShowWindow(window, SW_SHOWNOACTIVATE);
   return DarkWindow{area, window};

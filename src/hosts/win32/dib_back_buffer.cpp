@@ -107,8 +107,8 @@ void DibBackBuffer::present(HDC target, const FrameView& frame, int x, int y, in
   // SetDIBitsToDevice counts the source's y from the bottom of a bottom-up
   // bitmap.
   const int sourceY = frame.bottomUp ? frame.height - bottom : top;
-  SetDIBitsToDevice(target, left, top, static_cast<DWORD>(right - left), static_cast<DWORD>(bottom - top), left,
-                    sourceY, 0, static_cast<UINT>(frame.height), frame.pixels, &info, DIB_RGB_COLORS);
+  SetDIBitsToDevice(target, left, top, static_cast<DWORD>(right - left), static_cast<DWORD>(bottom - top),
+                    left, sourceY, 0, static_cast<UINT>(frame.height), frame.pixels, &info, DIB_RGB_COLORS);
 }
 
 bool DibBackBuffer::repaint(HDC target) {

@@ -1,8 +1,11 @@
 #include "hosts/win32/gdiplus_pictures.h"
 
+// GDI+ needs windows.h and objidl.h before it, in this order.
+// clang-format off
 #include <windows.h>
 #include <objidl.h>
 #include <gdiplus.h>
+// clang-format on
 
 #include <cstring>
 
@@ -19,8 +22,8 @@ namespace {
 bool readPixels(GpBitmap* bitmap, DecodedPicture& out) {
   UINT width = 0;
   UINT height = 0;
-  if (gp::GdipGetImageWidth(bitmap, &width) != Gdiplus::Ok || gp::GdipGetImageHeight(bitmap, &height) != Gdiplus::Ok ||
-      width == 0 || height == 0) {
+  if (gp::GdipGetImageWidth(bitmap, &width) != Gdiplus::Ok ||
+      gp::GdipGetImageHeight(bitmap, &height) != Gdiplus::Ok || width == 0 || height == 0) {
     return false;
   }
   const Gdiplus::GpRect area(0, 0, static_cast<INT>(width), static_cast<INT>(height));
@@ -31,7 +34,8 @@ bool readPixels(GpBitmap* bitmap, DecodedPicture& out) {
   }
   auto* pixels = new std::uint32_t[static_cast<std::size_t>(width) * height];
   for (UINT row = 0; row < height; ++row) {
-    const auto* source = static_cast<const std::uint8_t*>(locked.Scan0) + static_cast<std::ptrdiff_t>(row) * locked.Stride;
+    const auto* source =
+        static_cast<const std::uint8_t*>(locked.Scan0) + static_cast<std::ptrdiff_t>(row) * locked.Stride;
     std::memcpy(pixels + static_cast<std::size_t>(row) * width, source, static_cast<std::size_t>(width) * 4);
   }
   gp::GdipBitmapUnlockBits(bitmap, &locked);
@@ -110,8 +114,8 @@ bool GdiplusPictures::scale(const DecodedPicture& in, int w, int h, DecodedPictu
     gp::GdipSetInterpolationMode(graphics, Gdiplus::InterpolationModeHighQualityBicubic);
     gp::GdipSetPixelOffsetMode(graphics, Gdiplus::PixelOffsetModeHighQuality);
     gp::GdipSetSmoothingMode(graphics, Gdiplus::SmoothingModeHighQuality);
-    ok = gp::GdipDrawImageRectRectI(graphics, source, 0, 0, w, h, 0, 0, in.width, in.height, Gdiplus::UnitPixel,
-                                    attributes, nullptr, nullptr) == Gdiplus::Ok;
+    ok = gp::GdipDrawImageRectRectI(graphics, source, 0, 0, w, h, 0, 0, in.width, in.height,
+                                    Gdiplus::UnitPixel, attributes, nullptr, nullptr) == Gdiplus::Ok;
   }
   if (graphics != nullptr) gp::GdipDeleteGraphics(graphics);
   if (attributes != nullptr) gp::GdipDisposeImageAttributes(attributes);

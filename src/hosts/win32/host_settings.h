@@ -30,10 +30,10 @@ inline constexpr wchar_t NO_REDRAW_TEXT[] = L"No Redraw function defined";
 
 struct HostSettings {
   std::wstring windowName = DEFAULT_WINDOW_NAME;  // window class name and title
-  int showCursor = 1;                              // ShowCursor's argument once the worker runs
-  Hook processHook;                                // what the worker thread runs
-  Hook redrawHook;                                 // what the redraw timer runs
-  int width = 240;                                 // window and frame size
+  int showCursor = 1;                             // ShowCursor's argument once the worker runs
+  Hook processHook;                               // what the worker thread runs
+  Hook redrawHook;                                // what the redraw timer runs
+  int width = 240;                                // window and frame size
   int height = 180;
   int fullScreen = 0;      // 1: a popup over the whole screen
   int parseArguments = 1;  // non-zero: the command line is examined at start

@@ -36,14 +36,12 @@ int HostShell::parseArgs() {
   previewMode_ = false;
   const ParsedArgs parsed = classifyArgs(GetCommandLineW());
   switch (parsed.outcome) {
-    case ArgsOutcome::Run:
-      return 0;
+    case ArgsOutcome::Run: return 0;
     case ArgsOutcome::Preview:
       previewParent_ = parsed.previewParent;
       previewMode_ = true;
       return 0;
-    case ArgsOutcome::ExitSilently:
-      return 1;
+    case ArgsOutcome::ExitSilently: return 1;
     case ArgsOutcome::ShowUsage:
       MessageBoxW(nullptr, settings_.usageText.c_str(), settings_.usageCaption.c_str(), MB_OK);
       return 1;
@@ -89,9 +87,10 @@ bool HostShell::openPreview() {
   windowClass.hInstance = instance_;
   windowClass.lpszClassName = settings_.windowName.c_str();
   if (RegisterClassExW(&windowClass) == 0) return false;
-  mainWindow_ = CreateWindowExW(0, settings_.windowName.c_str(), settings_.windowName.c_str(),
-                                WS_CHILD | WS_VISIBLE | WS_DISABLED, 0, 0, parentRect_.right - parentRect_.left,
-                                parentRect_.bottom - parentRect_.top, previewParent_, nullptr, instance_, this);
+  mainWindow_ =
+      CreateWindowExW(0, settings_.windowName.c_str(), settings_.windowName.c_str(),
+                      WS_CHILD | WS_VISIBLE | WS_DISABLED, 0, 0, parentRect_.right - parentRect_.left,
+                      parentRect_.bottom - parentRect_.top, previewParent_, nullptr, instance_, this);
   // A handle that names no window (or a parent gone meanwhile) leaves no
   // window whose destruction would end the loop.
   return mainWindow_ != nullptr;
@@ -221,20 +220,15 @@ LRESULT HostShell::previewProcedure(HWND window, UINT message, WPARAM wParam, LP
       EndPaint(window, &paint);
       return 0;
     }
-    case WM_DESTROY:
-      PostQuitMessage(0);
-      return 0;
-    default:
-      return DefWindowProcW(window, message, wParam, lParam);
+    case WM_DESTROY: PostQuitMessage(0); return 0;
+    default: return DefWindowProcW(window, message, wParam, lParam);
   }
 }
 
 LRESULT HostShell::windowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   if (recordInputMessage(input_, message, wParam, lParam)) return 0;
   switch (message) {
-    case WM_DESTROY:
-      PostQuitMessage(0);
-      return 0;
+    case WM_DESTROY: PostQuitMessage(0); return 0;
     case WM_PAINT: {
       // The whole back buffer once it exists; before that the update region
       // is only validated.
@@ -244,8 +238,7 @@ LRESULT HostShell::windowProcedure(HWND window, UINT message, WPARAM wParam, LPA
       EndPaint(window, &paint);
       return 0;
     }
-    case WM_ERASEBKGND:
-      return 1;  // the frames cover the whole window
+    case WM_ERASEBKGND: return 1;  // the frames cover the whole window
     case WM_CLOSE:
       // A close sent while another is waiting for the worker (the worker's
       // own close at its end) is left to the one already under way.
@@ -267,16 +260,12 @@ LRESULT HostShell::windowProcedure(HWND window, UINT message, WPARAM wParam, LPA
       limits->ptMaxTrackSize.y = settings_.height;
       return 0;
     }
-    case WM_TIMER:
-      onTimer(wParam);
-      return 0;
+    case WM_TIMER: onTimer(wParam); return 0;
     case WM_QV_START_TIMER:
       return static_cast<LRESULT>(
           SetTimer(window, TIMER_ID_BASE + wParam, static_cast<UINT>(lParam), nullptr));
-    case WM_QV_STOP_TIMER:
-      return KillTimer(window, TIMER_ID_BASE + wParam);
-    default:
-      return DefWindowProcW(window, message, wParam, lParam);
+    case WM_QV_STOP_TIMER: return KillTimer(window, TIMER_ID_BASE + wParam);
+    default: return DefWindowProcW(window, message, wParam, lParam);
   }
 }
 

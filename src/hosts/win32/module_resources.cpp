@@ -14,9 +14,7 @@ std::uint32_t readLe32(const std::uint8_t* p) {
          (static_cast<std::uint32_t>(p[2]) << 16) | (static_cast<std::uint32_t>(p[3]) << 24);
 }
 
-std::uint16_t readLe16(const std::uint8_t* p) {
-  return static_cast<std::uint16_t>(p[0] | (p[1] << 8));
-}
+std::uint16_t readLe16(const std::uint8_t* p) { return static_cast<std::uint16_t>(p[0] | (p[1] << 8)); }
 
 void writeLe32(std::uint8_t* p, std::uint32_t v) {
   for (int i = 0; i < 4; ++i) p[i] = static_cast<std::uint8_t>(v >> (8 * i));
@@ -39,7 +37,8 @@ std::vector<std::uint8_t> bitmapFileFromPackedDib(std::span<const std::uint8_t> 
   const std::uint32_t compression = readLe32(dib.data() + 16);
   const std::uint32_t coloursUsed = dib.size() >= 36 ? readLe32(dib.data() + 32) : 0;
   std::uint64_t tableBytes = 0;
-  if (bitCount <= 8) tableBytes = static_cast<std::uint64_t>(coloursUsed != 0 ? coloursUsed : (1u << bitCount)) * 4;
+  if (bitCount <= 8)
+    tableBytes = static_cast<std::uint64_t>(coloursUsed != 0 ? coloursUsed : (1u << bitCount)) * 4;
   // The three channel masks follow a plain 40-byte header.
   if (headerSize == 40 && (compression == BI_BITFIELDS)) tableBytes += 12;
   const std::uint64_t pixelOffset = FILE_HEADER_SIZE + headerSize + tableBytes;

@@ -18,8 +18,8 @@ struct PreviewIcon {
 // The first four form a 2 x 2 block centred at the top, the last four a row
 // across the bottom.
 inline constexpr PreviewIcon PREVIEW_ICONS[8] = {
-    {L"ICON_SSPRVW01", 44, 7},  {L"ICON_SSPRVW02", 76, 7},  {L"ICON_SSPRVW03", 44, 39},
-    {L"ICON_SSPRVW04", 76, 39}, {L"ICON_SSPRVW05", 12, 71}, {L"ICON_SSPRVW06", 44, 71},
+    {L"ICON_SSPRVW01", 44, 7},  {L"ICON_SSPRVW02", 76, 7},   {L"ICON_SSPRVW03", 44, 39},
+    {L"ICON_SSPRVW04", 76, 39}, {L"ICON_SSPRVW05", 12, 71},  {L"ICON_SSPRVW06", 44, 71},
     {L"ICON_SSPRVW07", 76, 71}, {L"ICON_SSPRVW08", 108, 71},
 };
 

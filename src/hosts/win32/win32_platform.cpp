@@ -75,7 +75,8 @@ void Win32Platform::requestStop() {
 
 int Win32Platform::startTimer(int n, std::uint32_t ms) {
   if (n < 0 || n >= PROGRAM_TIMER_COUNT) return 0;
-  return static_cast<int>(SendMessageW(window_, WM_QV_START_TIMER, static_cast<WPARAM>(n), static_cast<LPARAM>(ms)));
+  return static_cast<int>(
+      SendMessageW(window_, WM_QV_START_TIMER, static_cast<WPARAM>(n), static_cast<LPARAM>(ms)));
 }
 
 int Win32Platform::stopTimer(int n) {

@@ -61,8 +61,8 @@ void writeDiff(const std::vector<std::uint8_t>& expected, const std::vector<std:
         if (differing++ == 0) {
           char text[96];
           const std::uint8_t* pa = sizesMatch ? a.at(x, y) : pb;
-          std::snprintf(text, sizeof text, "; first at (%d, %d): %02X%02X%02X, golden %02X%02X%02X", x, y, pb[0],
-                        pb[1], pb[2], pa[0], pa[1], pa[2]);
+          std::snprintf(text, sizeof text, "; first at (%d, %d): %02X%02X%02X, golden %02X%02X%02X", x, y,
+                        pb[0], pb[1], pb[2], pa[0], pa[1], pa[2]);
           first = text;
         }
       }

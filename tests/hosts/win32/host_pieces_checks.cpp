@@ -236,7 +236,8 @@ void bandedDrawingChecks() {
   check(one.lit > 1000, "one thread draws the scene", std::to_string(one.lit));
   for (const int threads : {2, 4}) {
     const DrawnFrame banded = drawnFrame(threads);
-    check(banded.hash == one.hash, ("the frame of " + std::to_string(threads) + " threads is that of one").c_str(),
+    check(banded.hash == one.hash,
+          ("the frame of " + std::to_string(threads) + " threads is that of one").c_str(),
           std::to_string(banded.lit) + " lit pixels against " + std::to_string(one.lit));
   }
 }
