@@ -24,8 +24,9 @@ constexpr auto WORKER_START_DELAY = std::chrono::milliseconds(3);
 
 }  // namespace
 
-// Runs on the worker between frames: after each pacing sleep, and as each
-// frame begins, since a frame slower than the pace has no sleep at all.
+// Runs on the worker between frames: stop requests after each pacing sleep,
+// the window's size as each frame begins (a frame slower than the pace has
+// no sleep at all).
 class FrameBoundary : public FrameStepObserver {
  public:
   FrameBoundary(SdlPlatform& platform, InputState& input, Animation& animation, FrameSurface& surface)
@@ -35,7 +36,6 @@ class FrameBoundary : public FrameStepObserver {
     // A stop request: the frame loop ends at its next look at the input,
     // however often the scene clears the record in between.
     if (platform_.stopRequested()) input_.recordKeyUp(VKEY_ESCAPE);
-    followWindowSize();
   }
 
   void atFrameStep(FrameStepPoint point) override {
