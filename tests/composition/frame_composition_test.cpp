@@ -121,27 +121,6 @@ class FrameComposerTest : public ::testing::Test, protected testing::Composition
   const std::vector<std::uint32_t>& lastPresented() const { return platform.presents.back().topDownPixels; }
 };
 
-TEST_F(FrameComposerTest, SecondSceneSetupRebuildsTheDiscTables) {
-  brushes.selectBrush(1);
-  brushes.setupBrush(brushes.current(), 0x40002, 0xFFFF5300, "");
-  ASSERT_TRUE(tables.discCoverageBuilt());
-  composer.setupSceneRender();
-  EXPECT_FALSE(tables.discCoverageBuilt());
-  EXPECT_EQ(tables.discCoverage(2), nullptr);
-  EXPECT_NE(systems.system(0), nullptr);
-  brushes.selectBrush(1);
-  brushes.setupBrush(brushes.current(), 0x40002, 0xFFFF5300, "");
-  EXPECT_TRUE(tables.discCoverageBuilt());
-  EXPECT_NE(tables.discCoverage(255), nullptr);
-
-  // The rebuilt tables draw: a disc at the centre of a composed frame.
-  fill(1);
-  brushes.at(1)->sizeScale = 0.5;
-  systems.current().particles[0].brush = 1;
-  render();
-  EXPECT_NE(lastPresented()[(H / 2) * W + W / 2], BACKGROUND);
-}
-
 TEST_F(FrameComposerTest, FrameWithNothingDrawnIsStillClearedHookedAndPresented) {
   ParticleSystem& s = fill(4);
   s.particles[1].position = {-300, 250, 0};
@@ -281,18 +260,6 @@ TEST_F(FrameComposerTest, EntryOnAnEmptyBrushSlotGetsADefaultBrush) {
   EXPECT_THROW(composer.renderFrame(), RuntimeErrorStop);
   ASSERT_EQ(platform.errorsShown.size(), 1u);
   EXPECT_EQ(platform.errorsShown[0], errors::LINK_DRAW_ERROR);
-}
-
-TEST_F(FrameComposerTest, DepthBufferIsResetOnlyWhileABallBrushExists) {
-  fill(3);
-  std::int32_t* depth = frame.depthBuffer();
-  depth[0] = 12345;
-  composer.renderFrame();  // brush 0 is a point brush: nothing reads depths
-  EXPECT_EQ(depth[0], 12345);
-  brushes.selectBrush(5);
-  brushes.setupBrush(brushes.current(), 0x20000, 0xFFFFFFFF, "compBALL");
-  composer.renderFrame();
-  EXPECT_EQ(depth[0], DEPTH_RESET_VALUE);
 }
 
 }  // namespace

@@ -222,39 +222,6 @@ TEST(FrameFade, TrailModesMatchTheWorkedExamples) {
             std::tuple(rgb(100, 100, 100), rgb(70, 70, 70), rgb(70, 70, 70), rgb(100, 100, 100)));
 }
 
-// The fade rewrites whole words at a time; every pixel must come out as the
-// channel operations say, for steps and backgrounds across their range.
-TEST(FrameFade, EveryPixelMatchesTheChannelOperations) {
-  SmallFrame f(256, 64);
-  const auto& g = f.fb.geometry();
-  std::vector<std::uint32_t> before(256 * 64);
-  std::uint32_t seed = 12345;
-  for (auto& p : before) {
-    seed = seed * 1664525u + 1013904223u;
-    p = seed;
-  }
-  // Every channel value meets every step in the first rows.
-  for (int i = 0; i < 256 * 16; ++i) before[i] = rgb(i & 255, (i * 7) & 255, 255 - (i & 255)) | (i << 24);
-  const std::uint32_t backgrounds[] = {0xFF000000, 0x00FFFFFF, 0x00204060, 0x80FF0080, 0x00000001};
-  int round = 0;
-  for (int trail :
-       {1, 16, 127, 128, 254, 255, TRAIL_HALF_FADE, TRAIL_HALF_FADE, TRAIL_HALF_FADE, TRAIL_HALF_FADE}) {
-    const std::uint32_t background = backgrounds[round++ % 5];
-    std::copy(before.begin(), before.end(), g.pixels);
-    f.fb.trail = trail;
-    f.fb.backgroundColour = background;
-    f.fb.fadeStep();
-    int wrong = 0;
-    for (std::size_t i = 0; i < before.size(); ++i) {
-      const std::uint32_t want = trail == TRAIL_HALF_FADE
-                                     ? lerpChannels(before[i], background, 127)
-                                     : subtractFloor(before[i], rgb(trail, trail, trail));
-      if (g.pixels[i] != want) ++wrong;
-    }
-    EXPECT_EQ(wrong, 0) << "trail " << trail << " background " << std::hex << background;
-  }
-}
-
 class RecordingMemory : public BackBufferMemory {
  public:
   std::vector<std::uint32_t> block;
