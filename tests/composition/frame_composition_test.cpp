@@ -215,17 +215,6 @@ TEST_F(FrameComposerTest, NearEntryStopsASortedFrame) {
   EXPECT_EQ(brushes.currentIndex(), 2);
 }
 
-TEST_F(FrameComposerTest, HookRunsBeforeOrAfterTheParticles) {
-  fill(1);
-  const std::uint32_t point = multiplyChannels(0xFF7FC8FF, 0xFFFFFFFF);
-  composer.frameHookAfterParticles = 0;
-  render();
-  EXPECT_EQ(probe.seenCentre, BACKGROUND);
-  composer.frameHookAfterParticles = 1;
-  render();
-  EXPECT_EQ(std::tuple(probe.seenCentre, probe.calls), std::tuple(point, 2));
-}
-
 TEST_F(FrameComposerTest, HalfResolutionHookAfterParticlesDrawsAtFullSize) {
   fill(1);
   probe.mark = true;

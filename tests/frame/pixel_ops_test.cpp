@@ -3,8 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
-#include <random>
-#include <vector>
+#include <iterator>
 
 namespace qv {
 namespace {
@@ -30,34 +29,6 @@ TEST(PixelOps, ChannelArithmeticAtTheEdges) {
       {lerpChannels(0x000003u, 0x000000u, 128), 0x000001},
   };
   for (std::size_t i = 0; i < std::size(cases); ++i) EXPECT_EQ(cases[i][0], cases[i][1]) << "case " << i;
-}
-
-// The stretch forms give the words of the one-pixel operations for every
-// length (whole vectors, a pair, a single pixel) and leave the pixels after
-// the stretch alone.
-TEST(PixelOps, StretchFormsMatchThePixelOperations) {
-  std::mt19937 rng(77);
-  for (int n = 0; n <= 11; ++n) {
-    for (int round = 0; round < 200; ++round) {
-      std::vector<std::uint32_t> frame(static_cast<std::size_t>(n) + 1);
-      std::vector<std::uint32_t> values(static_cast<std::size_t>(n) + 1);
-      for (std::size_t i = 0; i < frame.size(); ++i) {
-        frame[i] = static_cast<std::uint32_t>(rng());
-        values[i] = static_cast<std::uint32_t>(rng());
-      }
-      std::vector<std::uint32_t> added = frame;
-      std::vector<std::uint32_t> subtracted = frame;
-      addSaturateSpan(added.data(), values.data(), n);
-      subtractFloorSpan(subtracted.data(), values.data(), n);
-      for (int i = 0; i < n; ++i) {
-        const auto k = static_cast<std::size_t>(i);
-        ASSERT_EQ(added[k], addSaturate(frame[k], values[k])) << n << " " << i;
-        ASSERT_EQ(subtracted[k], subtractFloor(frame[k], values[k])) << n << " " << i;
-      }
-      ASSERT_EQ(added.back(), frame.back());
-      ASSERT_EQ(subtracted.back(), frame.back());
-    }
-  }
 }
 
 }  // namespace
