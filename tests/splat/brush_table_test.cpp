@@ -108,6 +108,23 @@ TEST(BrushKernels, EveryClassAndVariantGetsItsPair) {
   }
 }
 
+TEST(BrushImages, FillBytesDependOnClassAndVariant) {
+  Brushes t;
+  // Texel (255, 255) lies off the disc, so it keeps the allocation fill.
+  const int corner = 255 * 256 + 255;
+  const Brush& ball4 = t.setup(0, 0x20004, 0xFF204060);
+  const Brush& spot4 = t.setup(1, 0x30004, 0xFF204060);
+  const Brush& spot0 = t.setup(2, 0x30000, 0xFF204060);
+  const Brush& picture4 = t.setup(3, 0x40004, 0xFF204060, "compSPOT");
+  for (int q = 0; q < 4; ++q) {
+    EXPECT_EQ(ball4.quadrantImages[q][corner], 0xFFFFFFFFu);
+    EXPECT_EQ(spot4.quadrantImages[q][corner], 0xFFFFFFFFu);
+    EXPECT_EQ(spot0.quadrantImages[q][corner], 0u);
+    EXPECT_EQ(picture4.quadrantImages[q][corner], 0u);
+    EXPECT_EQ(reinterpret_cast<std::uintptr_t>(spot0.quadrantImages[q].data()) % 1024, 0u);
+  }
+}
+
 TEST(BrushCopy, CopiesGetImagesOfTheirOwnAndLoseImagesTheSourceLacks) {
   Brushes t;
   const Brush& ball = t.setup(0, 0x20000, 0xFF79FF00);
