@@ -49,17 +49,5 @@ TEST(DrawnArea, MarksBecomeWholeBlocksCutAtTheLastColumn) {
   }
 }
 
-TEST(DrawnArea, MarkAllStaysUntilForgotten) {
-  DrawnArea area;
-  area.reset(2, 64);
-  area.forget();
-  area.mark(1, 1, 3, 3);
-  area.markAll();
-  EXPECT_TRUE(area.all());
-  area.forget();
-  EXPECT_FALSE(area.all());
-  EXPECT_TRUE(take(area).empty());
-}
-
 }  // namespace
 }  // namespace qv

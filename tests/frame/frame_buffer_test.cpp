@@ -40,33 +40,26 @@ struct SmallFrame {
   std::uint32_t get(int x, int y) const { return fb.geometry().pixels[fb.geometry().rowStart[y] + x]; }
 };
 
-TEST(FrameGeometry, FullScreenRequestTakesTheScreenSizeAndTinyFramesKeepNoMargin) {
+TEST(FrameGeometry, ScreenSizeMarginsZoomAndRowTables) {
   testing::TestPlatform platform;
-  platform.screenW = 1280;
-  platform.screenH = 1024;
+  platform.screenW = 3840;
+  platform.screenH = 2160;
   FrameBuffer fb(platform);
+  const auto& g = fb.geometry();
+  // A full-screen request takes the screen's size; every one of a 4K
+  // screen's rows gets an entry, bottom row first in memory.
   fb.setFrameSize(FULL_SCREEN_REQUEST, 1024);
-  const auto& g = fb.geometry();
   EXPECT_EQ(std::tuple(g.innerWidth, g.innerHeight, g.maxColumn, fb.clearRequested(), fb.fullScreen()),
-            std::tuple(1280, 1024, 1279, 1, 1));
-  EXPECT_DOUBLE_EQ(g.projectionScale, 1024.0 / 600);
-  ASSERT_EQ(g.rowStart.size(), 1024u);
-  EXPECT_EQ(std::pair(g.rowStart[0], g.rowStart[1023]), std::pair(1023 * 1280, 0));
-  fb.setFrameSize(640, 480);
-  EXPECT_EQ(std::pair(fb.fullScreen(), g.width), std::pair(0, 640));
+            std::tuple(3840, 2160, 3839, 1, 1));
+  EXPECT_DOUBLE_EQ(g.projectionScale, 2160.0 / 600);
+  ASSERT_EQ(g.rowStart.size(), 2160u);
+  EXPECT_EQ(std::pair(g.rowStart[0], g.rowStart[2159]), std::pair(2159 * 3840, 0));
 
-  // Frames below sixteen pixels keep their inner rectangle inside.
-  fb.setFrameSize(6, 4);
-  fb.setMargins(2, -1);
-  EXPECT_EQ(std::pair(g.innerWidth, g.innerHeight), std::pair(6, 4));
-}
-
-TEST(FrameGeometry, MarginsAreLimitedSoSixteenPixelsRemain) {
-  testing::TestPlatform platform;
-  FrameBuffer fb(platform);
+  // Margins are limited so that sixteen pixels remain; the zoom takes
+  // effect at the next setMargins.
   fb.setFrameSize(100, 80);
+  EXPECT_EQ(fb.fullScreen(), 0);
   fb.setMargins(5, -1);
-  const auto& g = fb.geometry();
   EXPECT_EQ(std::tuple(g.marginX, g.marginY, g.innerWidth, g.innerHeight, g.hasMargin),
             std::tuple(5, 5, 90, 70, 5));
   EXPECT_DOUBLE_EQ(g.projectionScale, 70.0 / 600);
@@ -74,30 +67,23 @@ TEST(FrameGeometry, MarginsAreLimitedSoSixteenPixelsRemain) {
   EXPECT_EQ(std::tuple(g.marginX, g.marginY, g.innerWidth, g.innerHeight), std::tuple(42, 32, 16, 16));
   fb.setMargins(3, 0);
   EXPECT_EQ(std::pair(g.hasMargin, g.maxRow), std::pair(3, 79));
-
-  // The zoom takes effect at the next setMargins.
   fb.setZoom(2.0);
   EXPECT_DOUBLE_EQ(g.projectionScale, 80.0 / 600);
   fb.setMargins(0, -1);
   EXPECT_DOUBLE_EQ(g.projectionScale, 80 * 2.0 / 600);
-}
 
-TEST(FrameGeometry, RowTablesRunBothWaysAndFitTallFrames) {
-  testing::TestPlatform platform;
-  FrameBuffer fb(platform);
+  // Row tables run both ways, inside the margins.
   fb.setFrameSize(20, 30);
   fb.setMargins(2, 3);
-  const auto& g = fb.geometry();
   ASSERT_EQ(g.rowStart.size(), 24u);
   EXPECT_EQ(std::pair(g.rowStart[0], g.rowStart[23]), std::pair((30 - 3 - 1) * 20 + 2, 3 * 20 + 2));
   fb.buildRowTable(0);
   EXPECT_EQ(std::tuple(fb.bottomUp(), g.rowStart[0], g.rowStart[23]), std::tuple(0, 3 * 20 + 2, 26 * 20 + 2));
 
-  // A 4K screen has 2160 rows: every one of them gets an entry.
-  fb.buildRowTable(1);
-  fb.setFrameSize(3840, 2160);
-  ASSERT_EQ(g.rowStart.size(), 2160u);
-  EXPECT_EQ(std::pair(g.rowStart[0], g.rowStart[2159]), std::pair(2159 * 3840, 0));
+  // Frames below sixteen pixels keep their inner rectangle inside.
+  fb.setFrameSize(6, 4);
+  fb.setMargins(2, -1);
+  EXPECT_EQ(std::pair(g.innerWidth, g.innerHeight), std::pair(6, 4));
 }
 
 TEST(FrameBufferFill, NewBufferIsBackgroundAndARequestedClearCoversMarginsOnceThenFollowsTheTrail) {
@@ -220,39 +206,6 @@ TEST(FrameFade, TrailModesMatchTheWorkedExamples) {
   f.fb.fadeStep();
   EXPECT_EQ(std::tuple(pixels[20 + 1], pixels[2 * 20 + 2], pixels[17 * 20 + 17], pixels[18 * 20 + 18]),
             std::tuple(rgb(100, 100, 100), rgb(70, 70, 70), rgb(70, 70, 70), rgb(100, 100, 100)));
-}
-
-// The fade rewrites whole words at a time; every pixel must come out as the
-// channel operations say, for steps and backgrounds across their range.
-TEST(FrameFade, EveryPixelMatchesTheChannelOperations) {
-  SmallFrame f(256, 64);
-  const auto& g = f.fb.geometry();
-  std::vector<std::uint32_t> before(256 * 64);
-  std::uint32_t seed = 12345;
-  for (auto& p : before) {
-    seed = seed * 1664525u + 1013904223u;
-    p = seed;
-  }
-  // Every channel value meets every step in the first rows.
-  for (int i = 0; i < 256 * 16; ++i) before[i] = rgb(i & 255, (i * 7) & 255, 255 - (i & 255)) | (i << 24);
-  const std::uint32_t backgrounds[] = {0xFF000000, 0x00FFFFFF, 0x00204060, 0x80FF0080, 0x00000001};
-  int round = 0;
-  for (int trail :
-       {1, 16, 127, 128, 254, 255, TRAIL_HALF_FADE, TRAIL_HALF_FADE, TRAIL_HALF_FADE, TRAIL_HALF_FADE}) {
-    const std::uint32_t background = backgrounds[round++ % 5];
-    std::copy(before.begin(), before.end(), g.pixels);
-    f.fb.trail = trail;
-    f.fb.backgroundColour = background;
-    f.fb.fadeStep();
-    int wrong = 0;
-    for (std::size_t i = 0; i < before.size(); ++i) {
-      const std::uint32_t want = trail == TRAIL_HALF_FADE
-                                     ? lerpChannels(before[i], background, 127)
-                                     : subtractFloor(before[i], rgb(trail, trail, trail));
-      if (g.pixels[i] != want) ++wrong;
-    }
-    EXPECT_EQ(wrong, 0) << "trail " << trail << " background " << std::hex << background;
-  }
 }
 
 class RecordingMemory : public BackBufferMemory {

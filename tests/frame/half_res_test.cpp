@@ -62,19 +62,5 @@ TEST(HalfResolution, DoublesEvenAndOddFrames) {
   checkDoubling(3, 3);
 }
 
-// Released in the middle of a half frame, the full geometry comes back.
-TEST(HalfResolution, ReleaseInsideAHalfFrameRestoresTheFullGeometry) {
-  testing::TestPlatform platform;
-  FrameBuffer fb(platform);
-  fb.setFrameSize(64, 48);
-  fb.createFrameBuffers();
-  fb.halfResRequested = 1;
-  fb.beginHalfResFrame();
-  fb.releaseFrameBuffers();
-  EXPECT_EQ(std::tuple(fb.geometry().width, fb.geometry().pixels, fb.halfResActive()),
-            std::tuple(64, nullptr, 0));
-  EXPECT_TRUE(platform.errorsShown.empty());
-}
-
 }  // namespace
 }  // namespace qv

@@ -37,36 +37,5 @@ TEST(LookupTables, SphereHeightsAndSlopesAndTheRescaleOffsets) {
   }
 }
 
-// Every coverage is 0, 255 or 16 n - 1; the disc is symmetric about its
-// diagonal; a larger size never covers a pixel less; the centre is covered.
-TEST(LookupTables, DiscCoveragesOfEverySizeAreSymmetricAndGrow) {
-  testing::TestPlatform platform;
-  LookupTables tables(platform);
-  tables.buildDiscCoverageTables();
-  bool allowed[256] = {};
-  allowed[0] = true;
-  for (int n = 1; n <= 16; ++n) allowed[16 * n - 1] = true;
-  int faults = 0;
-  for (int s = 2; s < 256; ++s) {
-    const std::uint32_t* t = tables.discCoverage(s);
-    const std::uint32_t* next = s < 255 ? tables.discCoverage(s + 1) : nullptr;
-    if (t[0] != 0xFFFFFFFFu) ++faults;
-    for (int y = 0; y < s; ++y) {
-      for (int x = 0; x < s; ++x) {
-        const std::uint32_t e = t[y * s + x];
-        if (e != t[x * s + y]) ++faults;
-        int previous = 0;
-        for (int b = 0; b < 4; ++b) {
-          const int c = static_cast<int>((e >> (8 * b)) & 0xFF);
-          if (!allowed[c] || c < previous) ++faults;
-          previous = c;
-        }
-        if (next != nullptr && (e >> 24) > (next[y * (s + 1) + x] & 0xFF)) ++faults;
-      }
-    }
-  }
-  EXPECT_EQ(faults, 0);
-}
-
 }  // namespace
 }  // namespace qv

@@ -43,20 +43,6 @@ bool hasNoImages(const Brush& b) {
   return true;
 }
 
-TEST(BrushTable, EmptySlotYieldsTheDefaultBrush) {
-  Brushes t;
-  EXPECT_EQ(t.table.at(7), nullptr);
-  t.table.selectBrush(7);
-  EXPECT_EQ(t.table.currentIndex(), 7);
-  const Brush& b = t.table.current();
-  ASSERT_EQ(t.table.at(7), &b);
-  EXPECT_EQ(b.colour, 0u);  // transparent: nothing reaches its kernels
-  EXPECT_EQ(std::tuple(b.nextBrush, b.insideKernel), std::tuple(NO_NEXT_BRUSH, &reportLinkDrawError));
-
-  t.table.destroyBrush();
-  EXPECT_EQ(t.table.at(7), nullptr);
-}
-
 TEST(BrushTable, IndicesOutsideTheTableAreFatal) {
   Brushes t;
   EXPECT_THROW(t.table.selectBrush(512), RuntimeErrorStop);
@@ -122,22 +108,6 @@ TEST(BrushKernels, EveryClassAndVariantGetsItsPair) {
   }
 }
 
-TEST(BrushKernels, DiscTablesAreBuiltOnceAndUnsetKernelsReportTheLinkError) {
-  Brushes t;
-  t.setup(0, 0x40002, 0xFFFF5300);
-  const std::uint32_t* table = t.tables.discCoverage(40);
-  ASSERT_NE(table, nullptr);
-  t.setup(1, 0x40002, 0xFFFF5300);
-  EXPECT_EQ(t.tables.discCoverage(40), table);
-
-  const Brush& ball = t.setup(2, 0x20003, 0xFFFFFFFF);
-  SplatParams params;
-  params.platform = &t.platform;
-  EXPECT_THROW(ball.insideKernel(params), RuntimeErrorStop);
-  ASSERT_EQ(t.platform.errorsShown.size(), 1u);
-  EXPECT_EQ(t.platform.errorsShown[0], "PSI: LinkDraw Error");
-}
-
 TEST(BrushImages, FillBytesDependOnClassAndVariant) {
   Brushes t;
   // Texel (255, 255) lies off the disc, so it keeps the allocation fill.
@@ -153,39 +123,6 @@ TEST(BrushImages, FillBytesDependOnClassAndVariant) {
     EXPECT_EQ(picture4.quadrantImages[q][corner], 0u);
     EXPECT_EQ(reinterpret_cast<std::uintptr_t>(spot0.quadrantImages[q].data()) % 1024, 0u);
   }
-}
-
-TEST(BrushImages, NamedSourcesAreCaseSensitiveAndPicturesAreNotYetFound) {
-  Brushes t;
-  EXPECT_THROW(t.setup(0, 0x40000, 0xFFFFFFFF, "compball"), RuntimeErrorStop);
-  ASSERT_EQ(t.platform.errorsShown.size(), 1u);
-  EXPECT_EQ(t.platform.errorsShown[0], "PSI: JPG Resource Not Found");
-  // A point brush never has images, so its name is never looked at.
-  const Brush& point = t.setup(1, 0x10000, 0xFF7FC8FF, "SOMEPICTURE");
-  EXPECT_TRUE(hasNoImages(point));
-  EXPECT_EQ(t.platform.errorsShown.size(), 1u);
-}
-
-TEST(BrushImages, SpotCentreAndRimFollowVariantAndShape) {
-  Brushes t;
-  const Brush& spot = t.setup(0, 0x30000, 0xFF336699);
-  EXPECT_EQ(spot.quadrantImages[0][0], 0xFF336699u);
-  EXPECT_EQ(spot.quadrantImages[0][255], 0xFF000000u);  // r = 255: faded out with P = 1
-  EXPECT_EQ(0, std::memcmp(spot.quadrantImages[0].data(), spot.quadrantImages[3].data(), IMAGE_BYTES));
-
-  const Brush& blue = t.setup(1, 0x30001, 0xFFFF8000);
-  EXPECT_EQ(blue.quadrantImages[2][0], 0xFF0000FFu);
-
-  const Brush& white = t.setup(2, 0x30004, 0xFF336699);
-  EXPECT_EQ(std::tuple(white.quadrantImages[1][0], white.quadrantImages[1][255]),
-            std::tuple(0xFF336699u, 0xFFFFFFFFu));
-
-  // The scene's shape: still the full colour at the centre.
-  t.images.spotPeak = 0.6;
-  t.images.spotShape = 0.8;
-  const Brush& scene = t.setup(3, 0x30000, 0xFF336699);
-  EXPECT_EQ(scene.quadrantImages[0][0], 0xFF336699u);
-  EXPECT_EQ(scene.quadrantImages[0][128], 0xFF05090Eu);  // r = 128: m = 0.0900...
 }
 
 TEST(BrushCopy, CopiesGetImagesOfTheirOwnAndLoseImagesTheSourceLacks) {
@@ -250,20 +187,6 @@ TEST(BrushPicture, A255PictureCoversTwoByTwoTexelsPerPixel) {
   EXPECT_EQ(texel(b, 3, 255, 254), multiplyChannels(where(254, 254), 0xFF80FF40));
 }
 
-TEST(BrushPicture, TheColourTintsThePicture) {
-  Brushes t;
-  t.platform.addResource("GREY", BINARYDATA_TYPE, rawPicture(511, 511, [](int x, int y) {
-                           return x == 255 && y == 255 ? 0xFF808080u : 0xFFFFFFFFu;
-                         }));
-  const Brush& red = t.setup(1, 0x40004, 0xFFFF0000, "GREY");
-  for (int q = 0; q < 4; ++q) EXPECT_EQ(texel(red, q, 0, 0), 0x007F0000u);
-  EXPECT_EQ(texel(red, 0, 0, 1), 0x00FE0000u);
-
-  // A spot blending towards its colour is tinted blue whatever its colour.
-  const Brush& spot = t.setup(1, 0x30001, 0xFF00FF00, "GREY");
-  EXPECT_EQ(texel(spot, 2, 9, 9), 0x000000FEu);
-}
-
 TEST(BrushPicture, Variant4ReadsThePictureAsAGreyMaskFromWhiteToTheColour) {
   Brushes t;
   // Blue 0 left of the centre column, 255 from it on; red must not matter.
@@ -310,20 +233,6 @@ TEST(BrushPicture, MissingOrWrongPicturesAreFatalAndCloseTheirUse) {
     EXPECT_EQ(t.platform.stops, 1) << c.name;
     EXPECT_FALSE(t.pictures.hasPicture()) << c.name;
   }
-}
-
-TEST(BrushPicture, WrongCaseGeneratorNameLoadsAPictureAndTheTypeStaysBinaryData) {
-  Brushes t;
-  t.platform.addResource("COMPSPOT", BINARYDATA_TYPE,
-                         rawPicture(255, 255, [](int, int) { return 0xFF102030u; }));
-  t.platform.addResource("LOGO", testing::BITMAP_TYPE, rawPicture(2, 2, where));
-  EXPECT_EQ(t.pictures.resourceType, BITMAP_RESOURCE);
-  const Brush& b = t.setup(1, 0x30002, 0xFFFFFFFF, "compspot");
-  EXPECT_EQ(texel(b, 1, 100, 100), multiplyChannels(0xFF102030u, 0xFFFFFFFFu));
-  EXPECT_EQ(t.pictures.resourceType, BINARYDATA_RESOURCE);
-  // A later load still looks among the brush pictures.
-  EXPECT_EQ(t.pictures.loadPicture("LOGO"), 0);
-  EXPECT_EQ(t.pictures.loadPicture("COMPSPOT"), 1);
 }
 
 }  // namespace

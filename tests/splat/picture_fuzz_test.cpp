@@ -57,27 +57,16 @@ TEST(DamagedPictures, CutShortFlareIsNotFound) {
 TEST(DamagedPictures, NoiseAndBrokenHeadersNeverCrash) {
   std::mt19937 random(12345);
   const auto flare = shippedFlare();
+  // Noise alone, noise after a PNG or a JPEG signature, and the flare with
+  // bytes of its header overwritten.
+  const std::vector<std::uint8_t> starts[] = {
+      {}, {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A}, {0xFF, 0xD8, 0xFF, 0xE0}};
   for (int round = 0; round < 60; ++round) {
-    std::vector<std::uint8_t> bytes;
-    switch (round % 4) {
-      case 0:  // noise
-        bytes.resize(random() % 4096);
-        for (auto& b : bytes) b = static_cast<std::uint8_t>(random());
-        break;
-      case 1:  // a picture signature followed by noise
-        bytes = {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A};
-        bytes.resize(8 + random() % 2048);
-        for (std::size_t i = 8; i < bytes.size(); ++i) bytes[i] = static_cast<std::uint8_t>(random());
-        break;
-      case 2:  // JPEG start followed by noise
-        bytes = {0xFF, 0xD8, 0xFF, 0xE0};
-        bytes.resize(4 + random() % 2048);
-        for (std::size_t i = 4; i < bytes.size(); ++i) bytes[i] = static_cast<std::uint8_t>(random());
-        break;
-      default:  // the flare with its header bytes overwritten
-        bytes = flare;
-        for (int k = 0; k < 8; ++k) bytes[random() % 60] = static_cast<std::uint8_t>(random());
-        break;
+    std::vector<std::uint8_t> bytes = round % 4 == 3 ? flare : starts[round % 4];
+    if (round % 4 == 3) {
+      for (int k = 0; k < 8; ++k) bytes[random() % 60] = static_cast<std::uint8_t>(random());
+    } else {
+      for (std::size_t n = random() % 2048; n > 0; --n) bytes.push_back(static_cast<std::uint8_t>(random()));
     }
     const std::string error = loadFrom(bytes);
     EXPECT_TRUE(error.empty() || error == "PSI: JPG Resource Not Found" ||

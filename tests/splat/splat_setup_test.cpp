@@ -3,10 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
-#include <random>
 #include <tuple>
 #include <utility>
-#include <vector>
 
 #include "frame/pixel_ops.h"
 #include "particles/draw_list.h"
@@ -191,103 +189,6 @@ TEST_F(SplatSetupTest, BlackTintSkipsAddAndSubtractVariantsOnly) {
   useKind(0x40002);
   draw(0, 0, 0, 0xFF000000);  // only the whole word 0 counts as black
   EXPECT_EQ(setup.params.firstRow, INSIDE_RAN);
-}
-
-int hookCalls = 0;
-double countedFade() {
-  ++hookCalls;
-  return 0.75;
-}
-
-// Set up side by side, splats come out as each alone: every brush class and
-// variant, life curve, fade divisor, inner size and depth, a tint of 0, and
-// a system with a drawHook, which runs once for each splat a set-up alone
-// would run it for.
-TEST_F(SplatSetupTest, ABatchSetsEachSplatUpAsAlone) {
-  std::mt19937 rng(5);
-  const auto pick = [&](int n) { return static_cast<int>(rng() % static_cast<unsigned>(n)); };
-  const std::int32_t kinds[] = {0x10000, 0x20000, 0x30002, 0x30003, 0x40000, 0x40002, 0x40004, 0x50000};
-  const std::int32_t modes[] = {1, 1000, 1001, 1002, 1003, 1006, 1007, 42};
-  const double divisors[] = {0.0, 1.0, 0.5, 3.0};
-  setup.setPerspective(-250.0, -1.0);
-  setup.setDepthFade(700.0, -150.0, 1000);
-  setup.minPixelSize = 1;
-  for (int round = 0; round < 60; ++round) {
-    const int n = 1 + pick(SPLAT_BATCH);
-    std::vector<Brush> brushes(static_cast<std::size_t>(n));
-    std::vector<DrawEntry> entries(static_cast<std::size_t>(n));
-    std::vector<SplatValues> alone(static_cast<std::size_t>(n));
-    std::vector<SplatShape> aloneShapes(static_cast<std::size_t>(n));
-    setup.drawMode = modes[pick(8)];
-    setup.drawHook = round % 5 == 0 ? BasicHook<double>::function<countedFade>() : BasicHook<double>();
-    if (round % 7 == 0) setup.setDepthFade(700.0, -150.0, pick(2) == 0 ? 0 : 1001);
-    for (int i = 0; i < n; ++i) {
-      const auto k = static_cast<std::size_t>(i);
-      Brush& b = brushes[k];
-      b.kind = kinds[pick(8)];
-      b.colour = static_cast<std::uint32_t>(rng());
-      b.sizeScale = 0.001 * (1 + pick(200));
-      b.fadeDivisor = divisors[pick(4)];
-      b.innerScale1 = pick(3) == 0 ? 0.5 : 0.0;
-      b.innerScale2 = pick(3) == 0 ? 0.25 : 0.0;
-      DrawEntry& e = entries[k];
-      e.position = {pick(80) - 40.0, pick(60) - 30.0, pick(1400) - 600.0 + 0.25};
-      e.size = 0.5 + pick(4);
-      e.lifespan = pick(4) == 0 ? 0 : 10 + pick(100);
-      e.countdown = e.lifespan == 0 ? 0 : pick(e.lifespan + 1);
-      alone[k].tint = pick(6) == 0 ? 0 : pick(2) == 0 ? NO_TINT : static_cast<std::uint32_t>(rng());
-      alone[k].alpha = pick(256);
-    }
-    std::vector<SplatValues> batched = alone;
-    std::vector<SplatShape> batchedShapes(static_cast<std::size_t>(n), SplatShape::None);
-    hookCalls = 0;
-    for (int i = 0; i < n; ++i) {
-      const auto k = static_cast<std::size_t>(i);
-      setup.currentEntry = &entries[k];
-      const Vec3& at = entries[k].position;
-      aloneShapes[k] = setup.prepareSplat(brushes[k], at.x, at.y, at.z, alone[k]);
-    }
-    const int callsAlone = hookCalls;
-    int callsExpected = 0;
-    for (int i = 0; i < n; ++i) {
-      const auto k = static_cast<std::size_t>(i);
-      const int variant = brushVariant(brushes[k].kind);
-      const bool blackSkip = alone[k].tint == 0 && (variant == 2 || variant == 3);
-      const bool hooked = setup.drawHook && entries[k].lifespan != 0;
-      if (hooked && entries[k].position.z >= setup.nearLimit() && !blackSkip) ++callsExpected;
-    }
-    EXPECT_EQ(callsAlone, callsExpected);
-    hookCalls = 0;
-    for (int i = 0; i < n; ++i) {
-      const auto k = static_cast<std::size_t>(i);
-      setup.currentEntry = &entries[k];
-      const Vec3& at = entries[k].position;
-      EXPECT_EQ(setup.queueSplat(brushes[k], batched[k].tint, batched[k].alpha, at.x, at.y, at.z),
-                i == SPLAT_BATCH - 1);
-    }
-    EXPECT_EQ(hookCalls, callsAlone);
-    int next = 0;
-    setup.setUpQueued([&](const SplatValues& v, const Brush& from, SplatShape shape) {
-      while (&brushes[static_cast<std::size_t>(next)] != &from) ++next;
-      batched[static_cast<std::size_t>(next)] = v;
-      batchedShapes[static_cast<std::size_t>(next)] = shape;
-    });
-    for (int i = 0; i < n; ++i) {
-      const auto k = static_cast<std::size_t>(i);
-      SCOPED_TRACE(::testing::Message() << "round " << round << " splat " << i);
-      const bool drawn = aloneShapes[k] == SplatShape::Point || aloneShapes[k] == SplatShape::Box;
-      ASSERT_EQ(batchedShapes[k], drawn ? aloneShapes[k] : SplatShape::None);
-      if (!drawn) continue;
-      const SplatValues& a = alone[k];
-      const SplatValues& b = batched[k];
-      EXPECT_EQ(std::tuple(a.tint, a.alpha, a.fog, a.brushColour, a.sizeQuarter, a.sizeHalf, a.sizePixel),
-                std::tuple(b.tint, b.alpha, b.fog, b.brushColour, b.sizeQuarter, b.sizeHalf, b.sizePixel));
-      EXPECT_EQ(std::tuple(a.innerSize1, a.innerSize2, a.centreX, a.centreY, a.radius, a.top, a.left),
-                std::tuple(b.innerSize1, b.innerSize2, b.centreX, b.centreY, b.radius, b.top, b.left));
-      EXPECT_EQ(std::tuple(a.tinyBall, a.ballDepth), std::tuple(b.tinyBall, b.ballDepth));
-    }
-  }
-  setup.drawHook = BasicHook<double>();
 }
 
 TEST_F(SplatSetupTest, SizeRadiiAndInnerSizes) {

@@ -46,54 +46,6 @@ QuadrantImages markedImages() {
   return images;
 }
 
-TEST(PointKernel, WritesTheColourOrFadesItTowardTheBackground) {
-  GuardedFrame frame(16, 16, 0x123456);
-  SplatParams p = splatAt(15, 0, 1, frame);
-  p.tint = 0xFF80C040;
-  PointKernelInside(p);
-  EXPECT_EQ(frame.at(15, 0), 0xFF80C040u);  // the old pixel plays no part
-  p.fog = 100;
-  p.backgroundColour = 0x0000FF;
-  p.centreX = 3;
-  PointKernelInside(p);
-  EXPECT_EQ(frame.at(3, 0), lerpChannels(0x0000FF, 0xFF80C040, 100));
-  expectOnlyChanged(frame, 0x123456, {{15, 0}, {3, 0}});
-}
-
-TEST(ImageKernels, RadiusZeroChangesOnlyTheCentreWithItsFirstTexel) {
-  QuadrantImages images = markedImages();
-  images.texel(0, 0, 0) = 0xFF40A020;
-  struct Case {
-    Kernel kernel;
-    std::uint32_t expected;
-  };
-  const std::uint32_t P = 0x80F010;
-  for (const Case& c :
-       {Case{ImageKernel0Inside, 0xFF40A020u}, Case{ImageKernel2Inside, 0xC0FF30u},
-        Case{ImageKernel3Inside, 0x405000u}, Case{ImageKernel4Inside, multiplyChannels(P, 0x40A020)}}) {
-    GuardedFrame frame(16, 16, P);
-    SplatParams p = splatAt(6, 9, 1, frame, &images);
-    c.kernel(p);
-    EXPECT_EQ(frame.at(6, 9), c.expected);
-    expectOnlyChanged(frame, P, {{6, 9}});
-  }
-}
-
-TEST(ImageKernels, OverAppliesTintAndFadeAfterTheOpacityBlend) {
-  QuadrantImages images;
-  images.texel(0, 0, 0) = 0xFFC08040;
-  GuardedFrame frame(16, 16, 0x204060);
-  SplatParams p = splatAt(2, 2, 1, frame, &images);
-  p.alpha = 128;
-  p.tint = 0x80FF40;
-  p.fog = 200;
-  p.backgroundColour = 0x0000FF;
-  ImageKernel0Inside(p);
-  const std::uint32_t mixed = lerpChannels(0x204060, 0xFFC08040, 128);
-  EXPECT_EQ(frame.at(2, 2), lerpChannels(0x0000FF, multiplyChannels(mixed, 0x80FF40), 200));
-  EXPECT_EQ(p.fog, 200);  // the opacity blend keeps fade and opacity apart
-}
-
 TEST(BallKernel, HiddenPixelsKeepColourAndDepth) {
   QuadrantImages images = markedImages();
   GuardedFrame frame(16, 16, 0x112233);
@@ -116,18 +68,6 @@ TEST(BallKernel, HiddenPixelsKeepColourAndDepth) {
   frame.at(8, 8) = 0x112233;
   BallKernelInside(p);
   EXPECT_EQ(frame.at(8, 8), 0x112233u);
-}
-
-TEST(BallKernel, NearlyEqualDepthsBlendSoftly) {
-  QuadrantImages images(0xFFFFFFFF);
-  GuardedFrame frame(16, 16, 0);
-  frame.fillDepth(-1000);
-  frame.depthAt(8, 8) = 72;  // zp = 69, e = -3
-  SplatParams p = splatAt(8, 8, 4, frame, &images);
-  p.ballDepth = 100;
-  BallKernelInside(p);
-  EXPECT_EQ(frame.at(8, 8), lerpChannels(0, 0xFFFFFFFF, 96));
-  EXPECT_EQ(frame.depthAt(8, 8), 69);
 }
 
 TEST(BallKernel, TinyBallDrawsTheCentreAndItsFourNeighbours) {
@@ -163,37 +103,6 @@ TEST(SpotKernels, AQuadrantStopsAtItsStopTexelWhileTheOthersGoOn) {
     }
   }
   EXPECT_TRUE(frame.guardIntact());
-}
-
-TEST(SpotKernels, MultiplySpotStopsOnlyAtColourWhiteWithoutAlpha) {
-  QuadrantImages images(0xFFFFFFFF);  // generated images: full alpha, never a stop
-  images.texel(0, 0, 0) = 0x00FFFFFF;
-  GuardedFrame frame(16, 16, 0x80FF01);
-  SplatParams p = splatAt(8, 8, 2, frame, &images);
-  SpotKernel4Inside(p);
-  // The stop texel at the centre; q1 goes on from j = 1; q0 stays stopped in
-  // its row but not in the next.
-  EXPECT_EQ(std::tuple(frame.at(8, 8), frame.at(9, 8), frame.at(8, 9), frame.at(7, 8), frame.at(7, 7)),
-            std::tuple(0x80FF01u, 0x7FFE00u, 0x7FFE00u, 0x80FF01u, 0x7FFE00u));
-}
-
-TEST(SpotKernels, TintedMultiplyAndWeightedBlends) {
-  QuadrantImages images(0xFF000040);
-  GuardedFrame frame(16, 16, 0x808080);
-  SplatParams p = splatAt(3, 3, 1, frame, &images);
-  p.tint = 0x0000FF;
-  SpotKernel4Inside(p);
-  EXPECT_EQ(frame.at(3, 3), multiplyChannels(0x808080, lerpChannels(0x0000FF, 0xFFFFFF, 0x40)));
-
-  SplatParams q = splatAt(5, 3, 1, frame, &images);
-  q.brushColour = 0xFF00FF00;
-  q.alpha = 128;
-  q.fog = 200;
-  q.backgroundColour = 0x000010;
-  SpotKernel1Inside(q);
-  const std::uint32_t F = lerpChannels(0x000010, 0xFF00FF00, 200);
-  EXPECT_EQ(frame.at(5, 3), lerpChannels(0x808080, lerpChannels(0x808080, F, 128), 0x40));
-  EXPECT_EQ(q.fog, 200);
 }
 
 }  // namespace
