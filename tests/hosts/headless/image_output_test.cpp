@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cerrno>
 #include <cstdio>
 #include <filesystem>
 #include <tuple>
@@ -13,27 +12,14 @@
 namespace qv {
 namespace {
 
-// A small frame in which every pixel's bytes say where it is.
-RgbImage patterned(int w, int h) {
-  RgbImage image(w, h);
-  for (int y = 0; y < h; ++y) {
-    for (int x = 0; x < w; ++x) {
-      std::uint8_t* p = image.at(x, y);
-      p[0] = static_cast<std::uint8_t>(x * 13);
-      p[1] = static_cast<std::uint8_t>(y * 29);
-      p[2] = static_cast<std::uint8_t>(255 - x - y);
-    }
-  }
-  return image;
-}
-
-TEST(ImageOutput, VideoStreamHoldsFramesOfOneSizeAndSaysWhyAWriteFailed) {
+// (Why a write failed shows in the renderer's process cases.)
+TEST(ImageOutput, VideoStreamHoldsFramesOfOneSize) {
   std::FILE* stream = std::tmpfile();
   RawVideoWriter video(stream);
-  const RgbImage a = patterned(4, 3);
-  EXPECT_TRUE(video.writeFrame(a));
-  EXPECT_TRUE(video.writeFrame(a));
-  EXPECT_FALSE(video.writeFrame(patterned(3, 4)));  // a size change would garble the stream
+  RgbImage a(4, 3);
+  for (std::size_t i = 0; i < a.rgb.size(); ++i) a.rgb[i] = static_cast<std::uint8_t>(i * 7);
+  EXPECT_TRUE(video.writeFrame(a) && video.writeFrame(a));
+  EXPECT_FALSE(video.writeFrame(RgbImage(3, 4)));  // a size change would garble the stream
   EXPECT_FALSE(video.writeFrame(RgbImage()));
   EXPECT_EQ(video.framesWritten(), 2);
   std::rewind(stream);
@@ -43,14 +29,6 @@ TEST(ImageOutput, VideoStreamHoldsFramesOfOneSizeAndSaysWhyAWriteFailed) {
   std::vector<std::uint8_t> twice = a.rgb;
   twice.insert(twice.end(), a.rgb.begin(), a.rgb.end());
   EXPECT_EQ(bytes, twice);
-
-  std::FILE* full = std::fopen("/dev/full", "wb");
-  ASSERT_NE(full, nullptr);
-  RawVideoWriter failing(full);
-  // One small frame fits the stream's buffer: only its flush meets the error.
-  EXPECT_FALSE(failing.writeFrame(patterned(2, 2)));
-  EXPECT_EQ(std::tuple(failing.framesWritten(), failing.lastError()), std::tuple(0, ENOSPC));
-  std::fclose(full);
 }
 
 TEST(ImageOutput, ContactSheetCellsKeepTheRatioAndAverageThePixels) {
@@ -61,15 +39,7 @@ TEST(ImageOutput, ContactSheetCellsKeepTheRatioAndAverageThePixels) {
     EXPECT_EQ(std::tuple(cell.width, cell.height), std::tuple(cw, ch)) << fw << "x" << fh;
   }
   RgbImage frame(4, 2);  // red: a left 2x2 block of 0, 100, 100, 100; the right one 255
-  for (auto [x, y, red] : {std::tuple{1, 0, 100},
-                           {0, 1, 100},
-                           {1, 1, 100},
-                           {2, 0, 255},
-                           {3, 0, 255},
-                           {2, 1, 255},
-                           {3, 1, 255}}) {
-    frame.at(x, y)[0] = static_cast<std::uint8_t>(red);
-  }
+  for (int i = 1; i < 8; ++i) frame.at(i % 4, i / 4)[0] = i % 4 < 2 ? 100 : 255;
   const RgbImage small = resizeByArea(frame, 2, 1);
   EXPECT_EQ(std::tuple(small.width, small.at(0, 0)[0], small.at(1, 0)[0]), std::tuple(2, 75, 255));
   const RgbImage big = resizeByArea(frame, 8, 4);

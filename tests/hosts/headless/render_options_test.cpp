@@ -53,7 +53,8 @@ TEST(RenderOptions, ArgumentListsGiveTheirOptions) {
        }},
       // Scripted input, in the order given; the last of a repeated option counts.
       {words("--key 3:enter --key 7:escape --key 0:left --key 1:up --key 1:down --key 2:right --wheel 4:-1 "
-             "--wheel 5:+1 --mouse 6:100,65535 --seed 5 --seed 9 --size 16X16 --brush-kind 40002"),
+             "--wheel 5:+1 --mouse 6:100,65535 --seed 5 --seed 9 --size 16384X16 --brush-kind 40002 "
+             "--bench-from 1501"),
        [](const RenderOptions& o) {
          std::vector<std::pair<int, ScriptedKey>> keys;
          for (const KeyEvent& k : o.keys) keys.emplace_back(k.frame, k.key);
@@ -64,12 +65,8 @@ TEST(RenderOptions, ArgumentListsGiveTheirOptions) {
          EXPECT_EQ(std::tuple(o.wheels[0].frame, o.wheels[0].direction, o.wheels[1].direction),
                    std::tuple(4, -1, 1));
          EXPECT_EQ(std::tuple(o.mice[0].frame, o.mice[0].x, o.mice[0].y), std::tuple(6, 100, 65535));
-         EXPECT_EQ(std::tuple(o.seed, o.width, o.height, o.brushKind), std::tuple(9u, 16, 16, 0x40002u));
-       }},
-      {words("--size 16384x16384 --brush-kind 0X30004 --bench-from 1501"),
-       [](const RenderOptions& o) {
-         EXPECT_EQ(std::tuple(o.width, o.brushKind, o.bench, o.benchFrom),
-                   std::tuple(16384, 0x30004u, true, 1501));
+         EXPECT_EQ(std::tuple(o.seed, o.width, o.height, o.brushKind, o.bench, o.benchFrom),
+                   std::tuple(9u, 16384, 16, 0x40002u, true, 1501));
        }},
       // A brush picture makes a picture brush unless a kind is given, wherever
       // it stands; names are found as the resource lookup finds them.
@@ -79,7 +76,7 @@ TEST(RenderOptions, ArgumentListsGiveTheirOptions) {
        }},
       {words("--brush-kind 0x40002 --brush-picture compSPOT"),
        [](const RenderOptions& o) { EXPECT_EQ(o.brushKind, 0x40002u); }},
-      {words("--brush-picture STAR_FLARE --brush-kind 0x30001"),
+      {words("--brush-picture STAR_FLARE --brush-kind 0X30001"),
        [](const RenderOptions& o) { EXPECT_EQ(o.brushKind, 0x30001u); }},
   };
   for (const auto& c : cases) {

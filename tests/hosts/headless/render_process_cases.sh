@@ -34,10 +34,6 @@ expect() {
   grep -Eq -- "$2" "$work/err" || fail "no line matching '$2': $(cat "$work/err")"
 }
 
-need_ffmpeg() {
-  command -v ffmpeg >/dev/null && command -v ffprobe >/dev/null || { echo "SKIP: ffmpeg is not installed"; exit 77; }
-}
-
 # The encoder command the renderer prints for these arguments, to run here.
 printed_ffmpeg() {
   "$renderer" --out "$work/frames" --frames 1 "$@" >/dev/null 2>"$work/line" || fail "no run: $(cat "$work/line")"
@@ -87,8 +83,8 @@ memory-limit)
   render "ulimit -v 655360" --size 8192x8192 --frames 1
   expect 3 "^Process Runtime Error: memory allocation return is NULL, may be size allocation = 0$"
   ;;
-ffmpeg-encode)
-  need_ffmpeg
+ffmpeg)
+  command -v ffmpeg >/dev/null && command -v ffprobe >/dev/null || { echo "SKIP: ffmpeg is not installed"; exit 77; }
   # The printed command, run as printed, makes a yuv420p file of every frame,
   # from a file and from a pipe; an odd size is padded to an even one.
   while read -r size video expected; do
@@ -107,10 +103,8 @@ ffmpeg-encode)
 64x48 v.rgb 64,48,yuv420p,10
 17x17 - 18,18,yuv420p,10
 TABLE
-  ;;
-ffmpeg-stops-early)
-  need_ffmpeg
   # An encoder told to take 10 frames closes the pipe; the renderer ends.
+  rm -f out.mp4
   "$renderer" --out "$work/frames" --size 64x48 --frames 100000 --video - 2>"$work/err" |
     ffmpeg -nostdin -loglevel error -f rawvideo -pix_fmt rgb24 -s 64x48 -r 25 -i - -frames:v 10 \
       -pix_fmt yuv420p out.mp4
