@@ -52,4 +52,3 @@ pixels_of() {
   convert "$1" -crop "$2" +repage -fx "abs(r*255-$3) < 0.5 && abs(g*255-$4) < 0.5 && abs(b*255-$5) < 0.5 ? 1 : 0" \
     -format '%[fx:int(mean*w*h+0.5)]' info:
 }
-greater() { awk -v a="$1" -v b="$2" 'BEGIN { exit !(a > b) }'; }

@@ -9,26 +9,19 @@
 # its own. Exit 77 (skipped) when Xvfb or xscreensaver is missing.
 set -uo pipefail
 
-program=$1
-readme=$2
-exit_limit_ms=${3:-1000}
+program=$1 readme=$2 exit_limit_ms=${3:-1000}
 work=$(mktemp -d)
 chmod 755 "$work"
-xvfb_pid=
-daemon_pid=
-
+xvfb_pid='' daemon_pid=''
 cleanup() {
-  for pid in $daemon_pid $xvfb_pid; do
-    kill "$pid" 2>/dev/null && wait "$pid" 2>/dev/null
-  done
+  for pid in $daemon_pid $xvfb_pid; do kill "$pid" 2>/dev/null && wait "$pid" 2>/dev/null; done
   rm -rf "$work"
 }
 trap cleanup EXIT
 
 fail() {
   echo "FAIL (xscreensaver): $*" >&2
-  echo "--- the daemon's log:" >&2
-  tail -n 30 "$work/home/daemon.log" >&2
+  tail -n 30 "$work/home/daemon.log" | sed 's/^/daemon: /' >&2
   exit 1
 }
 
