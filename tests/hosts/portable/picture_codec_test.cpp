@@ -8,6 +8,8 @@
 #include <utility>
 #include <vector>
 
+#include "hosts/portable/resource_table.h"
+
 namespace qv {
 namespace {
 
@@ -18,8 +20,9 @@ void appendBytes(void* context, void* data, int size) {
 }
 
 // PNG (icons hold them; the BMP pictures are pinned by the golden frames)
-// decodes to ARGB top row first, alpha kept; other bytes are refused.
-TEST(PictureCodec, PngDecodesToArgbTopRowFirst) {
+// decodes to ARGB top row first, alpha kept. A bitmap cut short is refused,
+// not read on past its end as zeros; other bytes are refused too.
+TEST(PictureCodec, PngDecodesToArgbTopRowFirstAndDamagedBytesAreRefused) {
   std::vector<std::uint8_t> rgba;  // a 5 x 3 picture whose pixels say where they are
   for (int i = 0; i < 15; ++i) {
     const int x = i % 5, y = i / 5;
@@ -38,8 +41,12 @@ TEST(PictureCodec, PngDecodesToArgbTopRowFirst) {
   }
   freeDecodedPicture(picture);
   EXPECT_EQ(picture.pixels, nullptr);
+  const auto flare = findEmbeddedResource(programResources(), "STAR_FLARE", RESOURCE_TYPE_BINARYDATA);
+  ASSERT_TRUE(decodePictureBytes(flare, picture));
+  freeDecodedPicture(picture);
   const std::uint8_t junk[] = {'B', 'M', 1, 2, 3, 4, 5, 6, 7, 8, 9, 10};
-  EXPECT_FALSE(decodePictureBytes({}, picture) || decodePictureBytes(junk, picture));
+  EXPECT_FALSE(decodePictureBytes(flare.first(flare.size() - 1), picture) ||
+               decodePictureBytes({}, picture) || decodePictureBytes(junk, picture));
   EXPECT_EQ(picture.pixels, nullptr);
 }
 
