@@ -58,20 +58,6 @@ TEST(IconDecoder, RowsComeTopFirstAndWithoutAlphaTheMaskSaysWhatIsTransparent) {
   freeDecodedPicture(p);
 }
 
-TEST(IconDecoder, WrongSizesAndCutShortFilesAreRefused) {
-  auto ico = makeIcon(
-      8, [](int, int) { return 0xFF123456u; }, [](int, int) { return false; });
-  DecodedPicture p;
-  EXPECT_FALSE(decodeIconImage(ico, 16, p));
-  for (std::size_t cut : {std::size_t{3}, std::size_t{20}, std::size_t{60}, ico.size() - 1}) {
-    EXPECT_FALSE(decodeIconImage(std::vector<std::uint8_t>(ico.begin(), ico.begin() + cut), 8, p)) << cut;
-  }
-  ico[18] = 0xFF;  // an image offset beyond the file
-  ico[19] = 0xFF;
-  EXPECT_FALSE(decodeIconImage(ico, 8, p));
-  EXPECT_EQ(p.pixels, nullptr);
-}
-
 TEST(IconDecoder, IconsAreDrawnOverByAlphaAndClippedAtTheEdges) {
   std::uint32_t pixels[2] = {0x11111111u, 0x00000000u};
   std::vector<std::uint32_t> dst(3 * 2, 0xFF0000FFu);

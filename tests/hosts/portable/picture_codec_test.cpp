@@ -3,9 +3,7 @@
 #include <gtest/gtest.h>
 #include <stb_image_write.h>
 
-#include <algorithm>
 #include <tuple>
-#include <utility>
 #include <vector>
 
 #include "hosts/portable/resource_table.h"
@@ -48,31 +46,6 @@ TEST(PictureCodec, PngDecodesToArgbTopRowFirstAndDamagedBytesAreRefused) {
   EXPECT_FALSE(decodePictureBytes(flare.first(flare.size() - 1), picture) ||
                decodePictureBytes({}, picture) || decodePictureBytes(junk, picture));
   EXPECT_EQ(picture.pixels, nullptr);
-}
-
-TEST(PictureCodec, RescaleKeepsAFlatColourAndAveragesDetail) {
-  DecodedPicture flat{new std::uint32_t[6], 3, 2};
-  std::fill(flat.pixels, flat.pixels + 6, 0xFF3366CCu);
-  DecodedPicture scaled;
-  ASSERT_TRUE(scaleDecodedPicture(flat, 7, 5, scaled));
-  ASSERT_EQ(std::tuple(scaled.width, scaled.height), std::tuple(7, 5));
-  for (int i = 0; i < 35; ++i) {
-    for (auto [shift, value] : {std::pair{24, 0xFF}, {16, 0x33}, {8, 0x66}, {0, 0xCC}}) {
-      ASSERT_NEAR(static_cast<int>((scaled.pixels[i] >> shift) & 0xFF), value, 2) << i;  // edges included
-    }
-  }
-  freeDecodedPicture(scaled);
-  freeDecodedPicture(flat);
-
-  DecodedPicture checker{new std::uint32_t[64], 8, 8};  // fine black and white squares shrink to grey
-  for (int i = 0; i < 64; ++i) checker.pixels[i] = (i % 8 + i / 8) % 2 ? 0xFFFFFFFF : 0xFF000000;
-  ASSERT_TRUE(scaleDecodedPicture(checker, 2, 2, scaled));
-  for (int i = 0; i < 4; ++i) EXPECT_NEAR(static_cast<int>(scaled.pixels[i] & 0xFF), 128, 8);
-  freeDecodedPicture(scaled);
-  EXPECT_FALSE(scaleDecodedPicture(checker, 0, 4, scaled));
-  EXPECT_FALSE(scaleDecodedPicture(DecodedPicture{}, 4, 4, scaled));
-  EXPECT_EQ(scaled.pixels, nullptr);
-  freeDecodedPicture(checker);
 }
 
 }  // namespace
