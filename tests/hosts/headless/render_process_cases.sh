@@ -63,15 +63,6 @@ ulimit -f 4|--size 640x480 --frames 2|cannot write '.*/frame-000001.png': File t
 ulimit -f 4|--size 32x32 --frames 10 --format ppm --contact-sheet big.png|cannot write the contact sheet 'big.png': File too large$
 TABLE
   ;;
-closed-pipe)
-  # A reader that stops reading: the renderer says so and ends, whether the
-  # reader closes at once or after some frames.
-  for reader in "true" "head -c 1000"; do
-    "$renderer" --out "$work/frames" --size 16x16 --frames 100000 --video - 2>"$work/err" | $reader >/dev/null
-    code=${PIPESTATUS[0]}
-    expect 1 "^quorvalent-render: the video reader closed the pipe after [0-9]+ frames$"
-  done
-  ;;
 memory-limit)
   [ "$sanitized" = ON ] && { echo "SKIP: sanitizer shadow memory needs the whole address space"; exit 77; }
   # The contact sheet keeps thumbnails, not frames (30 frames of 16x16384 once

@@ -99,6 +99,18 @@ case "$case_name" in
     check_covers Quorvalent "$DARK"
     ;;&
   sdl-covers)
+    # Enter swaps the colour sets: brush 1 of the starting set is green
+    # (0x79FF00) from the first frame; the other set (light blue, orange,
+    # red) has no green at all, nor have its sums. Then Escape.
+    green() {
+      import -window root "$work/$1.png" 2>/dev/null && convert "$work/$1.png" -crop 1024x640+0+0 -sample 33% \
+        -fx '(g > r + 0.16 && g > b + 0.16) ? 1 : 0' -format '%[fx:round(mean * w * h)]' info:
+    }
+    some_green() { before=$(green before) && [ "$before" -gt 20 ]; }
+    poll 30 some_green || fail "no green particles before Enter"
+    xdotool key Return
+    green_gone() { after=$(green after) && [ "$((after * 10))" -lt "$before" ]; }
+    poll 20 green_gone || fail "green particles are still there after Enter ($before before, $after after)"
     xdotool mousemove 1400 300 click 1
     escape_ends "on the second monitor"
     ;;

@@ -19,10 +19,6 @@ fail() { echo "FAIL ($case_name): $*" >&2; exit 1; }
 . "$(dirname "$0")/x_display.sh"
 FIRST_FRAME_LIMIT=40 CHANGE_LIMIT=20 EXIT_LIMIT=10
 
-# Clearly green pixels, counted on every third row and column.
-green_pixels() {
-  convert "$1" -sample 33% -fx '(g > r + 0.16 && g > b + 0.16) ? 1 : 0' -format '%[fx:round(mean * w * h)]' info:
-}
 start_program() {
   "$program" "$@" >"$work/out.log" 2>"$work/err.log" &
   app_pid=$!
@@ -93,29 +89,6 @@ foreign_window_case() {
 }
 
 case "$case_name" in
-  appears)
-    # The whole screen, the logo (159 x 12, 32 pixels from the right edge and
-    # 8 above the bottom) tinted toward blue, Enter, then Escape. Brush 1 of
-    # the starting colour set is green (0x79FF00) from the first frame; the
-    # other set (light blue, orange, red) has no green at all, nor have its
-    # sums. A key counts only once the animation runs (its set-up clears the
-    # record), so the press waits for green particles on the screen.
-    start_xvfb
-    start_program
-    has_green() { alive; import -window root "$work/before.png" && [ "$(green_pixels "$work/before.png")" -gt 20 ]; }
-    poll "$FIRST_FRAME_LIMIT" has_green || fail "no green particles before Enter"
-    geometry=$(xwininfo -id "$(program_window)" | awk '/Width:/ {w=$2} /Height:/ {h=$2} END {print w "x" h}')
-    [ "$geometry" = "1280x720" ] || fail "the window is $geometry, not the whole 1280x720 screen"
-    logo=$(bluish "$work/before.png" 159x12+1089+700)
-    [ "$logo" -gt 100 ] || fail "no logo in the lower right corner ($logo bluish pixels)"
-    before=$(green_pixels "$work/before.png")
-    xdotool key Return
-    green_gone() { import -window root "$work/after.png" && [ "$(($(green_pixels "$work/after.png") * 10))" -lt "$before" ]; }
-    poll "$CHANGE_LIMIT" green_gone ||
-      fail "green particles are still there after Enter ($before before, $(green_pixels "$work/after.png") after)"
-    xdotool key Escape
-    ends_with_0 Escape
-    ;;
   window-ends)
     # The full-screen program's window closed as a window manager does,
     # destroyed by another client, and SIGINT; then --root without the
