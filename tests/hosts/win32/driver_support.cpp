@@ -84,32 +84,4 @@ long waitForExit(Launched& process, DWORD timeoutMs) {
   return static_cast<long>(code);
 }
 
-BoxText boxText(HWND box) {
-  wchar_t text[512] = {}, caption[128] = {};
-  for (int tries = 0; tries < 150 && (text[0] == 0 || caption[0] == 0); ++tries) {
-    if (tries > 0) pause(20);
-    GetDlgItemTextW(box, 0xFFFF, text, 512);
-    GetWindowTextW(box, caption, 128);
-  }
-  return {text, caption};
-}
-
-std::vector<std::uint32_t> capture(HDC source, int x, int y, int w, int h) {
-  BITMAPINFO info{};
-  info.bmiHeader = {sizeof(BITMAPINFOHEADER), w, -h, 1, 32, BI_RGB, 0, 0, 0, 0, 0};  // top-down
-  void* bits = nullptr;
-  HDC memory = CreateCompatibleDC(source);
-  HBITMAP bitmap = CreateDIBSection(source, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-  HGDIOBJ previous = SelectObject(memory, bitmap);
-  BitBlt(memory, 0, 0, w, h, source, x, y, SRCCOPY);
-  GdiFlush();
-  const auto* words = static_cast<const std::uint32_t*>(bits);
-  std::vector<std::uint32_t> pixels(words, words + static_cast<std::size_t>(w) * h);
-  for (std::uint32_t& p : pixels) p &= 0x00FFFFFFu;
-  SelectObject(memory, previous);
-  DeleteObject(bitmap);
-  DeleteDC(memory);
-  return pixels;
-}
-
 }  // namespace qv::win32::testing

@@ -5,9 +5,7 @@
 
 #include <windows.h>
 
-#include <cstdint>
 #include <string>
-#include <vector>
 
 namespace qv::win32::testing {
 
@@ -40,16 +38,5 @@ HWND waitForWindow(DWORD processId, const wchar_t* className, DWORD timeoutMs);
 // The process's exit code after it ended, or -1 when it still runs after
 // timeoutMs.
 long waitForExit(Launched& process, DWORD timeoutMs);
-
-// A message box's text and caption, once both are in place (a box may be
-// found before they are), or empty after a couple of seconds.
-struct BoxText {
-  std::wstring text, caption;
-};
-BoxText boxText(HWND box);
-
-// The pixels (0x00RRGGBB) of a w x h rectangle at (x, y) of a device
-// context, top row first.
-std::vector<std::uint32_t> capture(HDC source, int x, int y, int w, int h);
 
 }  // namespace qv::win32::testing

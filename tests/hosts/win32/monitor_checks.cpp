@@ -3,7 +3,6 @@
 // monitor shows, and input in it, are the two-monitor script's checks.)
 #include <windows.h>
 
-#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -19,16 +18,6 @@ constexpr DWORD START_TIMEOUT_MS = 8000;
 constexpr DWORD FOLLOW_TIMEOUT_MS = 10000;
 constexpr ScreenArea PRIMARY{0, 0, 1024, 768};
 constexpr ScreenArea SECOND{1024, 0, 800, 600};  // as two_monitors.conf arranges them
-
-std::string describe(const std::vector<ScreenArea>& areas) {
-  std::string text;
-  for (const ScreenArea& a : areas) {
-    char one[64];
-    std::snprintf(one, sizeof one, "[%d,%d %dx%d]", a.x, a.y, a.width, a.height);
-    text += one;
-  }
-  return text.empty() ? "none" : text;
-}
 
 ScreenArea areaOf(HWND window) {
   RECT rect{};
@@ -67,7 +56,7 @@ bool waitForDarkWindow(DWORD processId, const ScreenArea* area, HWND& found) {
 void followingChecks(const std::wstring& exe) {
   const std::vector<ScreenArea> monitors = listMonitors();
   if (!check(monitors == std::vector<ScreenArea>{PRIMARY, SECOND}, "two monitors side by side",
-             describe(monitors))) {
+             std::to_string(monitors.size()) + " monitor(s)")) {
     return;
   }
   MONITORINFOEXW second{};

@@ -4,8 +4,10 @@
 // its logo and its ending on Escape, is the two-monitor cases' to see.)
 #include <windows.h>
 
+#include <cstdint>
 #include <cstdio>
 #include <string>
+#include <vector>
 
 #include "driver_support.h"
 #include "hosts/win32/host_settings.h"
@@ -22,6 +24,41 @@ std::string quoted(const std::wstring& arguments) {
   label.append(narrow(arguments));
   label.push_back('"');
   return label;
+}
+
+// A message box's text and caption, once both are in place (a box may be
+// found before they are), or empty after a couple of seconds.
+struct BoxText {
+  std::wstring text, caption;
+};
+BoxText boxText(HWND box) {
+  wchar_t text[512] = {}, caption[128] = {};
+  for (int tries = 0; tries < 150 && (text[0] == 0 || caption[0] == 0); ++tries) {
+    if (tries > 0) pause(20);
+    GetDlgItemTextW(box, 0xFFFF, text, 512);
+    GetWindowTextW(box, caption, 128);
+  }
+  return {text, caption};
+}
+
+// The pixels (0x00RRGGBB) of a w x h rectangle at (x, y) of a device
+// context, top row first.
+std::vector<std::uint32_t> capture(HDC source, int x, int y, int w, int h) {
+  BITMAPINFO info{};
+  info.bmiHeader = {sizeof(BITMAPINFOHEADER), w, -h, 1, 32, BI_RGB, 0, 0, 0, 0, 0};  // top-down
+  void* bits = nullptr;
+  HDC memory = CreateCompatibleDC(source);
+  HBITMAP bitmap = CreateDIBSection(source, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  HGDIOBJ previous = SelectObject(memory, bitmap);
+  BitBlt(memory, 0, 0, w, h, source, x, y, SRCCOPY);
+  GdiFlush();
+  const auto* words = static_cast<const std::uint32_t*>(bits);
+  std::vector<std::uint32_t> pixels(words, words + static_cast<std::size_t>(w) * h);
+  for (std::uint32_t& p : pixels) p &= 0x00FFFFFFu;
+  SelectObject(memory, previous);
+  DeleteObject(bitmap);
+  DeleteDC(memory);
+  return pixels;
 }
 
 BOOL CALLBACK findIconControl(HWND control, LPARAM found) {
