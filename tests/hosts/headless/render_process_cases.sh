@@ -1,14 +1,12 @@
 #!/usr/bin/env bash
-# The renderer as a process: full devices, closed pipes, memory limits and a
-# real encoder at the other end of its video.
+# The renderer as a process: full devices, memory limits and a real encoder
+# at the other end of its video.
 #   render_process_cases.sh CASE RENDERER [SANITIZED]
 # SANITIZED is ON when the renderer was built with the sanitizers, whose
 # shadow memory no address-space limit leaves room for. Exit 77: skipped.
 set -uo pipefail
 
-case_name=$1
-renderer=$2
-sanitized=${3:-OFF}
+case_name=$1 renderer=$2 sanitized=${3:-OFF}
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 cd "$work" || exit 1
@@ -19,18 +17,14 @@ fail() { echo "FAIL ($case_name): $*" >&2; exit 1; }
 # evaluated) and the arguments after it; the exit code lands in $code, the
 # standard error in $work/err.
 render() {
-  local setup=$1
-  shift
-  (eval "$setup"; exec "$renderer" --out "$work/frames" "$@") 2>"$work/err"
+  (eval "$1"; shift; exec "$renderer" --out "$work/frames" "$@") 2>"$work/err"
   code=$?
 }
 
 # The run's exit code is $1 and its standard error is one line matching $2.
 expect() {
   [ "$code" = "$1" ] || fail "exit $code, not $1: $(cat "$work/err")"
-  local lines
-  lines=$(grep -vc '^quorvalent-render: raw video' "$work/err")
-  [ "$lines" = 1 ] || fail "not one line: $(cat "$work/err")"
+  [ "$(grep -vc '^quorvalent-render: raw video' "$work/err")" = 1 ] || fail "not one line: $(cat "$work/err")"
   grep -Eq -- "$2" "$work/err" || fail "no line matching '$2': $(cat "$work/err")"
 }
 

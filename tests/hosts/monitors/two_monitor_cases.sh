@@ -1,14 +1,9 @@
 #!/usr/bin/env bash
-# End-to-end cases on two monitors side by side: an X server of our own
-# (Xorg with the dummy video driver, two_monitors.conf: the primary 1024x768
-# at 0,0, the second 800x600 at 1024,0) on a display number it picks itself.
-# The desktop is white, so a monitor left uncovered shows.
-#
+# End-to-end cases on two monitors side by side (two_monitors.conf), on an
+# Xorg of our own whose white desktop shows a monitor left uncovered.
 #   two_monitor_cases.sh sdl-covers|sdl-follow|sdl-close PROGRAM HELPER
 #   two_monitor_cases.sh wine-covers|wine-follow BUILD_DIR DRIVER SCREEN_SAVER
-#
-# Exit 77 (skipped) only when the X server cannot start here (not installed,
-# or not allowed to run).
+# Exit 77 (skipped) only when Xorg cannot start here.
 set -uo pipefail
 
 case_name=$1

@@ -6,7 +6,6 @@
 #include <vector>
 
 #include "hosts/portable/picture_codec.h"
-#include "hosts/portable/resource_table.h"
 
 namespace qv {
 namespace {
@@ -71,20 +70,6 @@ TEST(IconDecoder, IconsAreDrawnOverByAlphaAndClippedAtTheEdges) {
   drawIconOver(DecodedPicture{&opaque, 1, 1}, dst.data(), 3, 2, -1, 0);  // wholly outside
   drawIconOver(DecodedPicture{&opaque, 1, 1}, dst.data(), 3, 2, 0, 0);
   EXPECT_EQ(dst[0], 0xFFABCDEFu);
-}
-
-TEST(IconDecoder, TheProgramsIconsAreEmbeddedInEverySize) {
-  for (auto [name, size] : {std::pair{"icon_main", 48},
-                            {"ICON_MAIN", 32},
-                            {"Icon_Main", 16},
-                            {"ICON_SSPRVW01", 32},
-                            {"ICON_SSPRVW08", 32}}) {
-    DecodedPicture p;
-    EXPECT_TRUE(
-        decodeIconImage(findEmbeddedResource(programResources(), name, RESOURCE_TYPE_GROUP_ICON), size, p))
-        << name << " " << size;
-    freeDecodedPicture(p);
-  }
 }
 
 }  // namespace

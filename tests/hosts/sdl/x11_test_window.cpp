@@ -1,11 +1,9 @@
 // Test helper for the desktop program under a virtual X server.
-//
-//   qv_x11_test_window open W H   maps a dark grey (0x202020) W x H top-level
-//                                 window, prints its id in decimal, keeps it
-//                                 until SIGTERM or SIGINT and then destroys
-//                                 it, as a screen saver's daemon does
-//   qv_x11_test_window close ID   asks window ID to close the way a window
-//                                 manager's close button does (WM_DELETE_WINDOW)
+//   qv_x11_test_window open W H   maps a dark grey W x H window, prints its id,
+//                                 and destroys it on SIGTERM or SIGINT, as a
+//                                 screen saver's daemon does
+//   qv_x11_test_window close ID   asks window ID to close as a window
+//                                 manager's close button does
 
 #include <X11/Xlib.h>
 
