@@ -1,40 +1,28 @@
 #!/usr/bin/env bash
-# End-to-end cases on two monitors side by side: an X server of our own
-# (Xorg with the dummy video driver, two_monitors.conf: the primary 1024x768
-# at 0,0, the second 800x600 at 1024,0) on a display number it picks itself.
-# The desktop is white, so a monitor left uncovered shows.
-#
+# End-to-end cases on two monitors side by side (two_monitors.conf), on an
+# Xorg of our own whose white desktop shows a monitor left uncovered.
 #   two_monitor_cases.sh sdl-covers|sdl-follow|sdl-close PROGRAM HELPER
 #   two_monitor_cases.sh wine-covers|wine-follow BUILD_DIR DRIVER SCREEN_SAVER
-#
-# Exit 77 (skipped) only when the X server cannot start here (not installed,
-# or not allowed to run).
+# Exit 77 (skipped) only when Xorg cannot start here.
 set -uo pipefail
 
 case_name=$1
 shift
 here=$(cd "$(dirname "$0")" && pwd)
 work=$(mktemp -d)
-xorg_pid=
-app_pid=
-using_wine=
-
-PRIMARY=1024x768+0+0
-SECOND=800x600+1024+0
+xorg_pid='' app_pid='' using_wine=''
+PRIMARY=1024x768+0+0 SECOND=800x600+1024+0 DARK="Quorvalent dark display"
 
 cleanup() {
   [ -n "$using_wine" ] && stop_wine
-  for pid in $app_pid $xorg_pid; do
-    kill "$pid" 2>/dev/null && wait "$pid" 2>/dev/null
-  done
+  for pid in $app_pid $xorg_pid; do kill "$pid" 2>/dev/null && wait "$pid" 2>/dev/null; done
   rm -rf "$work"
 }
 trap cleanup EXIT
-
 fail() { echo "FAIL ($case_name): $*" >&2; exit 1; }
 skip() { echo "SKIP: $*"; exit 77; }
 # shellcheck source=../sdl/x_display.sh
-. "$here/../sdl/x_display.sh"   # poll, wait_for_exit, bluish
+. "$here/../sdl/x_display.sh" # poll, wait_for_exit, bluish
 
 start_server() {
   local xorg=/usr/lib/xorg/Xorg
@@ -64,84 +52,81 @@ window_geometry() {
 # Waits up to $3 seconds for the window named $1 to stand at $2 (empty: to be gone).
 window_at() { [ "$(window_geometry "$1")" = "$2" ]; }
 wait_for_window() { poll "$3" window_at "$1" "$2"; }
-# The id of the viewable window named $1.
-window_id() { xwininfo -root -children | awk -v name="\"$1\":" 'index($0, name) { print $1; exit }'; }
 
-# Brightest grey level of a crop (WxH+X+Y) of a picture (0 = all black).
-brightest() { convert "$1" -crop "$2" +repage -colorspace Gray -format '%[fx:maxima]' info:; }
-# Lit pixels of a crop, particles above the overlays.
-lit_pixels() {
-  convert "$1" -crop "$2" +repage -colorspace Gray -threshold 13% -format '%[fx:int(mean*w*h+0.5)]' info:
-}
-# Waits up to $1 seconds (the limits: far above what an idle machine needs)
-# for the animation on the primary monitor: particles
-# above the overlays (some, but not the white of a window not painted yet),
-# and the logo 32 pixels from that monitor's right edge and 8 above its
-# bottom, so the frame has that monitor's size. Leaves the screenshot in
-# $work/shot.png.
+# Brightest grey level of the second monitor in a screenshot (0: all black).
+second_brightest() { convert "$1" -crop 800x600+1024+0 +repage -colorspace Gray -format '%[fx:maxima]' info:; }
+second_black() { import -window root "$work/second.png" 2>/dev/null && [ "$(second_brightest "$work/second.png")" = 0 ]; }
+# The animation on the primary monitor: particles above the overlays (some,
+# but not the white of a window not painted yet), and the logo 32 pixels
+# from that monitor's right edge and 8 above its bottom, so the frame has
+# that monitor's size. Leaves the screenshot in $work/shot.png.
 animation_shown() {
   local lit
   import -window root "$work/shot.png" 2>/dev/null || return 1
-  lit=$(lit_pixels "$work/shot.png" 1024x640+0+0)
+  lit=$(convert "$work/shot.png" -crop 1024x640+0+0 +repage -colorspace Gray -threshold 13% \
+    -format '%[fx:int(mean*w*h+0.5)]' info:)
   [ "$lit" -gt 50 ] && [ "$lit" -lt 200000 ] && [ "$(bluish "$work/shot.png" 159x12+833+748)" -gt 100 ]
 }
-wait_for_animation() { poll "$1" animation_shown; }
-
-# Waits up to $1 seconds for the second monitor to be all black.
-second_black() {
-  import -window root "$work/second.png" 2>/dev/null && [ "$(brightest "$work/second.png" 800x600+1024+0)" = 0 ]
-}
-wait_for_black_second() { poll "$1" second_black; }
 
 # The animation on the primary monitor, the second one black. $1 and $2 are
-# the names of the animation's window and of the dark one.
+# the names of the animation's window and of the dark one. (The limits: far
+# above what an idle machine needs.)
 check_covers() {
   wait_for_window "$1" "$PRIMARY" 60 || fail "the animation's window is not at $PRIMARY: '$(window_geometry "$1")'"
   wait_for_window "$2" "$SECOND" 30 || fail "no dark window at $SECOND: '$(window_geometry "$2")'"
-  wait_for_animation 60 || fail "no animation with its logo on the primary monitor"
-  wait_for_black_second 30 || fail "the second monitor is not black (brightest $(brightest "$work/second.png" 800x600+1024+0))"
+  poll 60 animation_shown || fail "no animation with its logo on the primary monitor"
+  poll 30 second_black || fail "the second monitor is not black (brightest $(second_brightest "$work/second.png"))"
 }
 
-# Escape with the pointer on the second monitor, after a click there as a
-# user would make: the program ends with 0.
-escape_on_second() {
-  xdotool mousemove 1400 300 click 1
+# Escape, after a click on the second monitor as a user would make, or with
+# the window that had the keyboard gone: the program ends with 0.
+escape_ends() {
   xdotool key Escape
-  wait_for_exit "$app_pid" 10 || fail "Escape on the second monitor did not end the program"
-  [ "$exit_code" -eq 0 ] || fail "exit code $exit_code after Escape"
+  wait_for_exit "$app_pid" 10 || fail "Escape did not end the program $1"
+  [ "$exit_code" -eq 0 ] || fail "exit code $exit_code after Escape $1"
 }
 
 case "$case_name" in
   sdl-*)
-    program=$1 helper=$2
     start_server
-    "$program" >"$work/out.log" 2>"$work/err.log" &
+    "$1" >"$work/out.log" 2>"$work/err.log" &
     app_pid=$!
-    check_covers Quorvalent "Quorvalent dark display"
+    check_covers Quorvalent "$DARK"
     ;;&
   sdl-covers)
-    escape_on_second
+    # Enter swaps the colour sets: brush 1 of the starting set is green
+    # (0x79FF00) from the first frame; the other set (light blue, orange,
+    # red) has no green at all, nor have its sums. Then Escape.
+    green() {
+      import -window root "$work/$1.png" 2>/dev/null && convert "$work/$1.png" -crop 1024x640+0+0 -sample 33% \
+        -fx '(g > r + 0.16 && g > b + 0.16) ? 1 : 0' -format '%[fx:round(mean * w * h)]' info:
+    }
+    some_green() { before=$(green before) && [ "$before" -gt 20 ]; }
+    poll 30 some_green || fail "no green particles before Enter"
+    xdotool key Return
+    green_gone() { after=$(green after) && [ "$((after * 10))" -lt "$before" ]; }
+    poll 20 green_gone || fail "green particles are still there after Enter ($before before, $after after)"
+    xdotool mousemove 1400 300 click 1
+    escape_ends "on the second monitor"
     ;;
   sdl-follow)
     # The second monitor unplugged and plugged in again, as its clients see
     # it (a non-desktop output counts as disconnected).
     xrandr --output DUMMY1 --set non-desktop 1
-    wait_for_window "Quorvalent dark display" "" 30 || fail "the dark window stays after its monitor went"
+    wait_for_window "$DARK" "" 30 || fail "the dark window stays after its monitor went"
     before=$(md5sum <"$work/shot.png")
-    wait_for_animation 30 || fail "no animation after the second monitor went"
+    poll 30 animation_shown || fail "no animation after the second monitor went"
     [ "$(md5sum <"$work/shot.png")" != "$before" ] || fail "the animation stopped"
     xrandr --output DUMMY1 --set non-desktop 0
-    wait_for_window "Quorvalent dark display" "$SECOND" 30 || fail "no dark window after the monitor came back"
-    wait_for_black_second 30 || fail "the second monitor is not black again"
-    # Gone again while its window had the keyboard: Escape still ends it.
+    wait_for_window "$DARK" "$SECOND" 30 || fail "no dark window after the monitor came back"
+    poll 30 second_black || fail "the second monitor is not black again"
+    # Gone again while its window had the keyboard.
     xrandr --output DUMMY1 --set non-desktop 1
-    wait_for_window "Quorvalent dark display" "" 30 || fail "the dark window stays after its monitor went again"
-    xdotool key Escape
-    wait_for_exit "$app_pid" 10 || fail "Escape did not end the program after the monitor went"
-    [ "$exit_code" -eq 0 ] || fail "exit code $exit_code after Escape"
+    wait_for_window "$DARK" "" 30 || fail "the dark window stays after its monitor went again"
+    escape_ends "after the monitor went"
     ;;
   sdl-close)
-    "$helper" close "$(window_id "Quorvalent dark display")"
+    "$2" close "$(xwininfo -root -children | awk -v name="\"$DARK\":" 'index($0, name) { print $1; exit }')"
     wait_for_exit "$app_pid" 10 || fail "closing the dark window did not end the program"
     [ "$exit_code" -eq 0 ] || fail "exit code $exit_code after closing the dark window"
     ;;
@@ -158,11 +143,11 @@ case "$case_name" in
     "$wine" "$scr" /s >"$work/out.log" 2>&1 &
     app_pid=$!
     check_covers Quorvalent QuorvalentDarkMonitor
-    escape_on_second
+    xdotool mousemove 1400 300 click 1
+    escape_ends "on the second monitor"
     ;;
   wine-follow)
-    # The dark windows around a window of the driver's, and the screen saver
-    # following a monitor detached and attached again.
+    # The screen saver following a monitor detached and attached again.
     "$wine" "$driver" monitors || fail "$? check(s) failed"
     ;;
   *)

@@ -6,7 +6,6 @@
 #include <vector>
 
 #include "hosts/portable/picture_codec.h"
-#include "hosts/portable/resource_table.h"
 
 namespace qv {
 namespace {
@@ -58,20 +57,6 @@ TEST(IconDecoder, RowsComeTopFirstAndWithoutAlphaTheMaskSaysWhatIsTransparent) {
   freeDecodedPicture(p);
 }
 
-TEST(IconDecoder, WrongSizesAndCutShortFilesAreRefused) {
-  auto ico = makeIcon(
-      8, [](int, int) { return 0xFF123456u; }, [](int, int) { return false; });
-  DecodedPicture p;
-  EXPECT_FALSE(decodeIconImage(ico, 16, p));
-  for (std::size_t cut : {std::size_t{3}, std::size_t{20}, std::size_t{60}, ico.size() - 1}) {
-    EXPECT_FALSE(decodeIconImage(std::vector<std::uint8_t>(ico.begin(), ico.begin() + cut), 8, p)) << cut;
-  }
-  ico[18] = 0xFF;  // an image offset beyond the file
-  ico[19] = 0xFF;
-  EXPECT_FALSE(decodeIconImage(ico, 8, p));
-  EXPECT_EQ(p.pixels, nullptr);
-}
-
 TEST(IconDecoder, IconsAreDrawnOverByAlphaAndClippedAtTheEdges) {
   std::uint32_t pixels[2] = {0x11111111u, 0x00000000u};
   std::vector<std::uint32_t> dst(3 * 2, 0xFF0000FFu);
@@ -85,20 +70,6 @@ TEST(IconDecoder, IconsAreDrawnOverByAlphaAndClippedAtTheEdges) {
   drawIconOver(DecodedPicture{&opaque, 1, 1}, dst.data(), 3, 2, -1, 0);  // wholly outside
   drawIconOver(DecodedPicture{&opaque, 1, 1}, dst.data(), 3, 2, 0, 0);
   EXPECT_EQ(dst[0], 0xFFABCDEFu);
-}
-
-TEST(IconDecoder, TheProgramsIconsAreEmbeddedInEverySize) {
-  for (auto [name, size] : {std::pair{"icon_main", 48},
-                            {"ICON_MAIN", 32},
-                            {"Icon_Main", 16},
-                            {"ICON_SSPRVW01", 32},
-                            {"ICON_SSPRVW08", 32}}) {
-    DecodedPicture p;
-    EXPECT_TRUE(
-        decodeIconImage(findEmbeddedResource(programResources(), name, RESOURCE_TYPE_GROUP_ICON), size, p))
-        << name << " " << size;
-    freeDecodedPicture(p);
-  }
 }
 
 }  // namespace

@@ -18,13 +18,12 @@ SDL_Event keyEvent(Uint32 type, SDL_Keycode key, Uint8 repeat = 0) {
   return e;
 }
 
-TEST(KeyMap, KeysOfTheRecordGetTheirVirtualKeyCodesAndOthersOnlyTheAnyKeyFlag) {
-  const std::pair<SDL_Keycode, int> table[] = {
-      {SDLK_ESCAPE, 27}, {SDLK_RETURN, 13}, {SDLK_KP_ENTER, 13}, {SDLK_LEFT, 37},   {SDLK_UP, 38},
-      {SDLK_RIGHT, 39},  {SDLK_DOWN, 40},   {SDLK_a, 65},        {SDLK_z, 90},      {SDLK_0, 48},
-      {SDLK_9, 57},      {SDLK_F1, 112},    {SDLK_F10, 121},     {SDLK_RSHIFT, 16}, {SDLK_LCTRL, 17},
-      {SDLK_RALT, 18},   {SDLK_TAB, 9},     {SDLK_BACKSPACE, 8}, {SDLK_DELETE, 46}, {SDLK_INSERT, 45},
-      {SDLK_SPACE, 32}};
+// The keys the scene reacts to get their virtual-key codes; keys outside the
+// record set only its any-key flag.
+TEST(KeyMap, TheScenesKeysGetTheirVirtualKeyCodesAndOthersOnlyTheAnyKeyFlag) {
+  const std::pair<SDL_Keycode, int> table[] = {{SDLK_ESCAPE, 27}, {SDLK_RETURN, 13}, {SDLK_KP_ENTER, 13},
+                                               {SDLK_LEFT, 37},   {SDLK_UP, 38},     {SDLK_RIGHT, 39},
+                                               {SDLK_DOWN, 40}};
   for (auto [key, vk] : table) EXPECT_EQ(virtualKeyForSdlKey(key), vk) << key;
   for (SDL_Keycode key : {SDLK_F11, SDLK_F12, SDLK_KP_0, SDLK_KP_5, SDLK_PAGEUP, SDLK_CAPSLOCK, SDLK_MINUS}) {
     InputState input;
@@ -46,9 +45,10 @@ TEST(EventInput, RepeatedKeyDownsSetThePressedFlagAgainAfterEachClearing) {
   EXPECT_EQ(std::tuple(s.keysPressed[KEY_UP], s.keysReleased[KEY_UP]), std::tuple(0, 1));
 }
 
-// Positive away from the user; a "natural scrolling" wheel reports the other
-// way round; a huge spin keeps its sign instead of wrapping round in 16 bits.
-TEST(EventInput, WheelIsPositiveAwayFromTheUser) {
+// The wheel is positive away from the user; a "natural scrolling" wheel
+// reports the other way round; a huge spin keeps its sign instead of
+// wrapping round in 16 bits.
+TEST(EventInput, WheelButtonsAndMotion) {
   const auto wheel = [](int x, int y, Uint32 direction) {
     SDL_Event e{};
     e.type = SDL_MOUSEWHEEL;
@@ -60,14 +60,11 @@ TEST(EventInput, WheelIsPositiveAwayFromTheUser) {
     return input.takeInputEvents().wheel;
   };
   EXPECT_EQ(wheel(0, 1, SDL_MOUSEWHEEL_NORMAL), 120 << 16);
-  EXPECT_EQ(wheel(0, -2, SDL_MOUSEWHEEL_NORMAL), wheelValueFromDelta(-240));
-  EXPECT_LT(wheelValueFromDelta(-240), 0);
+  EXPECT_EQ(wheel(0, -2, SDL_MOUSEWHEEL_NORMAL), -240 * 65536);
   EXPECT_LT(wheel(0, 1, SDL_MOUSEWHEEL_FLIPPED), 0);
   EXPECT_GT(wheel(0, 1000, SDL_MOUSEWHEEL_NORMAL), 0);
   EXPECT_EQ(wheel(3, 0, SDL_MOUSEWHEEL_NORMAL), 0);
-}
 
-TEST(EventInput, ButtonsAndMotion) {
   InputState input;
   SDL_Event e{};
   e.button.button = SDL_BUTTON_RIGHT;
@@ -77,7 +74,6 @@ TEST(EventInput, ButtonsAndMotion) {
   }
   e.type = SDL_MOUSEMOTION;
   e.motion.x = 300;
-  e.motion.y = 200;
   recordInputEvent(e, input);
   InputSnapshot s = input.takeInputEvents();
   EXPECT_EQ(std::tuple(s.anyButtonDown, s.anyButtonUp, s.rightButton, s.leftButton), std::tuple(1, 1, 1, 0));

@@ -1,14 +1,11 @@
 // Test helper for the desktop program under a virtual X server.
-//
-//   qv_x11_test_window open W H   maps a dark grey (0x202020) W x H top-level
-//                                 window, prints its id in decimal, keeps it
-//                                 until killed (SIGTERM, SIGINT) and then
-//                                 destroys it, as a screen saver's daemon does
-//   qv_x11_test_window close ID   asks window ID to close the way a window
-//                                 manager's close button does (WM_DELETE_WINDOW)
+//   qv_x11_test_window open W H   maps a dark grey W x H window, prints its id,
+//                                 and destroys it on SIGTERM or SIGINT, as a
+//                                 screen saver's daemon does
+//   qv_x11_test_window close ID   asks window ID to close as a window
+//                                 manager's close button does
 
 #include <X11/Xlib.h>
-#include <X11/Xutil.h>
 
 #include <csignal>
 #include <cstdio>
@@ -18,41 +15,27 @@
 
 namespace {
 
-// Dark, so that only what the program draws is coloured, and not black, so
-// that a screenshot tells the window's own pixels from a cleared frame.
-constexpr unsigned long WINDOW_GREY = 0x202020;
-
 volatile std::sig_atomic_t stopRequested = 0;
 void onSignal(int) { stopRequested = 1; }
 
-int openWindow(Display* display, int w, int h) {
-  const int screen = DefaultScreen(display);
-  const Window window =
-      XCreateSimpleWindow(display, RootWindow(display, screen), 0, 0, static_cast<unsigned>(w),
-                          static_cast<unsigned>(h), 0, BlackPixel(display, screen), WINDOW_GREY);
+int openWindow(Display* display, unsigned w, unsigned h) {
+  // Dark, so that only what the program draws is coloured, and not black, so
+  // that a screenshot tells the window's own pixels from a cleared frame.
+  const Window window = XCreateSimpleWindow(display, DefaultRootWindow(display), 0, 0, w, h, 0, 0, 0x202020);
   XSelectInput(display, window, StructureNotifyMask);
   XMapWindow(display, window);
-  for (;;) {
-    XEvent e;
-    XNextEvent(display, &e);
-    if (e.type == MapNotify) break;
-  }
+  XEvent e{};
+  while (e.type != MapNotify) XNextEvent(display, &e);
   std::printf("%lu\n", static_cast<unsigned long>(window));
   std::fflush(stdout);
   std::signal(SIGTERM, onSignal);
   std::signal(SIGINT, onSignal);
   while (stopRequested == 0) {
-    while (XPending(display) > 0) {
-      XEvent e;
-      XNextEvent(display, &e);
-    }
-    struct timespec t {
-      0, 20 * 1000 * 1000
-    };
-    nanosleep(&t, nullptr);
+    while (XPending(display) > 0) XNextEvent(display, &e);
+    const timespec pause{0, 20 * 1000 * 1000};
+    nanosleep(&pause, nullptr);
   }
   XDestroyWindow(display, window);
-  XSync(display, False);
   return 0;
 }
 
@@ -65,7 +48,6 @@ int closeWindow(Display* display, Window window) {
   e.xclient.data.l[0] = static_cast<long>(XInternAtom(display, "WM_DELETE_WINDOW", False));
   e.xclient.data.l[1] = CurrentTime;
   XSendEvent(display, window, False, NoEventMask, &e);
-  XSync(display, False);
   return 0;
 }
 
@@ -79,12 +61,12 @@ int main(int argc, char** argv) {
   }
   int rc = 2;
   if (argc == 4 && std::strcmp(argv[1], "open") == 0) {
-    rc = openWindow(display, std::atoi(argv[2]), std::atoi(argv[3]));
+    rc = openWindow(display, std::strtoul(argv[2], nullptr, 10), std::strtoul(argv[3], nullptr, 10));
   } else if (argc == 3 && std::strcmp(argv[1], "close") == 0) {
     rc = closeWindow(display, static_cast<Window>(std::strtoul(argv[2], nullptr, 0)));
   } else {
     std::fprintf(stderr, "usage: qv_x11_test_window open W H | close ID\n");
   }
-  XCloseDisplay(display);
+  XCloseDisplay(display);  // flushes what is still queued
   return rc;
 }

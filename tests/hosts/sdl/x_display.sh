@@ -4,9 +4,8 @@
 
 # Runs "$@" every 0.1 s until it succeeds or $1 seconds have passed.
 poll() {
-  local limit=$1
+  local deadline=$((SECONDS + $1))
   shift
-  local deadline=$((SECONDS + limit))
   until "$@"; do
     [ "$SECONDS" -ge "$deadline" ] && return 1
     sleep 0.1
@@ -34,8 +33,7 @@ wait_for_exit() {
   exit_ms=$((($(date +%s%N) - start) / 1000000))
   wait "$pid"
   exit_code=$?
-  app_pid=
-  return 0
+  app_pid=''  # ended: nothing for the caller's cleanup to stop
 }
 
 # Clearly coloured pixels (chroma, the largest channel less the smallest,
@@ -52,4 +50,3 @@ pixels_of() {
   convert "$1" -crop "$2" +repage -fx "abs(r*255-$3) < 0.5 && abs(g*255-$4) < 0.5 && abs(b*255-$5) < 0.5 ? 1 : 0" \
     -format '%[fx:int(mean*w*h+0.5)]' info:
 }
-greater() { awk -v a="$1" -v b="$2" 'BEGIN { exit !(a > b) }'; }

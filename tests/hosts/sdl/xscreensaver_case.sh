@@ -4,33 +4,21 @@
 #   xscreensaver_case.sh PROGRAM README [LIMIT_MS]
 # The hack must be gone LIMIT_MS (default 1000) after -deactivate; a
 # sanitizer build, whose exit checks the heap, is given longer.
-# With QV_SHOTS_DIR set, the screenshots are kept there (daemon-N.png).
 # The daemon will not run hacks as root: it runs as nobody, with a HOME of
 # its own. Exit 77 (skipped) when Xvfb or xscreensaver is missing.
 set -uo pipefail
 
-program=$1
-readme=$2
-exit_limit_ms=${3:-1000}
+program=$1 readme=$2 exit_limit_ms=${3:-1000}
 work=$(mktemp -d)
 chmod 755 "$work"
-xvfb_pid=
-daemon_pid=
-
+xvfb_pid='' daemon_pid=''
 cleanup() {
-  for pid in $daemon_pid $xvfb_pid; do
-    kill "$pid" 2>/dev/null && wait "$pid" 2>/dev/null
-  done
+  for pid in $daemon_pid $xvfb_pid; do kill "$pid" 2>/dev/null && wait "$pid" 2>/dev/null; done
   rm -rf "$work"
 }
 trap cleanup EXIT
 
-fail() {
-  echo "FAIL (xscreensaver): $*" >&2
-  echo "--- the daemon's log:" >&2
-  tail -n 30 "$work/home/daemon.log" >&2
-  exit 1
-}
+fail() { echo "FAIL (xscreensaver): $*" >&2; tail -n 30 "$work/home/daemon.log" | sed 's/^/daemon: /' >&2; exit 1; }
 
 for tool in Xvfb xscreensaver xscreensaver-command setpriv; do
   command -v "$tool" >/dev/null || { echo "SKIP: $tool is not installed"; exit 77; }
@@ -77,12 +65,8 @@ for n in 1 2; do  # the list counts from 1
   xscreensaver-command -select "$n" >/dev/null || fail "-select $n was refused"
   poll 40 particles_on_screen || fail "no particles on the screen after -select $n ($(coloured "$work/shot.png" 1280x600+0+0))"
   hack_pids >/dev/null || fail "no quorvalent process after -select $n"
-  [ -n "${QV_SHOTS_DIR:-}" ] && cp "$work/shot.png" "$QV_SHOTS_DIR/daemon-$n.png"
-  if [ "$n" -eq 2 ]; then
-    # "Quorvalent (fps)": the figure in the top-left corner.
-    white=$(pixels_of "$work/shot.png" 200x40+0+0 255 255 255)
-    [ "$white" -gt 50 ] || fail "no FPS figure in the top-left corner ($white white pixels)"
-  fi
+  white=$(pixels_of "$work/shot.png" 200x40+0+0 255 255 255)  # line 2, "Quorvalent (fps)": the figure
+  [ "$n" -eq 1 ] || [ "$white" -gt 50 ] || fail "no FPS figure in the top-left corner ($white white pixels)"
   start=$(date +%s%N)
   xscreensaver-command -deactivate >/dev/null || fail "-deactivate was refused"
   poll 10 eval '! hack_pids >/dev/null' || fail "the hack is still running after -deactivate"
@@ -90,7 +74,6 @@ for n in 1 2; do  # the list counts from 1
   echo "-select $n: particles on the screen; the hack was gone ${gone_ms} ms after -deactivate"
   [ "$gone_ms" -lt "$exit_limit_ms" ] || fail "the hack took $gone_ms ms to go after -deactivate"
 done
-if grep -qiE "exited abnormally|unrecognised option|X Error|BadWindow|BadDrawable" "$work/home/daemon.log"; then
+! grep -qiE "exited abnormally|unrecognised option|X Error|BadWindow|BadDrawable" "$work/home/daemon.log" ||
   fail "the daemon's log reports trouble"
-fi
 echo "PASS (xscreensaver)"

@@ -17,11 +17,11 @@ BOOL CALLBACK matchWindow(HWND window, LPARAM context) {
   auto* search = reinterpret_cast<WindowSearch*>(context);
   DWORD owner = 0;
   GetWindowThreadProcessId(window, &owner);
-  if (owner == search->processId && className(window) == search->className) {
-    search->found = window;
-    return FALSE;
-  }
-  return TRUE;
+  wchar_t name[256] = {};
+  GetClassNameW(window, name, 256);
+  if (owner != search->processId || std::wstring(name) != search->className) return TRUE;
+  search->found = window;
+  return FALSE;
 }
 }  // namespace
 
@@ -35,13 +35,20 @@ bool check(bool ok, const char* name, const std::string& detail) {
 int failures() { return failureCount; }
 
 std::string narrow(const std::wstring& text) {
-  if (text.empty()) return {};
   const int length = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0,
                                          nullptr, nullptr);
   std::string out(static_cast<std::size_t>(length), '\0');
   WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), length, nullptr,
                       nullptr);
   return out;
+}
+
+Launched::Launched(const std::wstring& exePath, std::wstring arguments) {
+  std::wstring commandLine = L"\"" + exePath + L"\"" + (arguments.empty() ? L"" : L" " + arguments);
+  STARTUPINFOW startup{};
+  startup.cb = sizeof(startup);
+  started = CreateProcessW(exePath.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                           &startup, &info) != FALSE;
 }
 
 Launched::~Launched() {
@@ -51,22 +58,11 @@ Launched::~Launched() {
   CloseHandle(info.hProcess);
 }
 
-void launch(Launched& process, const std::wstring& exePath, const std::wstring& arguments) {
-  std::wstring commandLine = L"\"" + exePath + L"\"";
-  if (!arguments.empty()) commandLine += L" " + arguments;
-  STARTUPINFOW startup{};
-  startup.cb = sizeof(startup);
-  process.started = CreateProcessW(exePath.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                                   nullptr, &startup, &process.info) != FALSE;
-}
-
 void pause(DWORD ms) {
   const DWORD start = GetTickCount();
-  for (;;) {
+  for (DWORD elapsed = 0; elapsed < ms; elapsed = GetTickCount() - start) {
     MSG message;
     while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&message);
-    const DWORD elapsed = GetTickCount() - start;
-    if (elapsed >= ms) return;
     MsgWaitForMultipleObjects(0, nullptr, FALSE, ms - elapsed, QS_ALLINPUT);
   }
 }
@@ -76,8 +72,7 @@ HWND waitForWindow(DWORD processId, const wchar_t* wantedClass, DWORD timeoutMs)
   for (;;) {
     WindowSearch search{processId, wantedClass, nullptr};
     EnumWindows(&matchWindow, reinterpret_cast<LPARAM>(&search));
-    if (search.found != nullptr) return search.found;
-    if (GetTickCount() - start >= timeoutMs) return nullptr;
+    if (search.found != nullptr || GetTickCount() - start >= timeoutMs) return search.found;
     pause(20);
   }
 }
@@ -87,46 +82,6 @@ long waitForExit(Launched& process, DWORD timeoutMs) {
   DWORD code = 0;
   GetExitCodeProcess(process.info.hProcess, &code);
   return static_cast<long>(code);
-}
-
-std::wstring className(HWND window) {
-  wchar_t name[256] = {};
-  GetClassNameW(window, name, 256);
-  return name;
-}
-
-BoxText boxText(HWND box) {
-  wchar_t text[512] = {};
-  wchar_t caption[128] = {};
-  for (int tries = 0; tries < 150 && (text[0] == 0 || caption[0] == 0); ++tries) {
-    GetDlgItemTextW(box, 0xFFFF, text, 512);
-    GetWindowTextW(box, caption, 128);
-    if (text[0] == 0 || caption[0] == 0) pause(20);
-  }
-  return {text, caption};
-}
-
-std::vector<std::uint32_t> capture(HDC source, int x, int y, int w, int h) {
-  std::vector<std::uint32_t> pixels(static_cast<std::size_t>(w) * h);
-  BITMAPINFO info{};
-  info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-  info.bmiHeader.biWidth = w;
-  info.bmiHeader.biHeight = -h;  // top-down
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 32;
-  info.bmiHeader.biCompression = BI_RGB;
-  void* bits = nullptr;
-  HDC memory = CreateCompatibleDC(source);
-  HBITMAP bitmap = CreateDIBSection(source, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-  HGDIOBJ previous = SelectObject(memory, bitmap);
-  BitBlt(memory, 0, 0, w, h, source, x, y, SRCCOPY);
-  GdiFlush();
-  const auto* words = static_cast<const std::uint32_t*>(bits);
-  for (std::size_t i = 0; i < pixels.size(); ++i) pixels[i] = words[i] & 0x00FFFFFFu;
-  SelectObject(memory, previous);
-  DeleteObject(bitmap);
-  DeleteDC(memory);
-  return pixels;
 }
 
 }  // namespace qv::win32::testing

@@ -5,24 +5,29 @@
 
 #include <windows.h>
 
-#include <cstdint>
 #include <string>
-#include <vector>
 
 namespace qv::win32::testing {
+
+// The groups of checks the driver runs; the monitors' only on the
+// two-monitor X server.
+void runHostPieceChecks();
+void runScreenSaverChecks(const std::wstring& exePath);
+void runMonitorChecks(const std::wstring& exePath);
 
 bool check(bool ok, const char* name, const std::string& detail = {});
 int failures();
 
 std::string narrow(const std::wstring& text);
 
-// The screen saver, started with `arguments` after its path.
+// The screen saver, started with `arguments` after its path, and ended when
+// it still runs at the end of the check.
 struct Launched {
+  Launched(const std::wstring& exePath, std::wstring arguments);
+  ~Launched();
   PROCESS_INFORMATION info{};
   bool started = false;
-  ~Launched();
 };
-void launch(Launched& process, const std::wstring& exePath, const std::wstring& arguments);
 
 // Waits ms while answering the messages sent to the driver's own windows
 // (a preview child's creation notifies its parent and waits for the answer).
@@ -31,20 +36,7 @@ void pause(DWORD ms);
 // A top-level window of the process with the class, or null after timeoutMs.
 HWND waitForWindow(DWORD processId, const wchar_t* className, DWORD timeoutMs);
 // The process's exit code after it ended, or -1 when it still runs after
-// timeoutMs (it is then ended).
+// timeoutMs.
 long waitForExit(Launched& process, DWORD timeoutMs);
-
-std::wstring className(HWND window);
-
-// A message box's text and caption, once both are in place (a box may be
-// found before they are), or empty after a couple of seconds.
-struct BoxText {
-  std::wstring text, caption;
-};
-BoxText boxText(HWND box);
-
-// The pixels (0x00RRGGBB) of a w x h rectangle at (x, y) of a device
-// context, top row first.
-std::vector<std::uint32_t> capture(HDC source, int x, int y, int w, int h);
 
 }  // namespace qv::win32::testing

@@ -1,38 +1,28 @@
 # Pieces the Wine test scripts share (sourced, not run).
-#   find_wine                 sets $wine, or exits 77 (skipped) without Wine
-#   use_wine_prefix BUILD_DIR  the test prefix of that build, made on first use
-#                             (needs $DISPLAY); the environment to run in it
-#   place_beside SCR DRIVER   the screen saver beside the driver, which looks there
-#   stop_wine                 ends the prefix's wine server and its programs
+#   find_wine                  sets $wine, or exits 77 (skipped) without Wine
+#   use_wine_prefix BUILD_DIR  the environment of that build's test prefix,
+#                              made on first use (needs $DISPLAY)
+#   place_beside SCR DRIVER    the screen saver beside the driver, which looks there
+#   stop_wine                  ends the prefix's wine server and its programs
 
 find_wine() {
   wine=$(command -v wine64 || true)
   [ -z "$wine" ] && [ -x /usr/lib/wine/wine64 ] && wine=/usr/lib/wine/wine64
-  if [ -z "$wine" ]; then
-    echo "SKIPPED: wine64 is not installed (tools/packages.txt lists it)" >&2
-    exit 77
-  fi
+  [ -n "$wine" ] || { echo "SKIPPED: wine64 is not installed (tools/packages.txt lists it)" >&2; exit 77; }
 }
 
 use_wine_prefix() {
-  export WINEDEBUG=-all
-  export WINEPREFIX="$1/wineprefix"
-  export WINEDLLOVERRIDES="mscoree,mshtml="  # no offer to install .NET or Gecko
-  # The prefix is made once per build folder. Without a window manager Wine
-  # waits about 2 s at every window close unless its windows are unmanaged.
-  if [ ! -f "$WINEPREFIX/.qv-ready" ]; then
-    echo "Creating the Wine prefix in $WINEPREFIX ..."
-    "$wine" wineboot -i >/dev/null 2>&1
-    "$wine" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1
-    "${wine%64}server" -w 2>/dev/null || wineserver -w 2>/dev/null || true
-    touch "$WINEPREFIX/.qv-ready"
-  fi
+  export WINEDEBUG=-all WINEPREFIX="$1/wineprefix" WINEDLLOVERRIDES="mscoree,mshtml="  # no .NET or Gecko offers
+  [ -f "$WINEPREFIX/.qv-ready" ] && return
+  # Without a window manager Wine waits about 2 s at every window close
+  # unless its windows are unmanaged.
+  echo "Creating the Wine prefix in $WINEPREFIX ..."
+  "$wine" wineboot -i >/dev/null 2>&1
+  "$wine" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1
+  "${wine%64}server" -w 2>/dev/null || wineserver -w 2>/dev/null || true
+  touch "$WINEPREFIX/.qv-ready"
 }
 
-place_beside() {
-  [ "$(dirname "$1")" -ef "$(dirname "$2")" ] || cp -f "$1" "$(dirname "$2")/"
-}
+place_beside() { [ "$(dirname "$1")" -ef "$(dirname "$2")" ] || cp -f "$1" "$(dirname "$2")/"; }
 
-stop_wine() {
-  "${wine%64}server" -k >/dev/null 2>&1 || wineserver -k >/dev/null 2>&1 || true
-}
+stop_wine() { "${wine%64}server" -k >/dev/null 2>&1 || wineserver -k >/dev/null 2>&1 || true; }

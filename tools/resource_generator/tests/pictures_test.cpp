@@ -31,16 +31,5 @@ TEST(PixelFont, WidthsAddUpWithSpacingAndDrawingMatchesThem) {
   EXPECT_THROW(font.textWidth(U"c"), std::invalid_argument);
 }
 
-TEST(PixelFont, MalformedTablesAreRefused) {
-  constexpr GlyphDef unequal[] = {{U'a', "##|#"}};
-  constexpr GlyphDef twice[] = {{U'a', "#"}, {U'a', "#"}};
-  constexpr GlyphDef tall[] = {{U'a', "#|#|#"}};
-  constexpr GlyphDef stray[] = {{U'a', "#x"}};
-  EXPECT_THROW(PixelFont(unequal, 2, 1), std::invalid_argument);
-  EXPECT_THROW(PixelFont(twice, 2, 1), std::invalid_argument);
-  EXPECT_THROW(PixelFont(tall, 2, 1), std::invalid_argument);
-  EXPECT_THROW(PixelFont(stray, 2, 1), std::invalid_argument);
-}
-
 }  // namespace
 }  // namespace qv::resgen
