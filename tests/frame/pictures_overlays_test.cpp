@@ -25,38 +25,23 @@ using testing::BINARYDATA_TYPE;
 using testing::BITMAP_TYPE;
 using testing::rawPicture;
 
-TEST(OverlayLoad, ColourPicturesAreTintedAndOpaqueAndMasksGiveTheAlpha) {
+// The program's overlays are colour pictures at their own size; masks and
+// rescaling are left to the picture layer.
+TEST(OverlayLoad, ColourPicturesAreTintedOnceAndOpaqueAndAMissingOneIsFatal) {
   testing::PictureTestPlatform platform;
   PictureLayer pictures{platform};
   OverlayLoader loader{platform, pictures};
   platform.addResource("LOGO", BITMAP_TYPE, rawPicture(3, 2, [](int x, int) {
                          return x == 0 ? 0xFFFFFFFFu : x == 1 ? 0x00000000u : 0x40808080u;
                        }));
-  platform.addResource("MASK", BITMAP_TYPE, rawPicture(3, 2, [](int x, int y) {
-                         return 0xFF123400u | static_cast<std::uint32_t>(x * 40 + y);
-                       }));
-  platform.addResource("SMALLMASK", BITMAP_TYPE, rawPicture(2, 1, [](int, int) { return 0xFF000010u; }));
-
   loader.overlayTint = 0xFF143250;
   auto logo = loader.createOverlay("Logo", "", KEEP_PICTURE_SIZE, KEEP_PICTURE_SIZE);
   EXPECT_EQ(std::tuple(logo->width, logo->height, logo->blendMode), std::tuple(3, 2, OVERLAY_ALPHA_BLEND));
   EXPECT_EQ(std::tuple(logo->pixels[0], logo->pixels[1], logo->pixels[5], loader.overlayTint),
             std::tuple(0xFF13314Fu, 0xFF000000u, 0xFF0A1928u, NO_OVERLAY_TINT));
-  // Untinted: the picture less one step of 255; a size other than -1 rescales.
-  EXPECT_EQ(loader.loadOverlay(*logo, "LOGO", "", 6, 5), 1);
-  EXPECT_EQ(std::tuple(logo->width, logo->height, logo->pixels[0], logo->pixels[6 * 5 - 1]),
-            std::tuple(6, 5, 0xFFFEFEFEu, 0xFF7F7F7Fu));
-
-  auto both = loader.createOverlay("LOGO", "MASK", KEEP_PICTURE_SIZE, KEEP_PICTURE_SIZE);
-  EXPECT_EQ(std::tuple(both->pixels[0], both->pixels[2], both->pixels[4]),
-            std::tuple(0x00FEFEFEu, 0x507F7F7Fu, 0x29000000u));
-  loader.overlayTint = 0x00336699;  // without a colour picture: the mask and the tint
-  auto maskOnly = loader.createOverlay("", "MASK", KEEP_PICTURE_SIZE, KEEP_PICTURE_SIZE);
-  EXPECT_EQ(std::tuple(maskOnly->width, maskOnly->pixels[1]), std::tuple(3, 0x28336699u));
-  // A smaller mask leaves the pixels it does not cover opaque.
-  auto partly = loader.createOverlay("LOGO", "SMALLMASK", KEEP_PICTURE_SIZE, KEEP_PICTURE_SIZE);
-  EXPECT_EQ(std::tuple(partly->pixels[1], partly->pixels[2], partly->pixels[3]),
-            std::tuple(0x10000000u, 0xFF7F7F7Fu, 0xFFFEFEFEu));
+  // Untinted: the picture less one step of 255.
+  auto plain = loader.createOverlay("LOGO", "", KEEP_PICTURE_SIZE, KEEP_PICTURE_SIZE);
+  EXPECT_EQ(std::tuple(plain->pixels[0], plain->pixels[2]), std::tuple(0xFFFEFEFEu, 0xFF7F7F7Fu));
   EXPECT_EQ(std::tuple(pictures.gdiplusUsers(), platform.starts), std::tuple(0, platform.stops));
 
   EXPECT_THROW(loader.createOverlay("LOGO", "NOMASK", KEEP_PICTURE_SIZE, KEEP_PICTURE_SIZE),
@@ -234,7 +219,7 @@ TEST(PictureLayer, SupportStartsAndStopsByUseCountAndItsAbsenceIsFatal) {
   EXPECT_EQ(platform.errorsShown, std::vector<std::string>{"GDI+ (WindowsXP or later) support not present"});
 }
 
-TEST(PictureLayer, LoadsUnderTheCurrentTypeLocksTopRowFirstAndRescales) {
+TEST(PictureLayer, LoadsUnderTheCurrentTypeAndLocksTopRowFirst) {
   testing::TestPlatform platform;
   platform.addResource("PIC", BITMAP_TYPE,
                        rawPicture(3, 2, [](int x, int y) { return 0xFF000000u | (y * 16 + x); }));
@@ -249,10 +234,6 @@ TEST(PictureLayer, LoadsUnderTheCurrentTypeLocksTopRowFirstAndRescales) {
             std::tuple(0xFF000000u, 0xFF000011u));
   pictures.unlockPicture();
   EXPECT_EQ(pictures.picturePixels(), nullptr);
-  pictures.scalePicture(6, 4);
-  pictures.lockPicture();
-  EXPECT_EQ(std::tuple(pictures.pictureWidth(), pictures.pictureBytes(), pictures.picturePixels()[6 * 4 - 1]),
-            std::tuple(6, 96, 0xFF000012u));
 
   // Not there under this type, or not a picture: nothing is held.
   EXPECT_EQ(pictures.loadPicture("DATA"), 0);
