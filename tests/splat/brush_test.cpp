@@ -177,24 +177,6 @@ std::uint32_t where(int x, int y) {
          static_cast<std::uint32_t>(y & 0xFF) << 8 | static_cast<std::uint32_t>((x >> 8) << 1 | (y >> 8));
 }
 
-TEST(BrushPicture, A255PictureCoversTwoByTwoTexelsPerPixel) {
-  Brushes t;
-  t.platform.addResource("SMALL", BINARYDATA_TYPE, rawPicture(255, 255, where));
-  const Brush& b = t.setup(1, 0x40000, 0xFF80FF40, "SMALL");
-  for (int q = 0; q < 4; ++q) {
-    const std::uint32_t first = texel(b, q, 0, 0);
-    EXPECT_EQ(texel(b, q, 0, 1), first);
-    EXPECT_EQ(texel(b, q, 1, 0), first);
-    EXPECT_EQ(texel(b, q, 1, 1), first);
-    EXPECT_EQ(first, multiplyChannels(where(127, 127), 0xFF80FF40));
-    EXPECT_NE(texel(b, q, 2, 2), first);
-  }
-  EXPECT_EQ(texel(b, 3, 2, 3), multiplyChannels(where(128, 128), 0xFF80FF40));
-  EXPECT_EQ(texel(b, 1, 5, 4), multiplyChannels(where(129, 125), 0xFF80FF40));
-  EXPECT_EQ(texel(b, 0, 255, 255), multiplyChannels(where(0, 0), 0xFF80FF40));
-  EXPECT_EQ(texel(b, 3, 255, 254), multiplyChannels(where(254, 254), 0xFF80FF40));
-}
-
 TEST(BrushPicture, Variant4ReadsThePictureAsAGreyMaskFromWhiteToTheColour) {
   Brushes t;
   // Blue 0 left of the centre column, 255 from it on; red must not matter.
