@@ -2,15 +2,21 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
+#include <iterator>
 #include <tuple>
 #include <utility>
 #include <vector>
 
+#include "frame/drawn_area.h"
+#include "frame/lookup_tables.h"
 #include "frame/pixel_ops.h"
 #include "support/test_platform.h"
 
 namespace qv {
 namespace {
+
+using Stretch = std::tuple<int, int, int>;  // row, first column, count
 
 constexpr std::uint32_t rgb(int r, int g, int b) {
   return static_cast<std::uint32_t>(r) << 16 | static_cast<std::uint32_t>(g) << 8 |
@@ -265,6 +271,150 @@ TEST(FrameBufferMemory, HostMemoryIsUsedAndAMissingBufferDisablesDrawing) {
   fb.fadeStep();
   fb.present();
   EXPECT_TRUE(platform.presents.empty());
+}
+
+// Draws a distinct colour into every inner pixel through the row table.
+void paintPattern(const FrameBufferGeometry& g) {
+  for (int y = 0; y <= g.maxRow; ++y) {
+    for (int x = 0; x <= g.maxColumn; ++x) {
+      g.pixels[g.rowStart[y] + x] = static_cast<std::uint32_t>(y * 256 + x + 1);
+    }
+  }
+}
+
+// Runs one half-size frame on a w x h buffer and checks the doubled picture:
+// drawing row y, column x of the full frame shows half pixel (y / 2, x / 2),
+// the odd last row or column repeating its neighbour.
+void checkDoubling(int w, int h) {
+  SCOPED_TRACE(::testing::Message() << w << " x " << h);
+  testing::TestPlatform platform;
+  FrameBuffer fb(platform);
+  fb.setFrameSize(w, h);
+  fb.createFrameBuffers();
+  std::uint32_t* fullPixels = fb.geometry().pixels;
+  fb.halfResRequested = 1;
+  fb.beginHalfResFrame();
+  const auto& half = fb.geometry();
+  ASSERT_EQ(half.width, w / 2);
+  ASSERT_EQ(half.height, h / 2);
+  ASSERT_NE(half.pixels, fullPixels);
+  EXPECT_EQ(fb.swapPending(), 1);
+  paintPattern(half);
+  fb.endHalfResFrame();
+
+  const auto& full = fb.geometry();
+  ASSERT_EQ(full.width, w);
+  ASSERT_EQ(full.pixels, fullPixels);
+  EXPECT_EQ(fb.swapPending(), 0);
+  for (int y = 0; y < h; ++y) {
+    for (int x = 0; x < w; ++x) {
+      // The top picture row of an odd height is the extra memory row.
+      const int fromBottom = h - 1 - y;
+      const int halfFromBottom = std::min(fromBottom / 2, h / 2 - 1);
+      const int hy = h / 2 - 1 - halfFromBottom;
+      const int hx = std::min(x / 2, w / 2 - 1);
+      ASSERT_EQ(full.pixels[full.rowStart[y] + x], static_cast<std::uint32_t>(hy * 256 + hx + 1))
+          << x << "," << y;
+    }
+  }
+}
+
+TEST(HalfResolution, DoublesEvenAndOddFrames) {
+  checkDoubling(8, 6);
+  checkDoubling(7, 6);
+  checkDoubling(8, 5);
+  checkDoubling(9, 7);
+  checkDoubling(3, 3);
+}
+
+std::vector<Stretch> take(DrawnArea& area) {
+  std::vector<Stretch> out;
+  area.takeDrawn([&](int row, int column, int count) { out.emplace_back(row, column, count); });
+  return out;
+}
+
+TEST(DrawnArea, MarksBecomeWholeBlocksCutAtTheLastColumn) {
+  struct Mark {
+    int top, bottom, left, right;
+  };
+  const struct Case {
+    int columns;
+    int blockWidth;
+    std::vector<Mark> marks;
+    std::vector<Stretch> stretches;
+  } cases[] = {
+      {100, 16, {{1, 2, 5, 20}}, {{1, 0, 32}, {2, 0, 32}}},
+      {100, 16, {{0, 0, 99, 99}}, {{0, 96, 4}}},                             // the last block is cut
+      {100, 16, {{0, 0, 0, 0}, {0, 0, 40, 40}}, {{0, 0, 16}, {0, 32, 16}}},  // two stretches
+      {100, 16, {{0, 0, 0, 0}, {0, 0, 16, 16}}, {{0, 0, 32}}},               // neighbours join
+      {1920, 32, {{0, 0, 31, 32}}, {{0, 0, 64}}},
+      {3840, 64, {{2, 2, 0, 3839}}, {{2, 0, 3840}}},
+      {16384, 256, {{0, 0, 0, 16383}}, {{0, 0, 16384}}},  // all 64 blocks
+      {16384, 256, {{0, 0, 16383, 16383}}, {{0, 16128, 256}}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(::testing::Message() << c.columns << " columns, " << c.marks.size() << " marks");
+    DrawnArea area;
+    area.reset(3, c.columns);
+    EXPECT_EQ(area.blockWidth(), c.blockWidth);
+    EXPECT_TRUE(area.all());
+    area.forget();
+    EXPECT_FALSE(area.all());
+    for (const Mark& m : c.marks) area.mark(m.top, m.bottom, m.left, m.right);
+    EXPECT_EQ(take(area), c.stretches);
+    EXPECT_TRUE(take(area).empty());  // taken means forgotten
+  }
+}
+
+// Saturation, floors, a multiply that never reaches full, a blend that
+// rounds toward minus infinity, and channels that never carry or borrow into
+// their neighbours.
+TEST(PixelOps, ChannelArithmeticAtTheEdges) {
+  const std::uint32_t cases[][2] = {
+      {addSaturate(0xF01010, 0x202020), 0xFF3030},
+      {addSaturate(0xFFFFFFFF, 0xFFFFFFFF), 0xFFFFFF},  // top byte dropped
+      {addSaturate(0xFF00FF01u, 0xFF0001FFu), 0x00FFFF},
+      {subtractFloor(0xFF0810, 0x101010), 0xEF0000},
+      {subtractFloor(0x010000u, 0x000001u), 0x010000},
+      {multiplyChannels(0xFFFFFF, 0xFFFFFF), 0xFEFEFE},
+      {multiplyChannels(0x808080, 0xFF7FC8), 0x7F3F64},
+      {scaleColour(0xFF8040, 128), 0x7F4020},
+      // Rising: 0 + floor(255 * 255 / 256); falling: 255 + floor(-255 * 1 / 256).
+      {lerpChannels(0x000000, 0xFFFFFF, 255), 0xFEFEFE},
+      {lerpChannels(0xFFFFFF, 0x000000, 1), 0xFEFEFE},
+      {lerpChannels(0x123456, 0xABCDEF, 0), 0x123456},
+      {lerpChannels(0xFF8040, 0xFF000000, 127), 0x804020},
+      {lerpChannels(0x000003u, 0x000000u, 128), 0x000001},
+  };
+  for (std::size_t i = 0; i < std::size(cases); ++i) EXPECT_EQ(cases[i][0], cases[i][1]) << "case " << i;
+}
+
+TEST(LookupTables, SphereHeightsAndSlopesAndTheRescaleOffsets) {
+  testing::TestPlatform platform;
+  LookupTables tables(platform);
+  tables.buildSphereTable();
+  tables.buildRescaleTable();
+  const auto entry = [&](int i, int j) {
+    return std::tuple(tables.sphereEntry(i, j)[0], tables.sphereEntry(i, j)[1]);
+  };
+  EXPECT_EQ(std::tuple(entry(0, 0), entry(0, 255), entry(255, 255)),
+            std::tuple(std::tuple(2044, 0), std::tuple(128, 14), std::tuple(0, 0)));
+  // A texel lies on the disc exactly when i^2 + j^2 <= 65280.
+  for (int i = 0; i < 256; ++i) {
+    for (int j = 0; j < 256; ++j) {
+      ASSERT_EQ(tables.sphereEntry(i, j)[0] != 0, i * i + j * j <= 65280) << i << "," << j;
+      ASSERT_EQ(tables.sphereEntry(i, j)[0], tables.sphereEntry(j, i)[0]);
+    }
+  }
+
+  const std::int32_t* row2 = tables.rescaleRow(2);
+  EXPECT_EQ(std::tuple(row2[0], row2[1], row2[2], row2[3]), std::tuple(0, 512, 1020, 0));
+  EXPECT_EQ(std::tuple(tables.rescaleRow(1)[1], tables.rescaleRow(3)[1], tables.rescaleRow(3)[2]),
+            std::tuple(1020, 340, 680));
+  for (int j = 0; j < 256; ++j) {
+    ASSERT_EQ(tables.rescaleRow(0)[j], 0);
+    ASSERT_EQ(tables.rescaleRow(255)[j], 4 * j);
+  }
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
-// The exact output of every splat kernel over many random splats, reduced to
-// one hash per kernel form. The values were recorded from the per-pixel
+// The splat kernels: small cases of their rules, pixel by pixel, and pins of
+// the exact output of every kernel over many random splats, reduced to one
+// hash per kernel form. The values were recorded from the per-pixel
 // kernels; a faster traversal or blend must reproduce every pixel (and every
 // depth value of the ball) bit for bit. The splats cover sizes from one pixel
 // to the largest box, discs, rings and targets, random opacity, fade, tint
@@ -8,24 +9,31 @@
 // drawn in two bands of rows, as two drawing threads draw it, and must come
 // out as drawn whole.
 
+#include "splat/kernels.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cstdint>
 #include <random>
 #include <string>
+#include <tuple>
 #include <utility>
+#include <vector>
 
+#include "frame/frame_buffer.h"
 #include "frame/lookup_tables.h"
+#include "frame/pixel_ops.h"
+#include "splat/coverage_mask.h"
 #include "splat/kernel.h"
 #include "splat/kernel_test_support.h"
-#include "splat/kernels.h"
 
 namespace qv {
 namespace {
 
 using testing::GuardedFrame;
 using testing::QuadrantImages;
+using testing::splatAt;
 
 // Large enough for the inside form of the largest box (radius 254).
 constexpr int FRAME_SIDE = 520;
@@ -191,6 +199,137 @@ INSTANTIATE_TEST_SUITE_P(
         PinnedForm{"Spot4Clipped", SpotKernel4Clipped, true, Family::Spot, 0x00FFFFFFu,
                    2257319903453008533ull}),
     [](const ::testing::TestParamInfo<PinnedForm>& param) { return std::string(param.param.name); });
+
+// Every pixel of `frame` other than those listed keeps `fill`.
+void expectOnlyChanged(const GuardedFrame& frame, std::uint32_t fill,
+                       const std::vector<std::pair<int, int>>& changed) {
+  for (int y = 0; y < frame.height(); ++y) {
+    for (int x = 0; x < frame.width(); ++x) {
+      bool listed = false;
+      for (auto [cx, cy] : changed) listed = listed || (cx == x && cy == y);
+      if (!listed) {
+        EXPECT_EQ(frame.at(x, y), fill) << x << "," << y;
+      }
+    }
+  }
+  EXPECT_TRUE(frame.guardIntact());
+}
+
+// A texel that tells quadrant, source row and source column apart.
+std::uint32_t marker(int q, int i, int u) {
+  return 0xFF000000u | static_cast<std::uint32_t>(40 + 50 * q) << 16 | static_cast<std::uint32_t>(i) << 8 |
+         static_cast<std::uint32_t>(u);
+}
+
+QuadrantImages markedImages() {
+  QuadrantImages images;
+  for (int q = 0; q < 4; ++q)
+    for (int i = 0; i < 256; ++i)
+      for (int u = 0; u < 256; ++u) images.texel(q, i, u) = marker(q, i, u);
+  return images;
+}
+
+TEST(BallKernel, HiddenPixelsKeepColourAndDepth) {
+  QuadrantImages images = markedImages();
+  GuardedFrame frame(16, 16, 0x112233);
+  frame.fillDepth(-1000);
+  frame.depthAt(8, 8) = DEPTH_RESET_VALUE;
+  SplatParams p = splatAt(8, 8, 4, frame, &images);
+  p.ballDepth = 100;
+  BallKernelInside(p);
+  // Centre: hq = (4 * 2044) >> 8 = 31, slope 0, so the depth difference is
+  // floored at -31 and the texel is drawn whole.
+  EXPECT_EQ(frame.at(8, 8), marker(0, 0, 0));
+  EXPECT_EQ(frame.depthAt(8, 8), 69);
+  expectOnlyChanged(frame, 0x112233, {{8, 8}});
+  EXPECT_EQ(std::tuple(frame.depthAt(7, 8), frame.depthAt(8, 9)), std::tuple(-1000, -1000));
+  // Equal depth is hidden too.
+  frame.at(8, 8) = 0x112233;
+  BallKernelInside(p);
+  EXPECT_EQ(frame.at(8, 8), 0x112233u);
+}
+
+TEST(BallKernel, TinyBallDrawsTheCentreAndItsFourNeighbours) {
+  QuadrantImages images = markedImages();
+  GuardedFrame frame(16, 16, 0);
+  SplatParams p = splatAt(5, 5, 2, frame, &images);
+  p.ballDepth = 0;
+  BallKernelInside(p);
+  EXPECT_EQ(std::tuple(frame.at(5, 5), frame.at(4, 5), frame.at(6, 5), frame.at(5, 4), frame.at(5, 6)),
+            std::tuple(marker(0, 0, 0), marker(0, 0, 255), marker(1, 0, 255), marker(0, 255, 0),
+                       marker(2, 255, 0)));
+  EXPECT_EQ(std::tuple(frame.depthAt(5, 5), frame.depthAt(6, 5), frame.depthAt(5, 6), frame.depthAt(4, 4)),
+            std::tuple(-15, -1, -1, DEPTH_RESET_VALUE));
+  expectOnlyChanged(frame, 0, {{5, 5}, {4, 5}, {6, 5}, {5, 4}, {5, 6}});
+}
+
+TEST(SpotKernels, AQuadrantStopsAtItsStopTexelWhileTheOthersGoOn) {
+  // Radius 4: distances 0 ... 4 read texels 0, 64, 128, 191, 255.
+  QuadrantImages images(0xFF101010);
+  images.texel(0, 128, 128) = 0;                            // q0, row distance 2, column distance 2
+  for (int q = 0; q < 4; ++q) images.texel(q, 64, 64) = 0;  // all stop at k = 1, j = 1
+  GuardedFrame frame(16, 16, 0);
+  SplatParams p = splatAt(8, 8, 5, frame, &images);
+  SpotKernel0Inside(p);
+  for (int y = 4; y <= 12; ++y) {
+    for (int x = 4; x <= 12; ++x) {
+      const int k = y < 8 ? 8 - y : y - 8;
+      const int j = x < 8 ? 8 - x : x - 8;
+      bool drawn = true;
+      if (k == 1 && j >= 1) drawn = false;
+      if (y == 6 && x <= 6) drawn = false;
+      EXPECT_EQ(frame.at(x, y), drawn ? 0x101010u : 0u) << x << "," << y;
+    }
+  }
+  EXPECT_TRUE(frame.guardIntact());
+}
+
+// A disc splat of radius sizeQuarter (quarter pixels) as the set-up makes it.
+SplatParams discAt(int cx, int cy, int sizeQuarter) {
+  SplatParams p = splatAt(cx, cy, (sizeQuarter + 3) >> 2);
+  p.sizeQuarter = sizeQuarter;
+  p.brushColour = 0xFF4080C0;
+  return p;
+}
+
+// The coverage the tables give radius v at distances (k, j), 0 beyond them.
+int tableCoverage(const SplatParams& p, int v, int k, int j) {
+  CoverageMask m;
+  selectCoverageMask(m, p, v);
+  return k < m.words && j < m.words ? coverageAt(m, k, j) : 0;
+}
+
+int distance(int a, int b) { return a < b ? b - a : a - b; }
+
+TEST(DiscKernels, SmallDiscsEndEachRowWhereTheWeighedCoverageFallsToZero) {
+  // Boxes of radius 1 to 5 (the small ones drawn as a whole box, and the
+  // first drawn row by row). At a low opacity the soft rim weighs 0 and ends
+  // its row; the pixels beyond keep their word, alpha byte included.
+  constexpr std::uint32_t OLD = 0xFF123456;
+  for (int size = 5; size <= 20; ++size) {
+    for (int alpha : {255, 90, 3}) {
+      GuardedFrame frame(16, 16, OLD);
+      SplatParams p = discAt(7, 8, size);
+      frame.attach(p);
+      p.alpha = alpha;
+      DiscKernel0Inside(p);
+      const std::uint32_t colour = p.brushColour;
+      for (int y = 0; y < 16; ++y) {
+        const int k = distance(y, 8);
+        int end = 0;  // first distance of the row that weighs 0
+        while (end <= p.radius && k <= p.radius && tableCoverage(p, size, k, end) * alpha / 255 != 0) ++end;
+        for (int x = 0; x < 16; ++x) {
+          const int j = distance(x, 7);
+          const int w = tableCoverage(p, size, k, j) * alpha / 255;
+          const std::uint32_t expected = j >= end ? OLD : w == 255 ? colour : lerpChannels(OLD, colour, w);
+          EXPECT_EQ(frame.at(x, y), expected)
+              << "size " << size << " alpha " << alpha << " at " << x << "," << y;
+        }
+      }
+      EXPECT_TRUE(frame.guardIntact());
+    }
+  }
+}
 
 }  // namespace
 }  // namespace qv

@@ -9,49 +9,39 @@
 #include <vector>
 
 #include "frame/frame_buffer.h"
+#include "frame/overlays.h"
 #include "frame/picture_layer.h"
 #include "frame/picture_test_support.h"
+#include "frame/pixel_ops.h"
+#include "ground/hook.h"
 #include "ground/memory_blocks.h"
 #include "ground/runtime_error.h"
+#include "hosts/headless/headless_platform.h"
 
 namespace qv {
 namespace {
 
+using testing::BINARYDATA_TYPE;
 using testing::BITMAP_TYPE;
 using testing::rawPicture;
 
-TEST(OverlayLoad, ColourPicturesAreTintedAndOpaqueAndMasksGiveTheAlpha) {
+// The program's overlays are colour pictures at their own size; masks and
+// rescaling are left to the picture layer.
+TEST(OverlayLoad, ColourPicturesAreTintedOnceAndOpaqueAndAMissingOneIsFatal) {
   testing::PictureTestPlatform platform;
   PictureLayer pictures{platform};
   OverlayLoader loader{platform, pictures};
   platform.addResource("LOGO", BITMAP_TYPE, rawPicture(3, 2, [](int x, int) {
                          return x == 0 ? 0xFFFFFFFFu : x == 1 ? 0x00000000u : 0x40808080u;
                        }));
-  platform.addResource("MASK", BITMAP_TYPE, rawPicture(3, 2, [](int x, int y) {
-                         return 0xFF123400u | static_cast<std::uint32_t>(x * 40 + y);
-                       }));
-  platform.addResource("SMALLMASK", BITMAP_TYPE, rawPicture(2, 1, [](int, int) { return 0xFF000010u; }));
-
   loader.overlayTint = 0xFF143250;
   auto logo = loader.createOverlay("Logo", "", KEEP_PICTURE_SIZE, KEEP_PICTURE_SIZE);
   EXPECT_EQ(std::tuple(logo->width, logo->height, logo->blendMode), std::tuple(3, 2, OVERLAY_ALPHA_BLEND));
   EXPECT_EQ(std::tuple(logo->pixels[0], logo->pixels[1], logo->pixels[5], loader.overlayTint),
             std::tuple(0xFF13314Fu, 0xFF000000u, 0xFF0A1928u, NO_OVERLAY_TINT));
-  // Untinted: the picture less one step of 255; a size other than -1 rescales.
-  EXPECT_EQ(loader.loadOverlay(*logo, "LOGO", "", 6, 5), 1);
-  EXPECT_EQ(std::tuple(logo->width, logo->height, logo->pixels[0], logo->pixels[6 * 5 - 1]),
-            std::tuple(6, 5, 0xFFFEFEFEu, 0xFF7F7F7Fu));
-
-  auto both = loader.createOverlay("LOGO", "MASK", KEEP_PICTURE_SIZE, KEEP_PICTURE_SIZE);
-  EXPECT_EQ(std::tuple(both->pixels[0], both->pixels[2], both->pixels[4]),
-            std::tuple(0x00FEFEFEu, 0x507F7F7Fu, 0x29000000u));
-  loader.overlayTint = 0x00336699;  // without a colour picture: the mask and the tint
-  auto maskOnly = loader.createOverlay("", "MASK", KEEP_PICTURE_SIZE, KEEP_PICTURE_SIZE);
-  EXPECT_EQ(std::tuple(maskOnly->width, maskOnly->pixels[1]), std::tuple(3, 0x28336699u));
-  // A smaller mask leaves the pixels it does not cover opaque.
-  auto partly = loader.createOverlay("LOGO", "SMALLMASK", KEEP_PICTURE_SIZE, KEEP_PICTURE_SIZE);
-  EXPECT_EQ(std::tuple(partly->pixels[1], partly->pixels[2], partly->pixels[3]),
-            std::tuple(0x10000000u, 0xFF7F7F7Fu, 0xFFFEFEFEu));
+  // Untinted: the picture less one step of 255.
+  auto plain = loader.createOverlay("LOGO", "", KEEP_PICTURE_SIZE, KEEP_PICTURE_SIZE);
+  EXPECT_EQ(std::tuple(plain->pixels[0], plain->pixels[2]), std::tuple(0xFFFEFEFEu, 0xFF7F7F7Fu));
   EXPECT_EQ(std::tuple(pictures.gdiplusUsers(), platform.starts), std::tuple(0, platform.stops));
 
   EXPECT_THROW(loader.createOverlay("LOGO", "NOMASK", KEEP_PICTURE_SIZE, KEEP_PICTURE_SIZE),
@@ -151,6 +141,108 @@ TEST(OverlayDraw, AnOverlayLargerThanTheFrameIsCutAtTheInnerRectangle) {
   placeFromLeft(*off, d.g(), 0, -50, 0);
   drawOverlay(*off, d.g());
   EXPECT_EQ(d.countNot(0), 0);
+}
+
+// The program's logo and legend, from its own embedded bitmaps, added onto a
+// black 1280 x 1024 frame: the logo 32 pixels from the right, the legend 24
+// from the left, both 8 above the bottom, the legend until its timer fires.
+TEST(ProgramOverlays, TheTintedLogoAndTheLegendUntilItsTimerFires) {
+  HeadlessPlatform platform(1280, 1024, programResources(), nullptr);
+  PictureLayer pictures{platform};
+  FrameBuffer fb{platform};
+  Overlays overlays{platform, pictures, fb};
+  fb.setFrameSize(1280, 1024);
+  fb.createFrameBuffers();
+  const FrameBufferGeometry& g = fb.geometry();
+  overlays.setupOverlays();
+  platform.startTimer(LEGEND_TIMER, 10000);
+  const Hook frameHook = Hook::member<&Overlays::drawOverlays>(&overlays);
+
+  DecodedPicture logoPicture;
+  ASSERT_TRUE(platform.decodePicture(platform.findResource("QUORVALENT", RESOURCE_TYPE_BITMAP), logoPicture));
+  const Overlay& logo = *overlays.logo();
+  const Overlay& legend = *overlays.legend();
+  EXPECT_EQ(std::tuple(logo.width, logo.height, legend.width, legend.height), std::tuple(159, 12, 553, 13));
+  for (int i = 0; i < 159 * 12; ++i) {
+    ASSERT_EQ(logo.pixels[i], 0xFF000000u | multiplyChannels(logoPicture.pixels[i], LOGO_TINT)) << i;
+  }
+  platform.freePicturePixels(logoPicture);
+
+  // Whether each pixel of the frame is the overlay added onto black where it
+  // lies, and black elsewhere.
+  const auto frameShows = [&](bool withLegend) {
+    for (int y = 0; y < 1024; ++y) {
+      for (int x = 0; x < 1280; ++x) {
+        std::uint32_t expected = 0;
+        if (x >= 1089 && x < 1089 + 159 && y >= 1004 && y < 1004 + 12) {
+          expected = addSaturate(0, logo.pixels[(y - 1004) * 159 + x - 1089]);
+        }
+        if (withLegend && x >= 24 && x < 24 + 553 && y >= 1003 && y < 1003 + 13) {
+          expected = addSaturate(0, legend.pixels[(y - 1003) * 553 + x - 24]);
+        }
+        if (g.pixels[g.rowStart[y] + x] != expected) return false;
+      }
+    }
+    return true;
+  };
+  std::fill(g.pixels, g.pixels + 1280 * 1024, 0u);
+  frameHook();
+  EXPECT_TRUE(frameShows(true));
+  EXPECT_TRUE(std::any_of(legend.pixels.data(), legend.pixels.data() + 553 * 13,
+                          [](std::uint32_t p) { return p != 0xFF000000u; }));
+
+  platform.sleepMilliseconds(10000);
+  for (int frame = 0; frame < 2; ++frame) {
+    std::fill(g.pixels, g.pixels + 1280 * 1024, 0u);
+    frameHook();
+    EXPECT_TRUE(frameShows(false));
+  }
+  EXPECT_EQ(platform.stopTimer(LEGEND_TIMER), 0);  // stopped on the first frame after it fired
+  overlays.destroyOverlays();
+  EXPECT_EQ(std::tuple(overlays.logo(), overlays.legend(), pictures.gdiplusUsers()),
+            std::tuple(nullptr, nullptr, 0));
+}
+
+TEST(PictureLayer, SupportStartsAndStopsByUseCountAndItsAbsenceIsFatal) {
+  testing::PictureTestPlatform platform;
+  PictureLayer pictures(platform);
+  pictures.startGdiplus();
+  pictures.startGdiplus();
+  pictures.stopGdiplus();
+  EXPECT_EQ(std::tuple(pictures.gdiplusUsers(), platform.starts, platform.stops), std::tuple(1, 1, 0));
+  pictures.stopGdiplus();
+  pictures.stopGdiplus();  // with no use open: nothing
+  EXPECT_EQ(std::tuple(pictures.gdiplusUsers(), platform.stops), std::tuple(0, 1));
+
+  platform.supportPresent = false;
+  EXPECT_THROW(pictures.startGdiplus(), RuntimeErrorStop);
+  EXPECT_EQ(platform.errorsShown, std::vector<std::string>{"GDI+ (WindowsXP or later) support not present"});
+}
+
+TEST(PictureLayer, LoadsUnderTheCurrentTypeAndLocksTopRowFirst) {
+  testing::TestPlatform platform;
+  platform.addResource("PIC", BITMAP_TYPE,
+                       rawPicture(3, 2, [](int x, int y) { return 0xFF000000u | (y * 16 + x); }));
+  platform.addResource("DATA", BINARYDATA_TYPE, rawPicture(1, 1, [](int, int) { return 0x12345678u; }));
+  platform.addResource("BROKEN", BITMAP_TYPE, {1, 2, 3});
+  PictureLayer pictures(platform);
+  EXPECT_EQ(pictures.loadPicture("pic"), 1);
+  pictures.lockPicture();
+  EXPECT_EQ(std::tuple(pictures.pictureWidth(), pictures.pictureHeight(), pictures.pictureBytes()),
+            std::tuple(3, 2, 24));
+  EXPECT_EQ(std::tuple(pictures.picturePixels()[0], pictures.picturePixels()[4]),
+            std::tuple(0xFF000000u, 0xFF000011u));
+  pictures.unlockPicture();
+  EXPECT_EQ(pictures.picturePixels(), nullptr);
+
+  // Not there under this type, or not a picture: nothing is held.
+  EXPECT_EQ(pictures.loadPicture("DATA"), 0);
+  EXPECT_FALSE(pictures.hasPicture());
+  EXPECT_EQ(pictures.loadPicture("BROKEN"), 0);
+  pictures.resourceType = BINARYDATA_RESOURCE;
+  EXPECT_EQ(pictures.loadPicture("data"), 1);
+  EXPECT_EQ(pictures.loadPicture("PIC"), 0);
+  EXPECT_FALSE(pictures.hasPicture());
 }
 
 }  // namespace

@@ -1,16 +1,24 @@
+// Damaged picture resources: a brush set up from bytes that are cut short,
+// overwritten or not a picture at all must end in the loader's "not found"
+// report (or the wrong-resolution one for a picture of another size) and
+// never read outside the bytes it was given. Run under the sanitizers.
+
 #include "splat/brush_table.h"
 
 #include <gtest/gtest.h>
 
-#include <tuple>
-
 #include <cstring>
+#include <random>
+#include <string>
+#include <tuple>
+#include <vector>
 
 #include "frame/lookup_tables.h"
 #include "frame/picture_layer.h"
 #include "frame/picture_test_support.h"
 #include "frame/pixel_ops.h"
 #include "ground/runtime_error.h"
+#include "hosts/headless/headless_platform.h"
 #include "splat/brush_images.h"
 #include "splat/kernels.h"
 #include "splat/splat_params.h"
@@ -169,24 +177,6 @@ std::uint32_t where(int x, int y) {
          static_cast<std::uint32_t>(y & 0xFF) << 8 | static_cast<std::uint32_t>((x >> 8) << 1 | (y >> 8));
 }
 
-TEST(BrushPicture, A255PictureCoversTwoByTwoTexelsPerPixel) {
-  Brushes t;
-  t.platform.addResource("SMALL", BINARYDATA_TYPE, rawPicture(255, 255, where));
-  const Brush& b = t.setup(1, 0x40000, 0xFF80FF40, "SMALL");
-  for (int q = 0; q < 4; ++q) {
-    const std::uint32_t first = texel(b, q, 0, 0);
-    EXPECT_EQ(texel(b, q, 0, 1), first);
-    EXPECT_EQ(texel(b, q, 1, 0), first);
-    EXPECT_EQ(texel(b, q, 1, 1), first);
-    EXPECT_EQ(first, multiplyChannels(where(127, 127), 0xFF80FF40));
-    EXPECT_NE(texel(b, q, 2, 2), first);
-  }
-  EXPECT_EQ(texel(b, 3, 2, 3), multiplyChannels(where(128, 128), 0xFF80FF40));
-  EXPECT_EQ(texel(b, 1, 5, 4), multiplyChannels(where(129, 125), 0xFF80FF40));
-  EXPECT_EQ(texel(b, 0, 255, 255), multiplyChannels(where(0, 0), 0xFF80FF40));
-  EXPECT_EQ(texel(b, 3, 255, 254), multiplyChannels(where(254, 254), 0xFF80FF40));
-}
-
 TEST(BrushPicture, Variant4ReadsThePictureAsAGreyMaskFromWhiteToTheColour) {
   Brushes t;
   // Blue 0 left of the centre column, 255 from it on; red must not matter.
@@ -232,6 +222,51 @@ TEST(BrushPicture, MissingOrWrongPicturesAreFatalAndCloseTheirUse) {
     EXPECT_EQ(t.platform.starts, 1) << c.name;
     EXPECT_EQ(t.platform.stops, 1) << c.name;
     EXPECT_FALSE(t.pictures.hasPicture()) << c.name;
+  }
+}
+
+// Sets brush 1 up from `bytes` as the only BINARYDATA resource; returns the
+// error text, or "" when the picture loaded.
+std::string loadFrom(const std::vector<std::uint8_t>& bytes) {
+  const EmbeddedResource table[] = {{"DAMAGED", 0, "BINARYDATA", bytes.data(), bytes.size()}};
+  HeadlessPlatform platform(64, 64, table, nullptr);
+  LookupTables tables{platform};
+  BrushImages images{tables};
+  PictureLayer pictures{platform};
+  BrushTable brushes{platform, tables, images, pictures};
+  brushes.selectBrush(1);
+  try {
+    brushes.setupBrush(brushes.current(), 0x40002, 0xFFFFFFFF, "damaged");
+  } catch (const RuntimeErrorStop& stop) {
+    EXPECT_EQ(pictures.gdiplusUsers(), 0);
+    return stop.what();
+  }
+  return "";
+}
+
+std::vector<std::uint8_t> shippedFlare() {
+  const auto bytes = findEmbeddedResource(programResources(), "STAR_FLARE", "BINARYDATA");
+  return {bytes.begin(), bytes.end()};
+}
+
+TEST(DamagedPictures, NoiseAndBrokenHeadersNeverCrash) {
+  std::mt19937 random(12345);
+  const auto flare = shippedFlare();
+  // Noise alone, noise after a PNG or a JPEG signature, and the flare with
+  // bytes of its header overwritten.
+  const std::vector<std::uint8_t> starts[] = {
+      {}, {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A}, {0xFF, 0xD8, 0xFF, 0xE0}};
+  for (int round = 0; round < 60; ++round) {
+    std::vector<std::uint8_t> bytes = round % 4 == 3 ? flare : starts[round % 4];
+    if (round % 4 == 3) {
+      for (int k = 0; k < 8; ++k) bytes[random() % 60] = static_cast<std::uint8_t>(random());
+    } else {
+      for (std::size_t n = random() % 2048; n > 0; --n) bytes.push_back(static_cast<std::uint8_t>(random()));
+    }
+    const std::string error = loadFrom(bytes);
+    EXPECT_TRUE(error.empty() || error == "PSI: JPG Resource Not Found" ||
+                error == "PSI: JPG Resource Have Wrong Resolution")
+        << "round " << round << ": " << error;
   }
 }
 

@@ -1,12 +1,15 @@
+#include "frame/pixel_ops.h"
 
 #include <gtest/gtest.h>
 
-#include <tuple>
-
 #include <cstdint>
+#include <set>
+#include <stdexcept>
+#include <thread>
+#include <tuple>
 #include <vector>
 
-#include "frame/pixel_ops.h"
+#include "composition/band_workers.h"
 #include "ground/runtime_error.h"
 #include "splat/kernels.h"
 #include "support/composition_rig.h"
@@ -119,12 +122,6 @@ TEST_F(FrameComposerTest, FrameWithNothingDrawnIsStillClearedHookedAndPresented)
   EXPECT_EQ(platform.presents.size(), presents + 1);
   EXPECT_EQ(probe.calls, 2);
   for (std::uint32_t pixel : lastPresented()) ASSERT_EQ(pixel, BACKGROUND);
-  // So does whatever else wrote into the frame, once it says so.
-  const FrameBufferGeometry& g = frame.geometry();
-  for (int i = 0; i < W * H; ++i) g.pixels[i] = 0xFF777777;
-  frame.markAllDrawn();
-  render();
-  for (std::uint32_t pixel : lastPresented()) ASSERT_EQ(pixel, BACKGROUND);
 }
 
 TEST_F(FrameComposerTest, BrushChainDrawsEachEntryWithEveryBrush) {
@@ -216,6 +213,40 @@ TEST_F(FrameComposerTest, EntryOnAnEmptyBrushSlotGetsADefaultBrush) {
   EXPECT_THROW(composer.renderFrame(), RuntimeErrorStop);
   ASSERT_EQ(platform.errorsShown.size(), 1u);
   EXPECT_EQ(platform.errorsShown[0], errors::LINK_DRAW_ERROR);
+}
+
+TEST(BandWorkers, EveryBandRunsOnceOnItsOwnThreadAndTheWorkersStay) {
+  BandWorkers workers;
+  for (int bands : {3, 1, 5, 2, 5}) {
+    std::vector<int> runs(static_cast<std::size_t>(bands), 0);
+    std::vector<std::thread::id> ids(static_cast<std::size_t>(bands));
+    auto job = [&](int band) {
+      ++runs[static_cast<std::size_t>(band)];
+      ids[static_cast<std::size_t>(band)] = std::this_thread::get_id();
+    };
+    workers.run(bands, job);
+    EXPECT_EQ(runs, std::vector<int>(static_cast<std::size_t>(bands), 1)) << bands;
+    EXPECT_EQ(ids[0], std::this_thread::get_id());
+    EXPECT_EQ(std::set<std::thread::id>(ids.begin(), ids.end()).size(), static_cast<std::size_t>(bands));
+  }
+  EXPECT_EQ(workers.workerCount(), 4);  // made for the largest run, never again
+}
+
+TEST(BandWorkers, AFailingBandReachesTheCallerAfterTheOthersAreDone) {
+  BandWorkers workers;
+  for (int failing : {0, 2}) {
+    std::vector<int> runs(3, 0);
+    auto job = [&](int band) {
+      ++runs[static_cast<std::size_t>(band)];
+      if (band == failing) throw std::runtime_error("band");
+    };
+    EXPECT_THROW(workers.run(3, job), std::runtime_error);
+    EXPECT_EQ(runs, std::vector<int>(3, 1));
+  }
+  int calls = 0;
+  auto fine = [&](int) { ++calls; };
+  workers.run(1, fine);
+  EXPECT_EQ(calls, 1);
 }
 
 }  // namespace
