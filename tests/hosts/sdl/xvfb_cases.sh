@@ -7,17 +7,9 @@
 set -uo pipefail
 
 case_name=$1 program=$2 helper=$3
-work=$(mktemp -d)
-xvfb_pid='' app_pid='' helper_pid=''
-cleanup() {
-  for pid in $app_pid $helper_pid $xvfb_pid; do kill "$pid" 2>/dev/null && wait "$pid" 2>/dev/null; done
-  rm -rf "$work"
-}
-trap cleanup EXIT
-fail() { echo "FAIL ($case_name): $*" >&2; exit 1; }
 # shellcheck source=x_display.sh
 . "$(dirname "$0")/x_display.sh"
-FIRST_FRAME_LIMIT=40 CHANGE_LIMIT=20 EXIT_LIMIT=10
+FIRST_FRAME_LIMIT=40 CHANGE_LIMIT=20
 
 start_program() {
   "$program" "$@" >"$work/out.log" 2>"$work/err.log" &
@@ -50,19 +42,11 @@ open_dark_window() {
 no_x_errors() {
   ! grep -qiE "X Error|BadWindow|BadDrawable|BadMatch" "$work/err.log" || fail "X error: $(cat "$work/err.log")"
 }
-# Waits for the program to end with 0 after $1 (what happened).
-ends_with_0() {
-  wait_for_exit "$app_pid" "$EXIT_LIMIT" || fail "the program goes on after $1"
-  [ "$exit_code" -eq 0 ] || fail "exit code $exit_code after $1: $(cat "$work/err.log")"
-  echo "ended ${exit_ms} ms after $1"
-}
-
 # -window-id / -root into a dark window of the test's own: particles, the
 # window's resize followed, signal $2 ends with 0, and the window stays
 # mapped. With -fps (FPS=-fps) the figure shows and the frame is copied into
 # the window's image; without, it is drawn straight into it.
 foreign_window_case() {
-  start_xvfb
   open_dark_window 480 300
   # shellcheck disable=SC2086
   case "$1" in
@@ -88,12 +72,12 @@ foreign_window_case() {
   no_x_errors
 }
 
+[ "$case_name" = options ] || start_xvfb
 case "$case_name" in
   window-ends)
     # The full-screen program's window closed as a window manager does,
     # destroyed by another client, and SIGINT; then --root without the
     # screen saver's window (the root window itself) and SIGTERM.
-    start_xvfb
     for ending in close destroy INT root; do
       if [ "$ending" = root ]; then start_program --root; else start_program; fi
       wait_for_particles root "$work/shot.png" 30
@@ -114,7 +98,6 @@ case "$case_name" in
     # A window smaller than the overlays with their distances (a small
     # screen-saver preview): they are clipped, and the program goes on; then
     # the owner destroys the window under the program, as the daemon does.
-    start_xvfb
     open_dark_window 200 150
     start_program -window-id "$window"
     wait_for_particles "$window" "$work/inside.png" 5
@@ -126,7 +109,6 @@ case "$case_name" in
     # PROGRAM is a build without the controls legend. The box, where the
     # window system keeps it up, is answered with Return. (xdotool's name
     # search misses the box: its name is a UTF-8 property.)
-    start_xvfb
     start_program
     answer_box() {
       kill -0 "$app_pid" 2>/dev/null || return 0
@@ -142,7 +124,6 @@ case "$case_name" in
   preview)
     # The eight icons of the resource folder on a black 152 x 112 area,
     # nothing painted beyond it; the program ends when the window goes.
-    start_xvfb
     open_dark_window 200 150
     start_program /p "$window"
     pixel() { convert "$work/preview.png" -format "%[fx:int(255*p{$1,$2}.r)],%[fx:int(255*p{$1,$2}.g)],%[fx:int(255*p{$1,$2}.b)]" info:; }

@@ -1,3 +1,7 @@
+// The Win32 host's test driver, run under Wine: the host's pieces in this
+// process, then the screen saver beside this program as a process of its
+// own; with the argument "monitors" (on the two-monitor X server), the dark
+// monitors' checks instead. Exits with the number of failed checks.
 #include "driver_support.h"
 
 #include <cstdio>
@@ -6,23 +10,6 @@ namespace qv::win32::testing {
 
 namespace {
 int failureCount = 0;  // the driver is a single-threaded program of its own
-
-struct WindowSearch {
-  DWORD processId;
-  const wchar_t* className;
-  HWND found;
-};
-
-BOOL CALLBACK matchWindow(HWND window, LPARAM context) {
-  auto* search = reinterpret_cast<WindowSearch*>(context);
-  DWORD owner = 0;
-  GetWindowThreadProcessId(window, &owner);
-  wchar_t name[256] = {};
-  GetClassNameW(window, name, 256);
-  if (owner != search->processId || std::wstring(name) != search->className) return TRUE;
-  search->found = window;
-  return FALSE;
-}
 }  // namespace
 
 bool check(bool ok, const char* name, const std::string& detail) {
@@ -31,8 +18,6 @@ bool check(bool ok, const char* name, const std::string& detail) {
   std::fflush(stdout);
   return ok;
 }
-
-int failures() { return failureCount; }
 
 std::string narrow(const std::wstring& text) {
   const int length = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0,
@@ -68,12 +53,13 @@ void pause(DWORD ms) {
 }
 
 HWND waitForWindow(DWORD processId, const wchar_t* wantedClass, DWORD timeoutMs) {
-  const DWORD start = GetTickCount();
-  for (;;) {
-    WindowSearch search{processId, wantedClass, nullptr};
-    EnumWindows(&matchWindow, reinterpret_cast<LPARAM>(&search));
-    if (search.found != nullptr || GetTickCount() - start >= timeoutMs) return search.found;
-    pause(20);
+  for (const DWORD start = GetTickCount();; pause(20)) {
+    HWND window = nullptr;
+    DWORD owner = 0;
+    while ((window = FindWindowExW(nullptr, window, wantedClass, nullptr)) != nullptr) {
+      if (GetWindowThreadProcessId(window, &owner) != 0 && owner == processId) return window;
+    }
+    if (GetTickCount() - start >= timeoutMs) return nullptr;
   }
 }
 
@@ -85,3 +71,19 @@ long waitForExit(Launched& process, DWORD timeoutMs) {
 }
 
 }  // namespace qv::win32::testing
+
+int wmain(int argc, wchar_t** argv) {
+  using namespace qv::win32::testing;
+  wchar_t self[MAX_PATH] = {};
+  GetModuleFileNameW(nullptr, self, MAX_PATH);
+  std::wstring exe = self;
+  exe = exe.substr(0, exe.find_last_of(L"\\/") + 1) + L"Quorvalent.scr";
+  if (argc > 1 && std::wstring(argv[1]) == L"monitors") {
+    runMonitorChecks(exe);
+  } else {
+    runHostPieceChecks();
+    runScreenSaverChecks(exe);
+  }
+  std::printf("%d check(s) failed\n", failureCount);
+  return failureCount;
+}

@@ -16,7 +16,6 @@ void runScreenSaverChecks(const std::wstring& exePath);
 void runMonitorChecks(const std::wstring& exePath);
 
 bool check(bool ok, const char* name, const std::string& detail = {});
-int failures();
 
 std::string narrow(const std::wstring& text);
 

@@ -53,7 +53,9 @@ bool waitForDarkWindow(DWORD processId, const ScreenArea* area, HWND& found) {
   }
 }
 
-void followingChecks(const std::wstring& exe) {
+}  // namespace
+
+void runMonitorChecks(const std::wstring& exe) {
   const std::vector<ScreenArea> monitors = listMonitors();
   if (!check(monitors == std::vector<ScreenArea>{PRIMARY, SECOND}, "two monitors side by side",
              std::to_string(monitors.size()) + " monitor(s)")) {
@@ -83,9 +85,5 @@ void followingChecks(const std::wstring& exe) {
   const long code = waitForExit(process, 10000);
   check(code == 0, "closing the dark window ends the screen saver with 0", std::to_string(code));
 }
-
-}  // namespace
-
-void runMonitorChecks(const std::wstring& exe) { followingChecks(exe); }
 
 }  // namespace qv::win32::testing

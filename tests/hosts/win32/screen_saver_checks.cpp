@@ -61,12 +61,6 @@ std::vector<std::uint32_t> capture(HDC source, int x, int y, int w, int h) {
   return pixels;
 }
 
-BOOL CALLBACK findIconControl(HWND control, LPARAM found) {
-  if ((GetWindowLongW(control, GWL_STYLE) & SS_TYPEMASK) != SS_ICON) return TRUE;
-  *reinterpret_cast<HWND*>(found) = control;
-  return FALSE;
-}
-
 // A box of the process with the text and caption (and an icon, whose
 // picture cannot be read faithfully from another process); OK ends the
 // process with 0.
@@ -80,10 +74,9 @@ void boxCheck(const std::wstring& exe, const wchar_t* arguments, const std::wstr
   check(shown.text == text && shown.caption == caption, (label + " box text and caption").c_str(),
         narrow(shown.text) + " / " + narrow(shown.caption));
   HWND icon = nullptr;
-  EnumChildWindows(box, &findIconControl, reinterpret_cast<LPARAM>(&icon));
-  if (withIcon)
-    check(icon != nullptr && SendMessageW(icon, STM_GETICON, 0, 0) != 0,
-          (label + " box shows an icon").c_str());
+  while ((icon = FindWindowExW(box, icon, L"Static", nullptr)) != nullptr &&
+         SendMessageW(icon, STM_GETICON, 0, 0) == 0) {}
+  if (withIcon) check(icon != nullptr, (label + " box shows an icon").c_str());
   PostMessageW(box, WM_COMMAND, IDOK, 0);
   const long code = waitForExit(process, 5000);
   check(code == 0, (label + " ends with 0 after OK").c_str(), std::to_string(code));
