@@ -28,48 +28,6 @@ std::string narrow(const std::wstring& text) {
   return out;
 }
 
-Launched::Launched(const std::wstring& exePath, std::wstring arguments) {
-  std::wstring commandLine = L"\"" + exePath + L"\"" + (arguments.empty() ? L"" : L" " + arguments);
-  STARTUPINFOW startup{};
-  startup.cb = sizeof(startup);
-  started = CreateProcessW(exePath.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                           &startup, &info) != FALSE;
-}
-
-Launched::~Launched() {
-  if (!started) return;
-  if (WaitForSingleObject(info.hProcess, 0) == WAIT_TIMEOUT) TerminateProcess(info.hProcess, 99);
-  CloseHandle(info.hThread);
-  CloseHandle(info.hProcess);
-}
-
-void pause(DWORD ms) {
-  const DWORD start = GetTickCount();
-  for (DWORD elapsed = 0; elapsed < ms; elapsed = GetTickCount() - start) {
-    MSG message;
-    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&message);
-    MsgWaitForMultipleObjects(0, nullptr, FALSE, ms - elapsed, QS_ALLINPUT);
-  }
-}
-
-HWND waitForWindow(DWORD processId, const wchar_t* wantedClass, DWORD timeoutMs) {
-  for (const DWORD start = GetTickCount();; pause(20)) {
-    HWND window = nullptr;
-    DWORD owner = 0;
-    while ((window = FindWindowExW(nullptr, window, wantedClass, nullptr)) != nullptr) {
-      if (GetWindowThreadProcessId(window, &owner) != 0 && owner == processId) return window;
-    }
-    if (GetTickCount() - start >= timeoutMs) return nullptr;
-  }
-}
-
-long waitForExit(Launched& process, DWORD timeoutMs) {
-  if (!process.started || WaitForSingleObject(process.info.hProcess, timeoutMs) != WAIT_OBJECT_0) return -1;
-  DWORD code = 0;
-  GetExitCodeProcess(process.info.hProcess, &code);
-  return static_cast<long>(code);
-}
-
 }  // namespace qv::win32::testing
 
 int wmain(int argc, wchar_t** argv) {
