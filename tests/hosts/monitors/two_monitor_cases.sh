@@ -30,9 +30,8 @@ window_geometry() {
       END { if (shown) printf "%sx%s+%s+%s\n", w, h, x, y; else exit 1 }' && return
   done
 }
-# Waits up to $3 seconds for the window named $1 to stand at $2 (empty: to be gone).
+# Whether the window named $1 stands at $2 (empty: is gone).
 window_at() { [ "$(window_geometry "$1")" = "$2" ]; }
-wait_for_window() { poll "$3" window_at "$1" "$2"; }
 
 # Brightest grey level of the second monitor in a screenshot (0: all black).
 second_brightest() { convert "$1" -crop 800x600+1024+0 +repage -colorspace Gray -format '%[fx:maxima]' info:; }
@@ -53,8 +52,8 @@ animation_shown() {
 # the names of the animation's window and of the dark one. (The limits: far
 # above what an idle machine needs.)
 check_covers() {
-  wait_for_window "$1" "$PRIMARY" 60 || fail "the animation's window is not at $PRIMARY: '$(window_geometry "$1")'"
-  wait_for_window "$2" "$SECOND" 30 || fail "no dark window at $SECOND: '$(window_geometry "$2")'"
+  poll 60 window_at "$1" "$PRIMARY" || fail "the animation's window is not at $PRIMARY: '$(window_geometry "$1")'"
+  poll 30 window_at "$2" "$SECOND" || fail "no dark window at $SECOND: '$(window_geometry "$2")'"
   poll 60 animation_shown || fail "no animation with its logo on the primary monitor"
   poll 30 second_black || fail "the second monitor is not black (brightest $(second_brightest "$work/second.png"))"
 }
@@ -88,16 +87,16 @@ case "$case_name" in
     # The second monitor unplugged and plugged in again, as its clients see
     # it (a non-desktop output counts as disconnected).
     xrandr --output DUMMY1 --set non-desktop 1
-    wait_for_window "$DARK" "" 30 || fail "the dark window stays after its monitor went"
+    poll 30 window_at "$DARK" "" || fail "the dark window stays after its monitor went"
     before=$(md5sum <"$work/shot.png")
     poll 30 animation_shown || fail "no animation after the second monitor went"
     [ "$(md5sum <"$work/shot.png")" != "$before" ] || fail "the animation stopped"
     xrandr --output DUMMY1 --set non-desktop 0
-    wait_for_window "$DARK" "$SECOND" 30 || fail "no dark window after the monitor came back"
+    poll 30 window_at "$DARK" "$SECOND" || fail "no dark window after the monitor came back"
     poll 30 second_black || fail "the second monitor is not black again"
     # Gone again while its window had the keyboard.
     xrandr --output DUMMY1 --set non-desktop 1
-    wait_for_window "$DARK" "" 30 || fail "the dark window stays after its monitor went again"
+    poll 30 window_at "$DARK" "" || fail "the dark window stays after its monitor went again"
     xdotool key Escape
     ends_with_0 "Escape after the monitor went"
     ;;

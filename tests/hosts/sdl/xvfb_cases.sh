@@ -15,22 +15,15 @@ start_program() {
   "$program" "$@" >"$work/out.log" 2>"$work/err.log" &
   app_pid=$!
 }
-alive() { kill -0 "$app_pid" 2>/dev/null || fail "the program ended: $(cat "$work/err.log")"; }
-
 # Waits for more than $3 clearly coloured pixels in the top 85% (above the
 # logo and the legend) of window $1 (root: the screen), shot into $2.
 shows_particles() {
-  alive
+  kill -0 "$app_pid" 2>/dev/null || fail "the program ended: $(cat "$work/err.log")"
   import -window "$1" "$2" 2>/dev/null &&
     [ "$(coloured "$2" "$(convert "$2" -format '%[fx:w]x%[fx:int(h*0.85)]+0+0' info:)")" -gt "$3" ]
 }
 wait_for_particles() {
   poll "$FIRST_FRAME_LIMIT" shows_particles "$@" || fail "no particles in window $1 ($(coloured "$2") coloured pixels)"
-}
-# The program's own window, once it is mapped.
-program_window() {
-  find_it() { xdotool search --name '^Quorvalent$' 2>/dev/null | head -n1 | grep .; }
-  poll "$FIRST_FRAME_LIMIT" find_it
 }
 # A dark grey (0x202020) window of W x H made by the helper; its id in $window.
 open_dark_window() {
@@ -78,10 +71,11 @@ case "$case_name" in
     # The full-screen program's window closed as a window manager does,
     # destroyed by another client, and SIGINT; then --root without the
     # screen saver's window (the root window itself) and SIGTERM.
+    program_window() { xdotool search --name '^Quorvalent$' 2>/dev/null | head -n1 | grep .; }
     for ending in close destroy INT root; do
       if [ "$ending" = root ]; then start_program --root; else start_program; fi
       wait_for_particles root "$work/shot.png" 30
-      [ "$ending" = root ] || window=$(program_window) || fail "no window"
+      [ "$ending" = root ] || window=$(poll "$FIRST_FRAME_LIMIT" program_window) || fail "no window"
       case $ending in
         close) "$helper" close "$window" ;;
         destroy) xdotool windowclose "$window" ;;
