@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
+#include <ranges>
 #include <sstream>
 #include <tuple>
 #include <vector>
@@ -15,10 +15,8 @@ using Args = std::vector<std::string_view>;
 // The words of a line, split at single spaces.
 Args words(std::string_view line) {
   Args out;
-  for (std::size_t at = 0; at <= line.size();) {
-    const std::size_t end = std::min(line.find(' ', at), line.size());
-    if (end > at) out.push_back(line.substr(at, end - at));
-    at = end + 1;
+  for (const auto word : std::views::split(line, ' ')) {
+    if (!word.empty()) out.emplace_back(word.begin(), word.end());
   }
   return out;
 }

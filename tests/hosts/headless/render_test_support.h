@@ -44,11 +44,8 @@ inline RenderRun runRenderer(const std::vector<std::string>& args) {
   for (const std::string& a : args) argv.push_back(a.c_str());
   std::FILE* out = std::tmpfile();
   std::FILE* err = std::tmpfile();
-  RenderRun run;
-  run.code = renderMain(static_cast<int>(argv.size()), argv.data(), out, err);
-  run.out = drain(out);
-  run.err = drain(err);
-  return run;
+  const int code = renderMain(static_cast<int>(argv.size()), argv.data(), out, err);
+  return {code, drain(out), drain(err)};  // (braces: drained in this order)
 }
 
 inline std::vector<std::uint8_t> readBytes(const std::filesystem::path& path) {
@@ -60,9 +57,8 @@ inline std::vector<std::uint8_t> readBytes(const std::filesystem::path& path) {
 inline RgbImage decodePng(const std::vector<std::uint8_t>& png) {
   int w = 0, h = 0, n = 0;
   stbi_uc* data = stbi_load_from_memory(png.data(), static_cast<int>(png.size()), &w, &h, &n, 3);
-  RgbImage image;
-  if (data == nullptr) return image;
-  image = RgbImage(w, h);
+  if (data == nullptr) return {};
+  RgbImage image(w, h);
   std::copy(data, data + image.rgb.size(), image.rgb.begin());
   stbi_image_free(data);
   return image;

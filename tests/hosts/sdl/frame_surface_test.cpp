@@ -89,9 +89,7 @@ TEST(FrameSurface, AResizeReplacesThePixelsOnlyOnceTheFrameLetsGoOfThem) {
   auto acquired = std::async(std::launch::async, [&] { return s.acquire(6, 5); });
   showWhenAnnounced(s, 1);
   std::uint32_t* now = acquired.get();
-  EXPECT_EQ(s.w, 6);
-  EXPECT_EQ(now, s.pixels.data());
-  EXPECT_FALSE(s.wantsNewPixels());
+  EXPECT_EQ(std::tuple(s.w, now, s.wantsNewPixels()), std::tuple(6, s.pixels.data(), false));
 }
 
 }  // namespace

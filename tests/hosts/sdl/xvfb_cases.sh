@@ -125,10 +125,9 @@ case "$case_name" in
     poll "$FIRST_FRAME_LIMIT" painted || fail "the preview area is not black at its corner"
     [ "$(pixel 160 120)" = "32,32,32" ] || fail "painted outside the 152 x 112 area"
     expected=(convert -size 152x112 xc:black)
-    n=1
+    n=0
     for spot in +44+7 +76+7 +44+39 +76+39 +12+71 +44+71 +76+71 +108+71; do
-      expected+=("$(dirname "$0")/../../../resources/icon/ICON_SSPRVW0$n.ico" -geometry "$spot" -composite)
-      n=$((n + 1))
+      expected+=("$(dirname "$0")/../../../resources/icon/ICON_SSPRVW0$((++n)).ico" -geometry "$spot" -composite)
     done
     "${expected[@]}" "$work/expected.png"
     convert "$work/preview.png" -crop 152x112+0+0 +repage "$work/area.png"

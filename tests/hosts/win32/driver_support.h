@@ -9,9 +9,8 @@
 
 namespace qv::win32::testing {
 
-// The groups of checks the driver runs; the monitors' only on the
-// two-monitor X server.
-void runHostPieceChecks();
+// The screen saver's process checks; the monitors' only on the two-monitor
+// X server.
 void runScreenSaverChecks(const std::wstring& exePath);
 void runMonitorChecks(const std::wstring& exePath);
 
