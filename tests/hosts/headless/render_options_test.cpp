@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
+#include <ranges>
 #include <sstream>
 #include <tuple>
 #include <vector>
@@ -15,10 +15,8 @@ using Args = std::vector<std::string_view>;
 // The words of a line, split at single spaces.
 Args words(std::string_view line) {
   Args out;
-  for (std::size_t at = 0; at <= line.size();) {
-    const std::size_t end = std::min(line.find(' ', at), line.size());
-    if (end > at) out.push_back(line.substr(at, end - at));
-    at = end + 1;
+  for (const auto word : std::views::split(line, ' ')) {
+    if (!word.empty()) out.emplace_back(word.begin(), word.end());
   }
   return out;
 }
@@ -52,18 +50,16 @@ TEST(RenderOptions, ArgumentListsGiveTheirOptions) {
   } cases[] = {
       {"", ""},  // the documented defaults
       {"--seed 4294967295 --size 640x360 --frames 250 --every 5 --out shots --format ppm --video - "
-       "--brush-kind "
-       "0x10000 --trail 1001 --depth-sort --half-res --no-overlays --contact-sheet s.png --threads 64",
+       "--brush-kind 0x10000 --trail 1001 --depth-sort --half-res --no-overlays --contact-sheet s.png "
+       "--threads 64",
        " seed 4294967295 size 640x360 frames 250 every 5 out shots kind 10000 trail 1001 threads 64 "
-       "bench-from 1 "
-       "ppm depth-sort half-res no-overlays video - sheet s.png"},
+       "bench-from 1 ppm depth-sort half-res no-overlays video - sheet s.png"},
       // Scripted input, in the order given; the last of a repeated option counts.
-      {"--key 3:enter --key 7:escape --key 0:left --key 1:up --key 1:down --key 2:right --wheel 4:-1 --wheel "
-       "5:+1 "
-       "--mouse 6:100,65535 --seed 5 --seed 9 --size 16384X16 --brush-kind 40002 --bench-from 1501",
+      {"--key 3:enter --key 7:escape --key 0:left --key 1:up --key 1:down --key 2:right --wheel 4:-1 "
+       "--wheel 5:+1 --mouse 6:100,65535 --seed 5 --seed 9 --size 16384X16 --brush-kind 40002 "
+       "--bench-from 1501",
        " seed 9 size 16384x16 trail 0 threads 1 bench-from 1501 bench key 3:enter key 7:escape key 0:left "
-       "key 1:up "
-       "key 1:down key 2:right wheel 4:-1 wheel 5:1 mouse 6:100,65535"},
+       "key 1:up key 1:down key 2:right wheel 4:-1 wheel 5:1 mouse 6:100,65535"},
       // A brush picture makes a picture brush unless a kind is given, wherever
       // it stands; names are found as the resource lookup finds them.
       {"--brush-picture star_flare", " kind 40000 picture star_flare"},

@@ -101,4 +101,3 @@ TABLE
   fail "no such case"
   ;;
 esac
-exit 0

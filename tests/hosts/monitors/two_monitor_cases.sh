@@ -9,34 +9,15 @@ set -uo pipefail
 case_name=$1
 shift
 here=$(cd "$(dirname "$0")" && pwd)
-work=$(mktemp -d)
-xorg_pid='' app_pid='' using_wine=''
 PRIMARY=1024x768+0+0 SECOND=800x600+1024+0 DARK="Quorvalent dark display"
-
-cleanup() {
-  [ -n "$using_wine" ] && stop_wine
-  for pid in $app_pid $xorg_pid; do kill "$pid" 2>/dev/null && wait "$pid" 2>/dev/null; done
-  rm -rf "$work"
-}
-trap cleanup EXIT
-fail() { echo "FAIL ($case_name): $*" >&2; exit 1; }
-skip() { echo "SKIP: $*"; exit 77; }
 # shellcheck source=../sdl/x_display.sh
-. "$here/../sdl/x_display.sh" # poll, wait_for_exit, bluish
+. "$here/../sdl/x_display.sh"
 
 start_server() {
-  local xorg=/usr/lib/xorg/Xorg
-  [ -x "$xorg" ] || skip "Xorg is not installed (tools/packages.txt lists xserver-xorg-core)"
+  [ -x /usr/lib/xorg/Xorg ] || skip "Xorg is not installed (tools/packages.txt lists xserver-xorg-core)"
   [ -e /usr/lib/xorg/modules/drivers/dummy_drv.so ] || skip "the dummy video driver is not installed"
-  exec 3>"$work/display"
-  "$xorg" -displayfd 3 -config "$here/two_monitors.conf" -noreset -nolisten tcp -sharevts -novtswitch \
-    -logfile "$work/xorg.log" >"$work/xorg.out" 2>&1 &
-  xorg_pid=$!
-  exec 3>&-
-  started() { [ -s "$work/display" ] || ! kill -0 "$xorg_pid" 2>/dev/null; }
-  poll 20 started
-  [ -s "$work/display" ] || skip "Xorg did not start: $(tail -n 3 "$work/xorg.out" "$work/xorg.log" 2>/dev/null)"
-  export DISPLAY=":$(head -n1 "$work/display")"
+  start_x /usr/lib/xorg/Xorg -config "$here/two_monitors.conf" -noreset -sharevts -novtswitch \
+    -logfile "$work/xorg.log"
   xsetroot -solid white
 }
 
@@ -49,9 +30,8 @@ window_geometry() {
       END { if (shown) printf "%sx%s+%s+%s\n", w, h, x, y; else exit 1 }' && return
   done
 }
-# Waits up to $3 seconds for the window named $1 to stand at $2 (empty: to be gone).
+# Whether the window named $1 stands at $2 (empty: is gone).
 window_at() { [ "$(window_geometry "$1")" = "$2" ]; }
-wait_for_window() { poll "$3" window_at "$1" "$2"; }
 
 # Brightest grey level of the second monitor in a screenshot (0: all black).
 second_brightest() { convert "$1" -crop 800x600+1024+0 +repage -colorspace Gray -format '%[fx:maxima]' info:; }
@@ -72,18 +52,10 @@ animation_shown() {
 # the names of the animation's window and of the dark one. (The limits: far
 # above what an idle machine needs.)
 check_covers() {
-  wait_for_window "$1" "$PRIMARY" 60 || fail "the animation's window is not at $PRIMARY: '$(window_geometry "$1")'"
-  wait_for_window "$2" "$SECOND" 30 || fail "no dark window at $SECOND: '$(window_geometry "$2")'"
+  poll 60 window_at "$1" "$PRIMARY" || fail "the animation's window is not at $PRIMARY: '$(window_geometry "$1")'"
+  poll 30 window_at "$2" "$SECOND" || fail "no dark window at $SECOND: '$(window_geometry "$2")'"
   poll 60 animation_shown || fail "no animation with its logo on the primary monitor"
   poll 30 second_black || fail "the second monitor is not black (brightest $(second_brightest "$work/second.png"))"
-}
-
-# Escape, after a click on the second monitor as a user would make, or with
-# the window that had the keyboard gone: the program ends with 0.
-escape_ends() {
-  xdotool key Escape
-  wait_for_exit "$app_pid" 10 || fail "Escape did not end the program $1"
-  [ "$exit_code" -eq 0 ] || fail "exit code $exit_code after Escape $1"
 }
 
 case "$case_name" in
@@ -106,45 +78,47 @@ case "$case_name" in
     xdotool key Return
     green_gone() { after=$(green after) && [ "$((after * 10))" -lt "$before" ]; }
     poll 20 green_gone || fail "green particles are still there after Enter ($before before, $after after)"
+    # Escape, after a click on the second monitor as a user would make.
     xdotool mousemove 1400 300 click 1
-    escape_ends "on the second monitor"
+    xdotool key Escape
+    ends_with_0 "Escape on the second monitor"
     ;;
   sdl-follow)
     # The second monitor unplugged and plugged in again, as its clients see
     # it (a non-desktop output counts as disconnected).
     xrandr --output DUMMY1 --set non-desktop 1
-    wait_for_window "$DARK" "" 30 || fail "the dark window stays after its monitor went"
+    poll 30 window_at "$DARK" "" || fail "the dark window stays after its monitor went"
     before=$(md5sum <"$work/shot.png")
     poll 30 animation_shown || fail "no animation after the second monitor went"
     [ "$(md5sum <"$work/shot.png")" != "$before" ] || fail "the animation stopped"
     xrandr --output DUMMY1 --set non-desktop 0
-    wait_for_window "$DARK" "$SECOND" 30 || fail "no dark window after the monitor came back"
+    poll 30 window_at "$DARK" "$SECOND" || fail "no dark window after the monitor came back"
     poll 30 second_black || fail "the second monitor is not black again"
     # Gone again while its window had the keyboard.
     xrandr --output DUMMY1 --set non-desktop 1
-    wait_for_window "$DARK" "" 30 || fail "the dark window stays after its monitor went again"
-    escape_ends "after the monitor went"
+    poll 30 window_at "$DARK" "" || fail "the dark window stays after its monitor went again"
+    xdotool key Escape
+    ends_with_0 "Escape after the monitor went"
     ;;
   sdl-close)
     "$2" close "$(xwininfo -root -children | awk -v name="\"$DARK\":" 'index($0, name) { print $1; exit }')"
-    wait_for_exit "$app_pid" 10 || fail "closing the dark window did not end the program"
-    [ "$exit_code" -eq 0 ] || fail "exit code $exit_code after closing the dark window"
+    ends_with_0 "closing the dark window"
     ;;
   wine-*)
     build_dir=$1 driver=$2 scr=$3
     . "$here/../win32/wine_env.sh"
     find_wine
     start_server
-    using_wine=1
     use_wine_prefix "$build_dir"
     place_beside "$scr" "$driver"
     ;;&
   wine-covers)
-    "$wine" "$scr" /s >"$work/out.log" 2>&1 &
+    "$wine" "$scr" /s >"$work/out.log" 2>"$work/err.log" &
     app_pid=$!
     check_covers Quorvalent QuorvalentDarkMonitor
     xdotool mousemove 1400 300 click 1
-    escape_ends "on the second monitor"
+    xdotool key Escape
+    ends_with_0 "Escape on the second monitor"
     ;;
   wine-follow)
     # The screen saver following a monitor detached and attached again.

@@ -106,11 +106,10 @@ TEST(CommandLine, BadOptionsAndValuesGiveTheirExactLine) {
     EXPECT_EQ(std::tuple(r.mode, r.error), std::tuple(LaunchMode::BadOption, c.error));
   }
   // Kinds the program has no kernels for are refused like names it does not know.
+  const std::string brushes = "quorvalent: --brush: expected disc, ball, spot, point, picture or a kind code";
   for (std::string_view kind : {"blob", "0x0", "0x10002", "0x20002", "0x30005", "0x50002", "0xFFFFFFFF"}) {
     EXPECT_EQ(parse({"--brush", kind}).error,
-              "quorvalent: --brush: expected disc, ball, spot, point, picture or a kind code the program "
-              "draws, got '" +
-                  std::string(kind) + "'");
+              brushes + " the program draws, got '" + std::string(kind) + "'");
   }
 }
 

@@ -45,8 +45,6 @@ class MemorySurface final : public FrameSurface {
   void announceFrame() override { ++announced; }
 };
 
-FrameView viewOf(const std::uint32_t* pixels, int w, int h) { return FrameView{pixels, w, h, w, false}; }
-
 // The main thread's side: waits for an announcement, then shows.
 void showWhenAnnounced(MemorySurface& s, int announcements) {
   for (int i = 0; i < 10000 && s.announced.load() < announcements; ++i) {
@@ -68,7 +66,7 @@ TEST(FrameSurface, TheFrameIsDrawnIntoTheWindowsPixelsAndShownBeforeThePresentRe
   s.repaint();  // the frame is half drawn: nothing is shown now
   EXPECT_TRUE(s.shown.empty());
   auto present = std::async(std::launch::async, [&] {
-    const bool taken = s.receive(viewOf(frame, 4, 3), 1, 1, 1, 1);
+    const bool taken = s.receive(FrameView{frame, 4, 3, 4, false}, 1, 1, 1, 1);
     return std::make_pair(taken, ++s.sequence);
   });
   showWhenAnnounced(s, 1);
@@ -91,9 +89,7 @@ TEST(FrameSurface, AResizeReplacesThePixelsOnlyOnceTheFrameLetsGoOfThem) {
   auto acquired = std::async(std::launch::async, [&] { return s.acquire(6, 5); });
   showWhenAnnounced(s, 1);
   std::uint32_t* now = acquired.get();
-  EXPECT_EQ(s.w, 6);
-  EXPECT_EQ(now, s.pixels.data());
-  EXPECT_FALSE(s.wantsNewPixels());
+  EXPECT_EQ(std::tuple(s.w, now, s.wantsNewPixels()), std::tuple(6, s.pixels.data(), false));
 }
 
 }  // namespace

@@ -47,8 +47,7 @@ int closeWindow(Display* display, Window window) {
   e.xclient.format = 32;
   e.xclient.data.l[0] = static_cast<long>(XInternAtom(display, "WM_DELETE_WINDOW", False));
   e.xclient.data.l[1] = CurrentTime;
-  XSendEvent(display, window, False, NoEventMask, &e);
-  return 0;
+  return XSendEvent(display, window, False, NoEventMask, &e) != 0 ? 0 : 2;
 }
 
 }  // namespace

@@ -1,6 +1,18 @@
-# Sourced by the end-to-end scripts of the X programs: a virtual X server of
-# their own, polling, waiting for a program to end, and counting pixels of
-# screenshots. The script sets $work (a scratch folder) first.
+# Sourced by the end-to-end scripts of the X programs, once they have set
+# $case_name: a scratch folder $work, removed at the exit together with the
+# processes in $app_pid, $helper_pid, $daemon_pid and $server_pid (and the
+# Wine server, once a Wine prefix is in use); an X server of their own;
+# polling, waiting for the program to end, and counting pixels of screenshots.
+work=$(mktemp -d)
+app_pid='' helper_pid='' daemon_pid='' server_pid='' wine_used=''
+cleanup() {
+  [ -n "$wine_used" ] && stop_wine
+  for pid in $app_pid $helper_pid $daemon_pid $server_pid; do kill "$pid" 2>/dev/null && wait "$pid" 2>/dev/null; done
+  rm -rf "$work"
+}
+trap cleanup EXIT
+fail() { echo "FAIL ($case_name): $*" >&2; exit 1; }
+skip() { echo "SKIP: $*"; exit 77; }
 
 # Runs "$@" every 0.1 s until it succeeds or $1 seconds have passed.
 poll() {
@@ -12,28 +24,34 @@ poll() {
   done
 }
 
-# Starts Xvfb (screen $1, default 1280x720x24) on a display number it picks,
-# sets $xvfb_pid and DISPLAY; exits 77 (skipped) when it cannot start.
-start_xvfb() {
-  if ! command -v Xvfb >/dev/null; then echo "SKIP: Xvfb is not installed"; exit 77; fi
+# Starts the X server "$@" on a display number it picks, sets $server_pid
+# and DISPLAY; skips the case when the server does not start.
+start_x() {
   exec 3>"$work/display"
-  Xvfb -displayfd 3 -screen 0 "${1:-1280x720x24}" -nolisten tcp >"$work/xvfb.log" 2>&1 &
-  xvfb_pid=$!
+  "$@" -displayfd 3 -nolisten tcp >"$work/x.log" 2>&1 &
+  server_pid=$!
   exec 3>&-
-  poll 20 test -s "$work/display" || { echo "SKIP: Xvfb did not start: $(cat "$work/xvfb.log")"; exit 77; }
+  started() { [ -s "$work/display" ] || ! kill -0 "$server_pid" 2>/dev/null; }
+  poll 20 started
+  [ -s "$work/display" ] || skip "$1 did not start: $(tail -n 3 "$work/x.log")"
   export DISPLAY=":$(head -n1 "$work/display")"
 }
+# Xvfb with screen $1 (default 1280x720x24).
+start_xvfb() {
+  command -v Xvfb >/dev/null || skip "Xvfb is not installed"
+  start_x Xvfb -screen 0 "${1:-1280x720x24}"
+}
 
-# Waits up to $2 seconds for process $1 to end; its exit code lands in
-# $exit_code and the time it took after the call in $exit_ms.
-wait_for_exit() {
-  local pid=$1 limit=$2 start
+# Waits for the program ($app_pid) to end with 0 after $1 (what happened).
+ends_with_0() {
+  local start
   start=$(date +%s%N)
-  poll "$limit" eval "! kill -0 $pid 2>/dev/null" || return 1
-  exit_ms=$((($(date +%s%N) - start) / 1000000))
-  wait "$pid"
+  poll 10 eval '! kill -0 $app_pid 2>/dev/null' || fail "the program goes on after $1"
+  wait "$app_pid"
   exit_code=$?
-  app_pid=''  # ended: nothing for the caller's cleanup to stop
+  app_pid=''  # ended: nothing for the cleanup to stop
+  [ "$exit_code" -eq 0 ] || fail "exit code $exit_code after $1: $(cat "$work/err.log" 2>/dev/null)"
+  echo "ended $((($(date +%s%N) - start) / 1000000)) ms after $1"
 }
 
 # Clearly coloured pixels (chroma, the largest channel less the smallest,

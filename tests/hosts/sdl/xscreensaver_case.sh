@@ -8,24 +8,12 @@
 # its own. Exit 77 (skipped) when Xvfb or xscreensaver is missing.
 set -uo pipefail
 
-program=$1 readme=$2 exit_limit_ms=${3:-1000}
-work=$(mktemp -d)
-chmod 755 "$work"
-xvfb_pid='' daemon_pid=''
-cleanup() {
-  for pid in $daemon_pid $xvfb_pid; do kill "$pid" 2>/dev/null && wait "$pid" 2>/dev/null; done
-  rm -rf "$work"
-}
-trap cleanup EXIT
-
-fail() { echo "FAIL (xscreensaver): $*" >&2; tail -n 30 "$work/home/daemon.log" | sed 's/^/daemon: /' >&2; exit 1; }
-
-for tool in Xvfb xscreensaver xscreensaver-command setpriv; do
-  command -v "$tool" >/dev/null || { echo "SKIP: $tool is not installed"; exit 77; }
-done
-
+program=$1 readme=$2 exit_limit_ms=${3:-1000} case_name=xscreensaver
 # shellcheck source=x_display.sh
 . "$(dirname "$0")/x_display.sh"
+for tool in xscreensaver xscreensaver-command setpriv; do command -v "$tool" >/dev/null || skip "$tool is not installed"; done
+chmod 755 "$work"
+fail() { echo "FAIL (xscreensaver): $*" >&2; tail -n 30 "$work/home/daemon.log" | sed 's/^/daemon: /' >&2; exit 1; }
 start_xvfb
 
 # The hack where the daemon finds it (on PATH), and a HOME for nobody whose

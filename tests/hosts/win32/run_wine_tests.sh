@@ -3,12 +3,9 @@
 #   run_wine_tests.sh BUILD_DIR DRIVER_EXE SCREEN_SAVER
 # Exits 77 (skipped) only when Wine or Xvfb is not installed.
 set -uo pipefail
-here=$(dirname "$0")
-work=$(mktemp -d)
-xvfb_pid='' wine=''
+here=$(dirname "$0") case_name=wine
+. "$here/../sdl/x_display.sh"
 . "$here/wine_env.sh"
-. "$here/../sdl/x_display.sh"  # start_xvfb
-trap '[ -n "$wine" ] && stop_wine; [ -n "$xvfb_pid" ] && kill "$xvfb_pid"; rm -rf "$work"' EXIT
 find_wine
 start_xvfb 1280x1024x24
 use_wine_prefix "$1"

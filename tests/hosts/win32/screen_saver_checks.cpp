@@ -1,7 +1,10 @@
 // The screen saver run as its own process: the usage box, the silent exit,
 // the preview child in a parent window of ours, the animation's window
-// ending on a close, and the fatal error box. (The animation itself, with
-// its logo and its ending on Escape, is the two-monitor cases' to see.)
+// ending on a close, and the fatal error box; on the two-monitor X server,
+// the dark window on the second monitor following it as it is detached and
+// attached again. (The animation itself, with its logo and its ending on
+// Escape, what the dark monitor shows and input in it are the two-monitor
+// script's checks.)
 #include <windows.h>
 
 #include <cstdint>
@@ -10,6 +13,7 @@
 #include <vector>
 
 #include "driver_support.h"
+#include "hosts/win32/dark_monitors.h"
 #include "hosts/win32/host_settings.h"
 
 namespace qv::win32::testing {
@@ -17,28 +21,75 @@ namespace qv::win32::testing {
 namespace {
 
 constexpr DWORD START_TIMEOUT_MS = 8000;
+constexpr DWORD FOLLOW_TIMEOUT_MS = 10000;
+constexpr ScreenArea PRIMARY{0, 0, 1024, 768};
+constexpr ScreenArea SECOND{1024, 0, 800, 600};  // as two_monitors.conf arranges them
 
-// The arguments in quotes, for the checks' names.
-std::string quoted(const std::wstring& arguments) {
-  std::string label(1, '"');  // (not "\"" + ...: GCC 12 warns of a false overlap)
-  label.append(narrow(arguments));
-  label.push_back('"');
-  return label;
+// The screen saver, started with `arguments` after its path, and ended when
+// it still runs at the end of the check.
+struct Launched {
+  Launched(const std::wstring& exePath, const std::wstring& arguments) {
+    std::wstring commandLine = L"\"" + exePath + L"\"" + (arguments.empty() ? L"" : L" " + arguments);
+    STARTUPINFOW startup{};
+    startup.cb = sizeof(startup);
+    started = CreateProcessW(exePath.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                             nullptr, &startup, &info) != FALSE;
+  }
+  ~Launched() {
+    if (!started) return;
+    if (WaitForSingleObject(info.hProcess, 0) == WAIT_TIMEOUT) TerminateProcess(info.hProcess, 99);
+    CloseHandle(info.hThread);
+    CloseHandle(info.hProcess);
+  }
+  PROCESS_INFORMATION info{};
+  bool started = false;
+};
+
+// Waits ms while answering the messages sent to the driver's own windows
+// (a preview child's creation notifies its parent and waits for the answer).
+void pause(DWORD ms) {
+  const DWORD start = GetTickCount();
+  for (DWORD elapsed = 0; elapsed < ms; elapsed = GetTickCount() - start) {
+    MSG message;
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&message);
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, ms - elapsed, QS_ALLINPUT);
+  }
 }
 
-// A message box's text and caption, once both are in place (a box may be
-// found before they are), or empty after a couple of seconds.
-struct BoxText {
-  std::wstring text, caption;
-};
-BoxText boxText(HWND box) {
+// A top-level window of the process with the class, or null after timeoutMs.
+HWND waitForWindow(DWORD processId, const wchar_t* wantedClass, DWORD timeoutMs) {
+  for (const DWORD start = GetTickCount();; pause(20)) {
+    HWND window = nullptr;
+    DWORD owner = 0;
+    while ((window = FindWindowExW(nullptr, window, wantedClass, nullptr)) != nullptr) {
+      if (GetWindowThreadProcessId(window, &owner) != 0 && owner == processId) return window;
+    }
+    if (GetTickCount() - start >= timeoutMs) return nullptr;
+  }
+}
+
+// The process's exit code after it ended, or -1 when it still runs after
+// timeoutMs.
+long waitForExit(Launched& process, DWORD timeoutMs) {
+  if (!process.started || WaitForSingleObject(process.info.hProcess, timeoutMs) != WAIT_OBJECT_0) return -1;
+  DWORD code = 0;
+  GetExitCodeProcess(process.info.hProcess, &code);
+  return static_cast<long>(code);
+}
+
+// The arguments in quotes, for the checks' names.
+std::string quoted(const std::wstring& arguments) { return '"' + narrow(arguments) + '"'; }
+
+// A message box's "text / caption", once both are in place (a box may be
+// found before they are), or what it has after a couple of seconds.
+std::wstring boxText(HWND box) {
   wchar_t text[512] = {}, caption[128] = {};
   for (int tries = 0; tries < 150 && (text[0] == 0 || caption[0] == 0); ++tries) {
     if (tries > 0) pause(20);
     GetDlgItemTextW(box, 0xFFFF, text, 512);
     GetWindowTextW(box, caption, 128);
   }
-  return {text, caption};
+  return std::wstring(text) + L" / " + caption;
 }
 
 // The pixels (0x00RRGGBB) of a w x h rectangle at (x, y) of a device
@@ -61,12 +112,6 @@ std::vector<std::uint32_t> capture(HDC source, int x, int y, int w, int h) {
   return pixels;
 }
 
-BOOL CALLBACK findIconControl(HWND control, LPARAM found) {
-  if ((GetWindowLongW(control, GWL_STYLE) & SS_TYPEMASK) != SS_ICON) return TRUE;
-  *reinterpret_cast<HWND*>(found) = control;
-  return FALSE;
-}
-
 // A box of the process with the text and caption (and an icon, whose
 // picture cannot be read faithfully from another process); OK ends the
 // process with 0.
@@ -76,14 +121,12 @@ void boxCheck(const std::wstring& exe, const wchar_t* arguments, const std::wstr
   Launched process(exe, arguments);
   HWND box = waitForWindow(process.info.dwProcessId, L"#32770", START_TIMEOUT_MS);
   if (!check(box != nullptr, (label + " shows a box").c_str())) return;
-  const BoxText shown = boxText(box);
-  check(shown.text == text && shown.caption == caption, (label + " box text and caption").c_str(),
-        narrow(shown.text) + " / " + narrow(shown.caption));
+  const std::wstring shown = boxText(box);
+  check(shown == text + L" / " + caption, (label + " box text and caption").c_str(), narrow(shown));
   HWND icon = nullptr;
-  EnumChildWindows(box, &findIconControl, reinterpret_cast<LPARAM>(&icon));
-  if (withIcon)
-    check(icon != nullptr && SendMessageW(icon, STM_GETICON, 0, 0) != 0,
-          (label + " box shows an icon").c_str());
+  while ((icon = FindWindowExW(box, icon, L"Static", nullptr)) != nullptr &&
+         SendMessageW(icon, STM_GETICON, 0, 0) == 0) {}
+  if (withIcon) check(icon != nullptr, (label + " box shows an icon").c_str());
   PostMessageW(box, WM_COMMAND, IDOK, 0);
   const long code = waitForExit(process, 5000);
   check(code == 0, (label + " ends with 0 after OK").c_str(), std::to_string(code));
@@ -179,6 +222,40 @@ void closeCheck(const std::wstring& exe, const wchar_t* arguments, DWORD runMs) 
         "code " + std::to_string(code) + " after " + std::to_string(GetTickCount() - start) + " ms");
 }
 
+ScreenArea areaOf(HWND window) {
+  RECT rect{};
+  GetWindowRect(window, &rect);
+  return {rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top};
+}
+
+// The monitor beside the primary one, detached and attached again the way
+// the display settings do it; Wine passes the change to the X server and
+// tells every window with WM_DISPLAYCHANGE.
+bool attachSecondMonitor(const std::wstring& device, bool attach) {
+  DEVMODEW mode{};
+  mode.dmSize = sizeof(mode);
+  mode.dmFields = DM_POSITION | DM_PELSWIDTH | DM_PELSHEIGHT;
+  if (attach) {
+    mode.dmPosition = {SECOND.x, SECOND.y};
+    mode.dmPelsWidth = static_cast<DWORD>(SECOND.width);
+    mode.dmPelsHeight = static_cast<DWORD>(SECOND.height);
+  }
+  return ChangeDisplaySettingsExW(device.c_str(), &mode, nullptr, CDS_UPDATEREGISTRY | CDS_NORESET,
+                                  nullptr) == DISP_CHANGE_SUCCESSFUL &&
+         ChangeDisplaySettingsExW(nullptr, nullptr, nullptr, 0, nullptr) == DISP_CHANGE_SUCCESSFUL;
+}
+
+// The process's dark window once it covers `area` (or, with a null area, once
+// it has none), within the time limit.
+bool waitForDarkWindow(DWORD processId, const ScreenArea* area, HWND& found) {
+  for (DWORD waited = 0;; waited += 50) {
+    found = waitForWindow(processId, DARK_MONITOR_CLASS, 0);
+    if (area == nullptr ? found == nullptr : (found != nullptr && areaOf(found) == *area)) return true;
+    if (waited >= FOLLOW_TIMEOUT_MS) return false;
+    pause(50);
+  }
+}
+
 }  // namespace
 
 void runScreenSaverChecks(const std::wstring& exe) {
@@ -191,6 +268,37 @@ void runScreenSaverChecks(const std::wstring& exe) {
   const std::wstring folder = exe.substr(0, exe.find_last_of(L"\\/") + 1);
   boxCheck(folder + L"QuorvalentNoLegend.scr", L"/s", L"JPG or BMP Resource Not Found",
            L"Process Runtime Error", true);
+}
+
+void runMonitorChecks(const std::wstring& exe) {
+  const std::vector<ScreenArea> monitors = listMonitors();
+  if (!check(monitors == std::vector<ScreenArea>{PRIMARY, SECOND}, "two monitors side by side",
+             std::to_string(monitors.size()) + " monitor(s)")) {
+    return;
+  }
+  MONITORINFOEXW second{};
+  second.cbSize = sizeof(second);
+  GetMonitorInfoW(MonitorFromPoint({SECOND.x + 10, 10}, MONITOR_DEFAULTTONULL), &second);
+  const std::wstring device = second.szDevice;
+
+  Launched process(exe, L"/s");
+  const DWORD id = process.info.dwProcessId;
+  HWND animation = waitForWindow(id, PROGRAM_WINDOW_NAME, START_TIMEOUT_MS);
+  HWND dark = nullptr;
+  if (!check(animation != nullptr && waitForDarkWindow(id, &SECOND, dark) && areaOf(animation) == PRIMARY,
+             "the screen saver stays on the primary monitor and darkens the second")) {
+    return;
+  }
+  check(attachSecondMonitor(device, false) && waitForDarkWindow(id, nullptr, dark),
+        "a detached monitor's dark window goes");
+  check(IsWindowVisible(animation) && areaOf(animation) == PRIMARY && waitForExit(process, 0) == -1,
+        "the animation goes on without the second monitor");
+  check(attachSecondMonitor(device, true) && waitForDarkWindow(id, &SECOND, dark),
+        "an attached monitor gets a dark window", narrow(device));
+  if (dark == nullptr) return;
+  PostMessageW(dark, WM_CLOSE, 0, 0);
+  const long code = waitForExit(process, 10000);
+  check(code == 0, "closing the dark window ends the screen saver with 0", std::to_string(code));
 }
 
 }  // namespace qv::win32::testing

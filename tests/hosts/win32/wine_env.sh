@@ -1,18 +1,19 @@
 # Pieces the Wine test scripts share (sourced, not run).
 #   find_wine                  sets $wine, or exits 77 (skipped) without Wine
 #   use_wine_prefix BUILD_DIR  the environment of that build's test prefix,
-#                              made on first use (needs $DISPLAY)
+#                              made on first use (needs $DISPLAY); its wine
+#                              server ends with the script (x_display.sh)
 #   place_beside SCR DRIVER    the screen saver beside the driver, which looks there
-#   stop_wine                  ends the prefix's wine server and its programs
 
 find_wine() {
   wine=$(command -v wine64 || true)
   [ -z "$wine" ] && [ -x /usr/lib/wine/wine64 ] && wine=/usr/lib/wine/wine64
-  [ -n "$wine" ] || { echo "SKIPPED: wine64 is not installed (tools/packages.txt lists it)" >&2; exit 77; }
+  [ -n "$wine" ] || skip "wine64 is not installed (tools/packages.txt lists it)"
 }
 
 use_wine_prefix() {
   export WINEDEBUG=-all WINEPREFIX="$1/wineprefix" WINEDLLOVERRIDES="mscoree,mshtml="  # no .NET or Gecko offers
+  wine_used=1
   [ -f "$WINEPREFIX/.qv-ready" ] && return
   # Without a window manager Wine waits about 2 s at every window close
   # unless its windows are unmanaged.

@@ -1,14 +1,49 @@
-#include "hosts/portable/icon_decoder.h"
-
+// The portable pieces the desktop program and the screen saver share: the
+// resource table, the picture and icon decoders, and the dark monitors.
 #include <gtest/gtest.h>
 
 #include <tuple>
+#include <utility>
 #include <vector>
 
+#include "hosts/portable/dark_areas.h"
+#include "hosts/portable/icon_decoder.h"
 #include "hosts/portable/picture_codec.h"
+#include "hosts/portable/resource_table.h"
 
 namespace qv {
 namespace {
+
+TEST(EmbeddedResources, NamesAndNamedTypesAreFoundWithoutRegardToCase) {
+  static constexpr std::uint8_t data[] = {1, 2, 3};
+  static constexpr EmbeddedResource table[] = {
+      {"QUORVALENT", 2, "", data, 1},
+      {"QUORVALENT", 0, "BINARYDATA", data, 3},
+  };
+  EXPECT_EQ(findEmbeddedResource(table, "quorvalent", 2).size(), 1u);
+  EXPECT_EQ(findEmbeddedResource(table, "Quorvalent", "binarydata").size(), 3u);
+  for (auto [name, type] : {std::pair{"QUORVALENT", 3}, {"QUORV", 2}, {"", 2}}) {
+    EXPECT_TRUE(findEmbeddedResource(table, name, type).empty()) << name << " " << type;
+  }
+  EXPECT_TRUE(findEmbeddedResource(table, "Quorvalent", "").empty());
+  EXPECT_TRUE(findEmbeddedResource(table, "Quorvalent", "BINARY").empty());
+}
+
+// The shipped flare decodes (its pixels are pinned by the golden frames);
+// cut short by a byte it is refused, not read on past its end as zeros, and
+// so are bytes that are no picture.
+TEST(PictureCodec, TheFlareDecodesAndDamagedBytesAreRefused) {
+  const auto flare = findEmbeddedResource(programResources(), "STAR_FLARE", RESOURCE_TYPE_BINARYDATA);
+  DecodedPicture picture;
+  ASSERT_TRUE(decodePictureBytes(flare, picture));
+  EXPECT_EQ(std::tuple(picture.width, picture.height), std::tuple(511, 511));
+  freeDecodedPicture(picture);
+  EXPECT_EQ(picture.pixels, nullptr);
+  const std::uint8_t junk[] = {'B', 'M', 1, 2, 3, 4, 5, 6, 7, 8, 9, 10};
+  EXPECT_FALSE(decodePictureBytes(flare.first(flare.size() - 1), picture) ||
+               decodePictureBytes({}, picture) || decodePictureBytes(junk, picture));
+  EXPECT_EQ(picture.pixels, nullptr);
+}
 
 void put(std::vector<std::uint8_t>& b, std::uint32_t v, int bytes) {
   for (int i = 0; i < bytes; ++i) b.push_back(static_cast<std::uint8_t>(v >> (8 * i)));
@@ -70,6 +105,25 @@ TEST(IconDecoder, IconsAreDrawnOverByAlphaAndClippedAtTheEdges) {
   drawIconOver(DecodedPicture{&opaque, 1, 1}, dst.data(), 3, 2, -1, 0);  // wholly outside
   drawIconOver(DecodedPicture{&opaque, 1, 1}, dst.data(), 3, 2, 0, 0);
   EXPECT_EQ(dst[0], 0xFFABCDEFu);
+}
+
+TEST(DarkAreas, EveryMonitorThatShowsNothingOfTheAnimationGoesDark) {
+  const ScreenArea primary{0, 0, 1024, 768};
+  const ScreenArea second{1024, 0, 800, 600};
+  const ScreenArea left{-1280, 0, 1280, 1024};
+  const ScreenArea above{0, -600, 800, 600};
+  const ScreenArea corner{1024, 768, 800, 600};  // touching at a corner only
+  const struct {
+    std::vector<ScreenArea> monitors, dark;
+  } cases[] = {
+      {{primary}, {}},
+      {{primary, second, left, above}, {second, left, above}},
+      {{second, primary}, {second}},
+      {{primary, corner}, {corner}},
+      {{primary, primary, {512, 384, 1024, 768}}, {}},           // mirrored or overlapping the animation
+      {{primary, second, second, {2000, 0, 0, 600}}, {second}},  // listed twice, and an empty one
+  };
+  for (const auto& c : cases) EXPECT_EQ(darkAreas(c.monitors, primary), c.dark) << c.monitors.size();
 }
 
 }  // namespace
