@@ -35,11 +35,6 @@ int TestPlatform::startTimer(int n, std::uint32_t ms) {
 
 int TestPlatform::stopTimer(int n) { return runningTimers.erase(n) > 0 ? 1 : 0; }
 
-bool TestPlatform::timerFired(int n) {
-  auto it = firedTimers.find(n);
-  return it != firedTimers.end() && it->second;
-}
-
 void TestPlatform::present(const FrameView& frame, int x, int y, int w, int h) {
   Presented p{x, y, w, h, {}};
   if (keepPresentedPixels) {
@@ -81,20 +76,6 @@ bool TestPlatform::decodePicture(std::span<const std::uint8_t> bytes, DecodedPic
 void TestPlatform::freePicturePixels(DecodedPicture& picture) {
   delete[] picture.pixels;
   picture.pixels = nullptr;
-}
-
-// Nearest-neighbour: enough for tests, which check sizes and mapping.
-bool TestPlatform::scalePicture(const DecodedPicture& in, int w, int h, DecodedPicture& out) {
-  out.width = w;
-  out.height = h;
-  out.pixels = new std::uint32_t[static_cast<std::size_t>(w) * h];
-  for (int y = 0; y < h; ++y) {
-    for (int x = 0; x < w; ++x) {
-      out.pixels[static_cast<std::size_t>(y) * w + x] =
-          in.pixels[static_cast<std::size_t>(y * in.height / h) * in.width + x * in.width / w];
-    }
-  }
-  return true;
 }
 
 }  // namespace qv::testing
