@@ -127,20 +127,6 @@ TEST(FrameBufferFill, NewBufferIsBackgroundAndARequestedClearCoversMarginsOnceTh
   }
 }
 
-TEST(FrameBufferFill, ColouredFillSetsWholeWordsAndGreyFillSetsEveryByte) {
-  SmallFrame f(16, 16);
-  f.fb.backgroundColour = 0x00123456;
-  f.fb.clearInner(0, -1);
-  for (std::uint32_t p : topDown(f.fb)) ASSERT_EQ(p, 0x00123456u);
-  f.fb.backgroundColour = 0x00404040;
-  f.fb.clearInner(0, -1);
-  for (std::uint32_t p : topDown(f.fb)) ASSERT_EQ(p, 0x40404040u);
-}
-
-// The clear refills what the splats and overlays recorded as drawn; an
-// unrecorded pixel shows that nothing more is refilled. Whatever may have
-// drawn elsewhere (a requested clear, a trail, a half-size frame, a host that
-// says so) makes the next clear fill everything again.
 TEST(FrameBufferFill, ClearRefillsWhatWasDrawnUntilAnythingElseMayHaveDrawn) {
   SmallFrame f(100, 20);
   f.fb.setMargins(2, -1);
