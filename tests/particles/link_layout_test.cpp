@@ -11,7 +11,8 @@ namespace {
 std::string linksOf(int kind, int first, int last, int width, int depth, std::int64_t count) {
   std::string links;
   forEachLink(LinkGroup{kind, first, last, width, depth, 0}, count, [&](std::int64_t a, std::int64_t b) {
-    links += (links.empty() ? "" : " ") + std::to_string(a) + "-" + std::to_string(b);
+    if (!links.empty()) links += ' ';
+    links.append(std::to_string(a)).append(1, '-').append(std::to_string(b));
   });
   return links;
 }
