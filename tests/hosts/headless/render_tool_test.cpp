@@ -83,7 +83,7 @@ TEST(RenderTool, FramesAreWrittenEveryKAndAtTheEndAndEscapeEndsTheRun) {
   EXPECT_TRUE(fs::exists(out / "frame-000004.ppm"));
   EXPECT_FALSE(fs::exists(out / "frame-000008.ppm"));
   const auto ppm = readBytes(out / "frame-000006.ppm");  // the last frame
-  EXPECT_EQ(ppm.size(), 13u + 64 * 48 * 3);
+  ASSERT_EQ(ppm.size(), 13u + 64 * 48 * 3);
   EXPECT_EQ(std::string(ppm.begin(), ppm.begin() + 13), "P6\n64 48\n255\n");
   fs::remove_all(out);
 }
