@@ -10,8 +10,8 @@ case_name=$1
 shift
 here=$(cd "$(dirname "$0")" && pwd)
 PRIMARY=1024x768+0+0 SECOND=800x600+1024+0 DARK="Quorvalent dark display"
-# shellcheck source=../sdl/x_display.sh
-. "$here/../sdl/x_display.sh"
+# shellcheck source=../x_display.sh
+. "$here/../x_display.sh"
 
 start_server() {
   [ -x /usr/lib/xorg/Xorg ] || skip "Xorg is not installed (tools/packages.txt lists xserver-xorg-core)"

@@ -9,8 +9,8 @@
 set -uo pipefail
 
 program=$1 readme=$2 exit_limit_ms=${3:-1000} case_name=xscreensaver
-# shellcheck source=x_display.sh
-. "$(dirname "$0")/x_display.sh"
+# shellcheck source=../x_display.sh
+. "$(dirname "$0")/../x_display.sh"
 for tool in xscreensaver xscreensaver-command setpriv; do command -v "$tool" >/dev/null || skip "$tool is not installed"; done
 chmod 755 "$work"
 fail() { echo "FAIL (xscreensaver): $*" >&2; tail -n 30 "$work/home/daemon.log" | sed 's/^/daemon: /' >&2; exit 1; }

@@ -7,8 +7,8 @@
 set -uo pipefail
 
 case_name=$1 program=$2 helper=$3
-# shellcheck source=x_display.sh
-. "$(dirname "$0")/x_display.sh"
+# shellcheck source=../x_display.sh
+. "$(dirname "$0")/../x_display.sh"
 FIRST_FRAME_LIMIT=40 CHANGE_LIMIT=20
 
 start_program() {

@@ -4,7 +4,7 @@
 # Exits 77 (skipped) only when Wine or Xvfb is not installed.
 set -uo pipefail
 here=$(dirname "$0") case_name=wine
-. "$here/../sdl/x_display.sh"
+. "$here/../x_display.sh"
 . "$here/wine_env.sh"
 find_wine
 start_xvfb 1280x1024x24
