@@ -116,7 +116,7 @@ void FrameComposer::prepareEntries(std::size_t chunk, DrawChunk&& drawChunk) {
   auto take = [&](const SplatValues& values, const Brush& brush, SplatShape shape) {
     // A brush without kernels reports its fatal error here, on this thread,
     // as soon as it would draw.
-    if (brush.insideKernel == reportLinkDrawError) {
+    if (brush.kindRecord.insideKernel == reportLinkDrawError) {
       static_cast<SplatValues&>(splat_.params) = values;
       splat_.drawPrepared(splat_.params, brush, shape);
     }

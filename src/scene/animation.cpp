@@ -4,11 +4,6 @@
 
 namespace qv {
 
-// The hosts' names for brush kinds, checked against the brushes' own.
-static_assert(POINT_BRUSH_KIND == brushKind(BRUSH_CLASS_POINT, BRUSH_VARIANT_PLAIN));
-static_assert(BALL_BRUSH_KIND == brushKind(BRUSH_CLASS_BALL, BRUSH_VARIANT_PLAIN));
-static_assert(ADDING_SPOT_BRUSH_KIND == brushKind(BRUSH_CLASS_SPOT, BRUSH_VARIANT_ADD));
-static_assert(PICTURE_BRUSH_KIND == brushKind(BRUSH_CLASS_PICTURE, BRUSH_VARIANT_PLAIN));
 static_assert(ADDING_DISC_BRUSH_KIND == SCENE_BRUSH_KIND);
 
 namespace {
@@ -25,7 +20,7 @@ constexpr std::string_view GENERATED_BRUSH_SOURCES[] = {BALL_SOURCE, SPOT_SOURCE
 
 }  // namespace
 
-std::span<const std::int32_t> drawnBrushKinds() { return DRAWN_BRUSH_KINDS; }
+std::span<const std::int32_t> drawnBrushKinds() { return drawnKinds(); }
 std::span<const std::string_view> generatedBrushSources() { return GENERATED_BRUSH_SOURCES; }
 
 Animation::Animation(Platform& platform, InputState& input, BackBufferMemory* memory)

@@ -14,6 +14,8 @@
 #include <string>
 #include <string_view>
 
+#include "splat/brush_kind.h"
+
 namespace qv {
 
 class Platform;
@@ -25,11 +27,11 @@ class Scene;
 
 // Brush kinds (class << 16 | variant) that hosts name; drawnBrushKinds lists
 // every kind that draws.
-inline constexpr std::int32_t POINT_BRUSH_KIND = 0x10000;
-inline constexpr std::int32_t BALL_BRUSH_KIND = 0x20000;
-inline constexpr std::int32_t ADDING_SPOT_BRUSH_KIND = 0x30002;
-inline constexpr std::int32_t PICTURE_BRUSH_KIND = 0x40000;
-inline constexpr std::int32_t ADDING_DISC_BRUSH_KIND = 0x40002;  // the scene's own
+inline constexpr std::int32_t POINT_BRUSH_KIND = brushKind(BRUSH_CLASS_POINT, BRUSH_VARIANT_PLAIN);
+inline constexpr std::int32_t BALL_BRUSH_KIND = brushKind(BRUSH_CLASS_BALL, BRUSH_VARIANT_PLAIN);
+inline constexpr std::int32_t ADDING_SPOT_BRUSH_KIND = brushKind(BRUSH_CLASS_SPOT, BRUSH_VARIANT_ADD);
+inline constexpr std::int32_t PICTURE_BRUSH_KIND = brushKind(BRUSH_CLASS_PICTURE, BRUSH_VARIANT_PLAIN);
+inline constexpr std::int32_t ADDING_DISC_BRUSH_KIND = brushKind(BRUSH_CLASS_PICTURE, BRUSH_VARIANT_ADD);
 
 // What a host may change before the scene is set up (the renderer's and the
 // desktop program's options). The defaults are the program's own.

@@ -14,8 +14,7 @@ void Brush::copyFrom(Platform& platform, const Brush& source) {
   innerScale1 = source.innerScale1;
   innerScale2 = source.innerScale2;
   nextBrush = source.nextBrush;
-  clippedKernel = source.clippedKernel;
-  insideKernel = source.insideKernel;
+  kindRecord = source.kindRecord;
   for (int q = 0; q < QUADRANT_COUNT; ++q) {
     AlignedBuffer<std::uint32_t>& image = quadrantImages[q];
     const AlignedBuffer<std::uint32_t>& from = source.quadrantImages[q];

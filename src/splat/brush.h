@@ -1,38 +1,22 @@
 #pragma once
 // A brush says what a splat looks like: its class (a pixel, a lit ball, a
 // soft spot, a picture or a procedural disc) and blend variant, a tint with an
-// opacity, size and fade modifiers, up to four quadrant images, the pair of
-// kernels that draw it, and an optional further brush drawn for the same
-// particle.
+// opacity, size and fade modifiers, up to four quadrant images, its kind
+// resolved into the kernels that draw it, and an optional further brush drawn
+// for the same particle.
 
 #include <array>
 #include <cstddef>
 #include <cstdint>
 
 #include "ground/aligned_buffer.h"
-#include "splat/kernel.h"
+#include "splat/brush_kind.h"
 
 namespace qv {
 
 class Platform;
 
 inline constexpr int NO_NEXT_BRUSH = -9;
-
-// Brush classes (kind >> 16).
-inline constexpr int BRUSH_CLASS_POINT = 1;
-inline constexpr int BRUSH_CLASS_BALL = 2;
-inline constexpr int BRUSH_CLASS_SPOT = 3;
-inline constexpr int BRUSH_CLASS_PICTURE = 4;  // a disc when it has no images
-
-// Brush variants (kind & 0xFFFF): how the splat meets the frame. Pictures and
-// discs blend over it with PLAIN and BLEND; spots add with PLAIN and blend
-// towards the brush colour by the texel with BLEND; balls (depth-tested) and
-// points know PLAIN and BLEND only, which draw alike.
-inline constexpr int BRUSH_VARIANT_PLAIN = 0;
-inline constexpr int BRUSH_VARIANT_BLEND = 1;
-inline constexpr int BRUSH_VARIANT_ADD = 2;
-inline constexpr int BRUSH_VARIANT_SUBTRACT = 3;
-inline constexpr int BRUSH_VARIANT_MULTIPLY = 4;
 
 // A quadrant image: 256 rows of 256 texels 0xAARRGGBB, 1024 bytes a row.
 // Texel [dy][dx] lies dy rows and dx columns from the sprite's centre;
@@ -42,13 +26,6 @@ inline constexpr int IMAGE_SIDE = 256;
 inline constexpr std::size_t IMAGE_BYTES = 262144;
 inline constexpr std::size_t IMAGE_ALIGNMENT = 1024;
 inline constexpr std::size_t IMAGE_TEXELS = IMAGE_BYTES / sizeof(std::uint32_t);
-
-constexpr int brushClass(std::int32_t kind) { return kind >> 16; }
-constexpr int brushVariant(std::int32_t kind) { return kind & 0xFFFF; }
-constexpr std::int32_t brushKind(int cls, int variant) { return cls << 16 | variant; }
-
-inline constexpr std::int32_t POINT_BRUSH = brushKind(BRUSH_CLASS_POINT, BRUSH_VARIANT_PLAIN);
-inline constexpr std::int32_t DEFAULT_BRUSH_KIND = POINT_BRUSH;
 
 // A brush owns its images, so it is not copied implicitly: copyFrom takes
 // the platform that reports a failed allocation.
@@ -73,8 +50,9 @@ struct Brush {
   double innerScale2 = 0.0;
   std::array<AlignedBuffer<std::uint32_t>, QUADRANT_COUNT> quadrantImages;
   std::int32_t nextBrush = NO_NEXT_BRUSH;
-  Kernel clippedKernel = reportLinkDrawError;
-  Kernel insideKernel = reportLinkDrawError;
+  // The kind resolved when the brush is set up (its kernels chosen); the
+  // per-splat code reads this, never `kind`.
+  BrushKindRecord kindRecord;
 };
 
 }  // namespace qv

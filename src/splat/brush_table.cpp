@@ -5,16 +5,8 @@
 #include "ground/runtime_error.h"
 #include "splat/brush_images.h"
 #include "splat/brush_picture.h"
-#include "splat/kernels.h"
 
 namespace qv {
-
-bool brushKindDraws(std::int32_t kind) {
-  for (const std::int32_t drawn : DRAWN_BRUSH_KINDS) {
-    if (kind == drawn) return true;
-  }
-  return false;
-}
 
 BrushTable::BrushTable(Platform& platform, LookupTables& tables, BrushImages& images, PictureLayer& pictures)
     : platform_(platform), tables_(tables), images_(images), pictures_(pictures) {}
@@ -41,11 +33,6 @@ void BrushTable::destroyBrush() { slots_[currentIndex_].reset(); }
 Brush& BrushTable::current() {
   if (!slots_[currentIndex_]) createBrush();
   return *slots_[currentIndex_];
-}
-
-Brush* BrushTable::at(int index) const {
-  if (index < 0 || index >= BRUSH_SLOTS) return nullptr;
-  return slots_[index].get();
 }
 
 void BrushTable::freeImages(Brush& brush) {
@@ -89,55 +76,8 @@ int BrushTable::resetBrushImages(Brush& brush, std::int32_t kind, std::uint32_t 
 }
 
 void BrushTable::chooseKernels(Brush& brush) {
-  brush.clippedKernel = reportLinkDrawError;
-  brush.insideKernel = reportLinkDrawError;
-  const int variant = brushVariant(brush.kind);
-  auto use = [&brush](Kernel clipped, Kernel inside) {
-    brush.clippedKernel = clipped;
-    brush.insideKernel = inside;
-  };
-  switch (brushClass(brush.kind)) {
-    case BRUSH_CLASS_POINT:
-      // A point outside the frame is skipped before any kernel: no clipped form.
-      if (variant <= BRUSH_VARIANT_BLEND) brush.insideKernel = PointKernelInside;
-      break;
-    case BRUSH_CLASS_BALL:
-      if (variant <= BRUSH_VARIANT_BLEND) use(BallKernelClipped, BallKernelInside);
-      break;
-    case BRUSH_CLASS_SPOT:
-      switch (variant) {
-        case BRUSH_VARIANT_PLAIN:
-        case BRUSH_VARIANT_ADD: use(SpotKernel0Clipped, SpotKernel0Inside); break;
-        case BRUSH_VARIANT_BLEND: use(SpotKernel1Clipped, SpotKernel1Inside); break;
-        case BRUSH_VARIANT_SUBTRACT: use(SpotKernel3Clipped, SpotKernel3Inside); break;
-        case BRUSH_VARIANT_MULTIPLY: use(SpotKernel4Clipped, SpotKernel4Inside); break;
-        default: break;
-      }
-      break;
-    case BRUSH_CLASS_PICTURE:
-      if (brush.hasImages()) {
-        switch (variant) {
-          case BRUSH_VARIANT_PLAIN:
-          case BRUSH_VARIANT_BLEND: use(ImageKernel0Clipped, ImageKernel0Inside); break;
-          case BRUSH_VARIANT_ADD: use(ImageKernel2Clipped, ImageKernel2Inside); break;
-          case BRUSH_VARIANT_SUBTRACT: use(ImageKernel3Clipped, ImageKernel3Inside); break;
-          case BRUSH_VARIANT_MULTIPLY: use(ImageKernel4Clipped, ImageKernel4Inside); break;
-          default: break;
-        }
-      } else {
-        switch (variant) {
-          case BRUSH_VARIANT_PLAIN:
-          case BRUSH_VARIANT_BLEND: use(DiscKernel0Clipped, DiscKernel0Inside); break;
-          case BRUSH_VARIANT_ADD: use(DiscKernel2Clipped, DiscKernel2Inside); break;
-          case BRUSH_VARIANT_SUBTRACT: use(DiscKernel3Clipped, DiscKernel3Inside); break;
-          case BRUSH_VARIANT_MULTIPLY: use(DiscKernel4Clipped, DiscKernel4Inside); break;
-          default: break;
-        }
-        tables_.buildDiscCoverageTables();
-      }
-      break;
-    default: break;
-  }
+  brush.kindRecord = resolveBrushKind(brush.kind, brush.hasImages());
+  if (brushClass(brush.kind) == BRUSH_CLASS_PICTURE && !brush.hasImages()) tables_.buildDiscCoverageTables();
 }
 
 void BrushTable::copyBrush(int source, int destination) {
@@ -152,8 +92,7 @@ void BrushTable::copyBrush(int source, int destination) {
 
 bool BrushTable::anyBrushTestsDepth() const {
   for (const auto& slot : slots_) {
-    if (slot && (slot->insideKernel == BallKernelInside || slot->clippedKernel == BallKernelClipped))
-      return true;
+    if (slot && slot->kindRecord.testsDepth) return true;
   }
   return false;
 }

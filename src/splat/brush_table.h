@@ -4,6 +4,7 @@
 // operation the current brush is the brush in the slot of the current index.
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <string_view>
@@ -18,25 +19,6 @@ class BrushImages;
 class PictureLayer;
 
 inline constexpr int BRUSH_SLOTS = 512;
-
-// The kinds whose class and variant have a kernel pair (chooseKernels), with
-// images or without: every other kind draws nothing or fails at its first
-// splat.
-inline constexpr std::int32_t DRAWN_BRUSH_KINDS[] = {brushKind(BRUSH_CLASS_POINT, BRUSH_VARIANT_PLAIN),
-                                                     brushKind(BRUSH_CLASS_POINT, BRUSH_VARIANT_BLEND),
-                                                     brushKind(BRUSH_CLASS_BALL, BRUSH_VARIANT_PLAIN),
-                                                     brushKind(BRUSH_CLASS_BALL, BRUSH_VARIANT_BLEND),
-                                                     brushKind(BRUSH_CLASS_SPOT, BRUSH_VARIANT_PLAIN),
-                                                     brushKind(BRUSH_CLASS_SPOT, BRUSH_VARIANT_BLEND),
-                                                     brushKind(BRUSH_CLASS_SPOT, BRUSH_VARIANT_ADD),
-                                                     brushKind(BRUSH_CLASS_SPOT, BRUSH_VARIANT_SUBTRACT),
-                                                     brushKind(BRUSH_CLASS_SPOT, BRUSH_VARIANT_MULTIPLY),
-                                                     brushKind(BRUSH_CLASS_PICTURE, BRUSH_VARIANT_PLAIN),
-                                                     brushKind(BRUSH_CLASS_PICTURE, BRUSH_VARIANT_BLEND),
-                                                     brushKind(BRUSH_CLASS_PICTURE, BRUSH_VARIANT_ADD),
-                                                     brushKind(BRUSH_CLASS_PICTURE, BRUSH_VARIANT_SUBTRACT),
-                                                     brushKind(BRUSH_CLASS_PICTURE, BRUSH_VARIANT_MULTIPLY)};
-bool brushKindDraws(std::int32_t kind);
 
 // Source names that setupBrush generates instead of loading a picture.
 inline constexpr std::string_view BALL_SOURCE = "compBALL";
@@ -65,7 +47,9 @@ class BrushTable {
   // Stores kind and colour, frees the images and allocates fresh ones when the
   // class has them. 1: no images (nothing to build); 0: images to fill.
   int resetBrushImages(Brush& brush, std::int32_t kind, std::uint32_t colour, bool hasName);
-  // Sets both kernels from the kind and from whether image 0 exists.
+  // Resolves the kind, with whether image 0 exists, into the brush's kind
+  // record (its kernels and what its splats need); builds the disc coverage
+  // tables for a disc.
   void chooseKernels(Brush& brush);
   // Makes the destination a copy of the source, images included; the
   // destination is current afterwards.
@@ -78,7 +62,9 @@ class BrushTable {
   int currentIndex() const { return currentIndex_; }
   Brush& current();
   // The brush in a slot, or null when it is empty (or the index is outside).
-  Brush* at(int index) const;
+  Brush* at(int index) const {
+    return index >= 0 && index < BRUSH_SLOTS ? slots_[static_cast<std::size_t>(index)].get() : nullptr;
+  }
 
  private:
   void checkIndex(int index);

@@ -123,8 +123,7 @@ SplatShape SplatSetup::prepareSplat(const Brush& brush, double x, double y, doub
 // first two steps of its set-up.
 namespace {
 bool blackTintSkips(const Brush& brush, std::uint32_t tint) {
-  const int variant = brushVariant(brush.kind);
-  return tint == 0 && (variant == BRUSH_VARIANT_ADD || variant == BRUSH_VARIANT_SUBTRACT);
+  return tint == 0 && brush.kindRecord.skipsBlackTint;
 }
 }  // namespace
 
@@ -260,14 +259,11 @@ SplatShape SplatSetup::finishSplat(int i, SplatValues& p) const {
 
   // Without a back buffer there is nothing to draw into.
   if (params.pixels == nullptr) return SplatShape::None;
-  const int kind = brushClass(brush.kind);
-  if (kind != BRUSH_CLASS_POINT && kind != BRUSH_CLASS_BALL && kind != BRUSH_CLASS_PICTURE &&
-      kind != BRUSH_CLASS_SPOT) {
-    return SplatShape::None;
-  }
+  const SplatPlacement placement = brush.kindRecord.placement;
+  if (placement == SplatPlacement::None) return SplatShape::None;
   if (p.sizePixel == 0) return SplatShape::None;
   const double s = b.scale[i];
-  if (kind == BRUSH_CLASS_BALL || kind == BRUSH_CLASS_PICTURE) {
+  if (placement == SplatPlacement::BallBox) {
     p.tinyBall = p.sizePixel == 2 ? 1 : 0;
     p.ballDepth = static_cast<std::int32_t>(8 * b.z[i] * s - 0.5);
   }
@@ -275,7 +271,7 @@ SplatShape SplatSetup::finishSplat(int i, SplatValues& p) const {
   const double G = frame.projectionScale;
   p.centreX = static_cast<std::int32_t>(G * (b.x[i] * s) + frame.screenCentreX + 0.5);
   p.centreY = static_cast<std::int32_t>(G * (b.y[i] * s) + frame.screenCentreY + 0.5);
-  return kind == BRUSH_CLASS_POINT ? placePoint(p) : placeBox(p);
+  return placement == SplatPlacement::Point ? placePoint(p) : placeBox(p);
 }
 
 SplatShape SplatSetup::placePoint(SplatValues& p) const {
@@ -309,16 +305,16 @@ SplatShape SplatSetup::placeBox(SplatValues& p) const {
 
 void SplatSetup::drawPrepared(SplatParams& p, const Brush& brush, SplatShape shape) const {
   if (shape == SplatShape::Point) {
-    if (p.top >= p.minRow && p.top <= p.maxRow) brush.insideKernel(p);
+    if (p.top >= p.minRow && p.top <= p.maxRow) brush.kindRecord.insideKernel(p);
     return;
   }
   if (shape != SplatShape::Box || p.bottom < p.minRow || p.top > p.maxRow) return;
   p.rescaleRow = frame.rescaleTable != nullptr ? frame.rescaleTable + p.radius * RESCALE_SIZE : nullptr;
   for (int i = 0; i < QUADRANT_COUNT; ++i) p.quadrant[i] = brush.quadrantImages[i].data();
   if (p.top >= p.minRow && p.left >= 0 && p.bottom <= p.maxRow && p.right <= p.maxColumn) {
-    brush.insideKernel(p);
+    brush.kindRecord.insideKernel(p);
   } else {
-    brush.clippedKernel(p);
+    brush.kindRecord.clippedKernel(p);
   }
 }
 

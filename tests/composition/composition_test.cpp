@@ -84,8 +84,9 @@ class FrameComposerTest : public ::testing::Test, protected testing::Composition
     b.kind = 0x30000;
     b.colour = colour;
     b.nextBrush = next;
-    b.insideKernel = logKernel;
-    b.clippedKernel = logKernel;
+    b.kindRecord = resolveBrushKind(b.kind, true);
+    b.kindRecord.insideKernel = logKernel;
+    b.kindRecord.clippedKernel = logKernel;
     return b;
   }
 

@@ -7,8 +7,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <random>
+#include <set>
+#include <span>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -105,14 +108,45 @@ TEST(BrushKernels, EveryClassAndVariantGetsItsPair) {
       {0x50000, "", E, E, true, false},
       {0x00000, "", E, E, true, false},
   };
+  std::set<std::int32_t> drawn;
   for (const auto& c : cases) {
     SCOPED_TRACE(::testing::Message() << std::hex << c.kind << " '" << c.name << "'");
     Brushes t;
     const Brush& b = t.setup(3, c.kind, 0xFF808080, c.name);
-    EXPECT_EQ(std::tuple(b.clippedKernel, b.insideKernel), std::tuple(c.clipped, c.inside));
+    EXPECT_EQ(std::tuple(b.kindRecord.clippedKernel, b.kindRecord.insideKernel),
+              std::tuple(c.clipped, c.inside));
     EXPECT_EQ(!hasNoImages(b), c.images);
     EXPECT_EQ(t.tables.discCoverageBuilt(), c.discTables);
     EXPECT_EQ(brushKindDraws(c.kind), c.inside != E);
+    if (c.inside != E) drawn.insert(c.kind);
+  }
+  // The kinds offered as drawing are exactly those with kernels.
+  const std::span<const std::int32_t> kinds = drawnKinds();
+  EXPECT_EQ(std::set<std::int32_t>(kinds.begin(), kinds.end()), drawn);
+  EXPECT_TRUE(std::is_sorted(kinds.begin(), kinds.end()));
+}
+
+// What a kind's splats need besides kernels: where they go by class, the
+// black-tint skip by variant, the depth test for drawing balls only.
+TEST(BrushKinds, PlacementBlackTintAndDepthTest) {
+  using P = SplatPlacement;
+  const struct {
+    std::int32_t kind;
+    P placement;
+    bool skipsBlackTint;
+    bool testsDepth;
+  } cases[] = {
+      {0x10000, P::Point, false, false},  {0x20001, P::BallBox, false, true},
+      {0x20002, P::BallBox, true, false}, {0x30002, P::Box, true, false},
+      {0x30003, P::Box, true, false},     {0x30004, P::Box, false, false},
+      {0x40002, P::BallBox, true, false}, {0x40001, P::BallBox, false, false},
+      {0x50002, P::None, true, false},
+  };
+  for (const auto& c : cases) {
+    const BrushKindRecord r = resolveBrushKind(c.kind, false);
+    EXPECT_EQ(std::tuple(r.placement, r.skipsBlackTint, r.testsDepth),
+              std::tuple(c.placement, c.skipsBlackTint, c.testsDepth))
+        << std::hex << c.kind;
   }
 }
 
@@ -153,12 +187,12 @@ TEST(BrushCopy, CopiesGetImagesOfTheirOwnAndLoseImagesTheSourceLacks) {
     EXPECT_EQ(spot.quadrantImages[q].data(), spotImages[q]);
     EXPECT_EQ(0, std::memcmp(spot.quadrantImages[q].data(), ball.quadrantImages[q].data(), IMAGE_BYTES));
   }
-  EXPECT_EQ(spot.insideKernel, &BallKernelInside);
+  EXPECT_EQ(spot.kindRecord.insideKernel, &BallKernelInside);
   // From an imageless brush: the destination's images go.
   t.setup(3, 0x10000, 0xFF7FC8FF);
   t.table.copyBrush(3, 2);
   EXPECT_TRUE(hasNoImages(*t.table.at(2)));
-  EXPECT_EQ(t.table.at(2)->insideKernel, &PointKernelInside);
+  EXPECT_EQ(t.table.at(2)->kindRecord.insideKernel, &PointKernelInside);
   // A brush copied onto itself is unchanged.
   t.table.copyBrush(0, 0);
   EXPECT_EQ(t.table.currentIndex(), 0);

@@ -55,8 +55,9 @@ class SplatSetupTest : public ::testing::Test {
   void useKind(std::int32_t kind) {
     brush.kind = kind;
     brush.colour = 0xFF4080C0;
-    brush.insideKernel = markInside;
-    brush.clippedKernel = markClipped;
+    brush.kindRecord = resolveBrushKind(kind, false);
+    brush.kindRecord.insideKernel = markInside;
+    brush.kindRecord.clippedKernel = markClipped;
   }
 
   // q = sizeScale * 400 at depth 0.
@@ -243,7 +244,7 @@ TEST_F(SplatSetupTest, BallSetupOfATinySplat) {
 
 TEST_F(SplatSetupTest, PointsOutsideTheFrameAreSkipped) {
   useKind(0x10000);
-  brush.insideKernel = PointKernelInside;
+  brush.kindRecord.insideKernel = PointKernelInside;
   useQuarterSize(0.01);
   // Centre columns -1, maxColumn and maxColumn + 1 on row 5.
   draw(-17.6, -7, 0);
