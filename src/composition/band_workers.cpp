@@ -23,6 +23,7 @@ void BandWorkers::runBands(int bands, BandJob job, void* context) {
     context_ = context;
     bands_ = bands;
     pending_ = bands - 1;
+    arrived_ = 0;
     failure_ = nullptr;
     ++generation_;
   }
@@ -60,7 +61,19 @@ void BandWorkers::runBand(BandJob job, void* context, int band) {
   } catch (...) {
     std::lock_guard<std::mutex> hold(lock_);
     if (!failure_) failure_ = std::current_exception();
+    // The others may be waiting for this band; it will not come.
+    arrived_ = bands_;
+    allArrived_.notify_all();
   }
+}
+
+void BandWorkers::waitForAllBands() {
+  std::unique_lock<std::mutex> hold(lock_);
+  if (++arrived_ >= bands_) {
+    allArrived_.notify_all();
+    return;
+  }
+  allArrived_.wait(hold, [this] { return arrived_ >= bands_; });
 }
 
 }  // namespace qv

@@ -4,6 +4,7 @@
 // returns when every band is done, so whatever the bands wrote is then the
 // caller's to read; an exception thrown in a band reaches the caller. No
 // thread is made per frame: a worker is made the first time a band needs it.
+// Within a run the bands may wait for each other once (waitForAllBands).
 
 #include <condition_variable>
 #include <cstdint>
@@ -28,6 +29,11 @@ class BandWorkers {
         bands, [](void* context, int band) { (*static_cast<Job*>(context))(band); }, &job);
   }
 
+  // Inside a job: returns once every band of the run has called it, so that
+  // what each band wrote before is every band's to read after. A band that
+  // failed counts as arrived. One call per band and run.
+  void waitForAllBands();
+
   int workerCount() const { return static_cast<int>(threads_.size()); }
 
  private:
@@ -39,9 +45,11 @@ class BandWorkers {
   std::mutex lock_;
   std::condition_variable start_;
   std::condition_variable finished_;
+  std::condition_variable allArrived_;
   std::uint64_t generation_ = 0;  // one more for every run
   int bands_ = 0;
   int pending_ = 0;  // workers still busy with this run's bands
+  int arrived_ = 0;  // bands at (or past) waitForAllBands in this run
   bool stopping_ = false;
   BandJob job_ = nullptr;
   void* context_ = nullptr;

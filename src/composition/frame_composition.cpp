@@ -1,6 +1,7 @@
 #include "composition/frame_composition.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cstdint>
 #include <thread>
 
@@ -31,15 +32,16 @@ constexpr std::size_t DRAW_CHUNK = 256;
 // The first and last pixel of each of the splat's rows within the band.
 // Always inlined: as a function of its own the compiler takes it for one
 // without effects and drops its calls.
-[[gnu::always_inline]] inline void prefetchRows(const SplatParams& band, const SplatValues& v) {
-  const int top = std::max(v.top, band.minRow);
-  const int bottom = std::min(v.bottom, band.maxRow);
-  const int left = std::max(v.left, 0);
-  const int right = std::min(v.right, band.maxColumn);
-  for (int r = top; r <= bottom; ++r) {
-    const std::uint32_t* row = band.pixels + band.rowStart[r];
-    __builtin_prefetch(row + left, 1);
-    __builtin_prefetch(row + right, 1);
+[[gnu::always_inline]] inline void prefetchRows(const SplatParams& band, const PreparedSplat& s) {
+  const int r = s.sizePixel - 1;
+  const int top = std::max(s.centreY - r, band.minRow);
+  const int bottom = std::min(s.centreY + r, band.maxRow);
+  const int left = std::max(s.centreX - r, 0);
+  const int right = std::min(s.centreX + r, band.maxColumn);
+  for (int row = top; row <= bottom; ++row) {
+    const std::uint32_t* pixels = band.pixels + band.rowStart[row];
+    __builtin_prefetch(pixels + left, 1);
+    __builtin_prefetch(pixels + right, 1);
   }
 }
 
@@ -96,72 +98,189 @@ void FrameComposer::renderFrame() {
   frame_.present();
 }
 
+// One drawing thread's part of a frame: its batch of lanes, and the splats
+// it set up, for each band they touch, in draw order.
+struct FrameComposer::Share {
+  SplatBatch batch;
+  std::vector<std::vector<PreparedSplat>> bands;
+  RangeEnd end = RangeEnd::Done;
+  bool needsOneThread = false;  // set by a splat whose kernel must report
+  std::int32_t lastVisited = -1;
+};
+
 void FrameComposer::drawEntries() {
-  const int bands = drawingThreads();
-  if (static_cast<int>(bandParams_.size()) < bands) bandParams_.resize(static_cast<std::size_t>(bands));
-  if (bands == 1) {
-    SplatParams& whole = bandParams(0, 1);
-    prepareEntries(DRAW_CHUNK, [&] { drawPrepared(whole); });
-    return;
-  }
-  prepareEntries(SIZE_MAX, [] {});
-  if (!workers_) workers_ = std::make_unique<BandWorkers>();
-  auto job = [this, bands](int band) { drawPrepared(bandParams(band, bands)); };
-  workers_->run(bands, job);
+  if (drawList_.drawCount <= 0) return;
+  const int threads = drawingThreads();
+  while (static_cast<int>(shares_.size()) < threads) shares_.push_back(std::make_unique<Share>());
+  if (static_cast<int>(bandParams_.size()) < threads) bandParams_.resize(static_cast<std::size_t>(threads));
+  if (threads == 1 || !drawTogether(threads)) drawAlone();
 }
 
-template <class DrawChunk>
-void FrameComposer::prepareEntries(std::size_t chunk, DrawChunk&& drawChunk) {
-  prepared_.clear();
-  auto take = [&](const SplatValues& values, const Brush& brush, SplatShape shape) {
-    // A brush without kernels reports its fatal error here, on this thread,
-    // as soon as it would draw.
-    if (brush.kindRecord.insideKernel == reportLinkDrawError) {
-      static_cast<SplatValues&>(splat_.params) = values;
-      splat_.drawPrepared(splat_.params, brush, shape);
+void FrameComposer::drawAlone() {
+  Share& share = *shares_[0];
+  if (share.bands.empty()) share.bands.resize(1);
+  std::vector<PreparedSplat>& chunk = share.bands[0];
+  chunk.clear();
+  SplatParams& whole = bandParams(0, 1);
+  auto take = [&](const PreparedSplat& s) {
+    // A brush without kernels reports its fatal error as soon as it would
+    // draw.
+    if (s.brush->kindRecord.insideKernel == reportLinkDrawError) splat_.drawPrepared(whole, s);
+    if (chunk.size() == DRAW_CHUNK) {
+      drawSplats(whole, chunk);
+      chunk.clear();
     }
-    prepared_.push_back(PreparedSplat{values, &brush, shape});
+    chunk.push_back(s);
   };
-  auto setUp = [&] {
-    splat_.setUpQueued(take);
-    if (prepared_.size() >= chunk) {
-      drawChunk();
-      prepared_.clear();
-    }
-  };
-  const bool sorted = splat_.depthSortEnabled != 0;
-  std::int32_t previousSystem = 0;
-  for (std::int32_t k = 0; k < drawList_.drawCount; ++k) {
-    // The entries come from memory while the ones before them are set up.
-    if (k + ENTRIES_AHEAD < drawList_.drawCount) {
-      __builtin_prefetch(drawList_.entries.data() + drawList_.order[k + ENTRIES_AHEAD].entryIndex);
-    }
-    DrawEntry& entry = drawList_.entries[drawList_.order[k].entryIndex];
-    drawList_.currentEntry = &entry;
-    splat_.currentEntry = &entry;
-    if (k == 0 || entry.systemIndex != previousSystem) {
-      previousSystem = entry.systemIndex;
-      if (const ParticleSystem* s = systems_.system(entry.systemIndex)) {
-        splat_.drawMode = s->drawMode;
-        splat_.drawHook = s->drawHook;
+  setUpRange<true>(share, 0, drawList_.drawCount, take);
+  drawSplats(whole, chunk);
+  chunk.clear();
+  finishFrame(share.lastVisited);
+}
+
+bool FrameComposer::drawTogether(int threads) {
+  const std::int64_t count = drawList_.drawCount;
+  const std::int32_t rows = splat_.params.maxRow + 1;
+  bandOfRow_.resize(static_cast<std::size_t>(rows));
+  for (int band = 0; band < threads; ++band) {
+    const SplatParams& p = bandParams(band, threads);
+    for (std::int32_t r = p.minRow; r <= p.maxRow; ++r)
+      bandOfRow_[static_cast<std::size_t>(r)] = static_cast<std::uint8_t>(band);
+    Share& share = *shares_[static_cast<std::size_t>(band)];
+    share.bands.resize(static_cast<std::size_t>(threads));
+    for (auto& splats : share.bands) splats.clear();
+  }
+  const std::int32_t maxRow = rows - 1;
+  std::atomic<bool> oneThread{false};
+  auto job = [&](int t) {
+    Share& share = *shares_[static_cast<std::size_t>(t)];
+    const auto first = static_cast<std::int32_t>(count * t / threads);
+    const auto end = static_cast<std::int32_t>(count * (t + 1) / threads);
+    auto take = [&](const PreparedSplat& s) {
+      if (s.brush->kindRecord.insideKernel == reportLinkDrawError) share.needsOneThread = true;
+      const std::int32_t r = s.sizePixel - 1;
+      const int lastBand = bandOfRow_[static_cast<std::size_t>(std::min(s.centreY + r, maxRow))];
+      for (int band = bandOfRow_[static_cast<std::size_t>(std::max(s.centreY - r, 0))]; band <= lastBand;
+           ++band) {
+        share.bands[static_cast<std::size_t>(band)].push_back(s);
       }
+    };
+    share.end = setUpRange<false>(share, first, end, take);
+    if (share.end == RangeEnd::NeedsOneThread) oneThread = true;
+    workers_->waitForAllBands();
+    if (oneThread) return;
+    SplatParams& p = bandParams_[static_cast<std::size_t>(t)];
+    for (int u = 0; u < threads; ++u) {
+      const Share& from = *shares_[static_cast<std::size_t>(u)];
+      drawSplats(p, from.bands[static_cast<std::size_t>(t)]);
+      if (from.end == RangeEnd::Near) break;
     }
+  };
+  if (!workers_) workers_ = std::make_unique<BandWorkers>();
+  workers_->run(threads, job);
+  if (oneThread) return false;
+  std::int32_t lastVisited = -1;
+  for (int u = 0; u < threads; ++u) {
+    const Share& share = *shares_[static_cast<std::size_t>(u)];
+    if (share.lastVisited >= 0) lastVisited = share.lastVisited;
+    if (share.end == RangeEnd::Near) break;
+  }
+  finishFrame(lastVisited);
+  return true;
+}
+
+template <bool Alone, class Take>
+FrameComposer::RangeEnd FrameComposer::setUpRange(Share& share, std::int32_t first, std::int32_t end,
+                                                  Take&& take) {
+  SplatBatch& batch = share.batch;
+  batch.count = 0;
+  share.needsOneThread = false;
+  share.lastVisited = -1;
+  const SplatLaneSettings settings = splat_.laneSettings();
+  const bool sorted = splat_.depthSortEnabled != 0;
+  DrawEntry* const entries = drawList_.entries.data();
+  const DrawPair* const order = drawList_.order.data();
+  auto setUp = [&] {
+    splat_.setUpBatch(settings, batch, take);
+    return !share.needsOneThread;
+  };
+  std::int32_t system = 0;
+  std::int32_t mode = LIFE_SMOOTH;
+  BasicHook<double> lifeHook;
+  for (std::int32_t k = first; k < end; ++k) {
+    // In depth order the entries come from all over the list: they are
+    // asked for while the ones before them are set up.
+    if (sorted && k + ENTRIES_AHEAD < end) __builtin_prefetch(entries + order[k + ENTRIES_AHEAD].entryIndex);
+    DrawEntry& entry = entries[order[k].entryIndex];
+    share.lastVisited = k;
+    if (k == first || entry.systemIndex != system) {
+      system = entry.systemIndex;
+      if (const ParticleSystem* s = systems_.system(system)) {
+        mode = s->drawMode;
+        lifeHook = s->drawHook;
+      }
+      // A life hook looks at the current entry, which only one thread keeps.
+      if (!Alone && lifeHook) return RangeEnd::NeedsOneThread;
+    }
+    const Brush* brush = brushes_.at(entry.brush);
+    if (brush == nullptr) {
+      if constexpr (!Alone) return RangeEnd::NeedsOneThread;
+      brush = &brushAt(entry.brush);
+    }
+    const bool near = splat_.isNear(entry.position.z);
     const std::uint32_t entryOpacity = entry.colour >> 24;
-    const Brush* brush = &brushAt(entry.brush);
     for (int links = 0;; ++links) {
       const std::uint32_t tint = brush->useParticleColour != 0 ? entry.colour : NO_TINT;
-      const auto alpha = static_cast<std::int32_t>((brush->colour >> 24) * entryOpacity / 255);
-      if (splat_.queueSplat(*brush, tint, alpha, entry.position.x, entry.position.y, entry.position.z))
-        setUp();
+      if (!near && !SplatSetup::blackTintSkips(*brush, tint)) {
+        const auto alpha = static_cast<std::int32_t>((brush->colour >> 24) * entryOpacity / 255);
+        const Vec3& at = entry.position;
+        const int lane = SplatSetup::queueLane(batch, *brush, tint, alpha, at.x, at.y, at.z, entry.size,
+                                               entry.countdown, entry.lifespan, mode);
+        if (Alone && lifeHook && entry.lifespan != 0) {
+          drawList_.currentEntry = &entry;
+          splat_.currentEntry = &entry;
+          batch.life[lane] = lifeHook();
+          batch.hooked[lane] = 1;
+        }
+        if (batch.full() && !setUp()) return RangeEnd::NeedsOneThread;
+      }
       if (brush->nextBrush == NO_NEXT_BRUSH || links == MAX_BRUSH_CHAIN_LINKS) break;
-      brush = &brushAt(brush->nextBrush);
+      const Brush* next = brushes_.at(brush->nextBrush);
+      if (next == nullptr) {
+        if constexpr (!Alone) return RangeEnd::NeedsOneThread;
+        next = &brushAt(brush->nextBrush);
+      }
+      brush = next;
     }
     // An entry nearer than the near limit ends a sorted frame; every later
     // one is nearer still.
-    if (sorted && entry.position.z < splat_.nearLimit()) break;
+    if (sorted && near) return setUp() ? RangeEnd::Near : RangeEnd::NeedsOneThread;
   }
-  splat_.setUpQueued(take);
-  drawChunk();
+  return setUp() ? RangeEnd::Done : RangeEnd::NeedsOneThread;
+}
+
+void FrameComposer::drawSplats(SplatParams& p, const std::vector<PreparedSplat>& splats) const {
+  const std::size_t count = splats.size();
+  for (std::size_t i = 0; i < count; ++i) {
+    if (i + PREFETCH_AHEAD < count) prefetchRows(p, splats[i + PREFETCH_AHEAD]);
+    splat_.drawPrepared(p, splats[i]);
+  }
+}
+
+void FrameComposer::finishFrame(std::int32_t lastVisited) {
+  if (lastVisited < 0) return;
+  DrawEntry& entry = drawList_.entries[drawList_.order[lastVisited].entryIndex];
+  drawList_.currentEntry = &entry;
+  splat_.currentEntry = &entry;
+  if (const ParticleSystem* s = systems_.system(entry.systemIndex)) {
+    splat_.drawMode = s->drawMode;
+    splat_.drawHook = s->drawHook;
+  }
+  // The last brush drawn is current, as if each had been selected in turn.
+  const Brush* brush = &brushAt(entry.brush);
+  for (int links = 0; brush->nextBrush != NO_NEXT_BRUSH && links < MAX_BRUSH_CHAIN_LINKS; ++links) {
+    brush = &brushAt(brush->nextBrush);
+  }
 }
 
 SplatParams& FrameComposer::bandParams(int band, int bands) {
@@ -171,18 +290,6 @@ SplatParams& FrameComposer::bandParams(int band, int bands) {
   p.minRow = rows * band / bands;
   p.maxRow = rows * (band + 1) / bands - 1;
   return p;
-}
-
-void FrameComposer::drawPrepared(SplatParams& p) const {
-  const std::size_t count = prepared_.size();
-  for (std::size_t i = 0; i < count; ++i) {
-    if (i + PREFETCH_AHEAD < count) prefetchRows(p, prepared_[i + PREFETCH_AHEAD].values);
-    const PreparedSplat& s = prepared_[i];
-    const SplatValues& v = s.values;
-    if (v.bottom < p.minRow || v.top > p.maxRow) continue;
-    static_cast<SplatValues&>(p) = v;
-    splat_.drawPrepared(p, *s.brush, s.shape);
-  }
 }
 
 const Brush& FrameComposer::brushAt(int index) {

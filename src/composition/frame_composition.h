@@ -6,11 +6,12 @@
 // doubled back, and the frame presented. Also the scene-render set-up before
 // the first frame and the release of the working tables after the last.
 //
-// The splats are set up in batches on the calling thread and then drawn; one
-// thread draws them a chunk at a time as they are set up. With several
-// threads each draws every splat clipped to its own band of rows, in draw
-// order: each pixel gets the same blends in the same order as on one thread,
-// so the frame is the same for any number of threads.
+// The splats are set up many at a time (splat/splat_batch.h) and then drawn;
+// one thread draws them a chunk at a time as they are set up. With several
+// threads, each sets up an equal share of the draw list, sorting the splats
+// by the bands of rows they touch; then each draws its own band, from every
+// share in draw order. Each pixel gets the same blends in the same order as
+// on one thread, so the frame is the same for any number of threads.
 
 #include <cstddef>
 #include <cstdint>
@@ -83,15 +84,29 @@ class FrameComposer {
   int drawingThreads() const;
 
  private:
-  // Sets up every entry with its brush chain into prepared_; whenever
-  // `chunk` splats are ready, and at the end, calls drawChunk and goes on
-  // with an empty prepared_.
-  template <class DrawChunk>
-  void prepareEntries(std::size_t chunk, DrawChunk&& drawChunk);
+  struct Share;
+  enum class RangeEnd { Done, Near, NeedsOneThread };
+
+  // Draws the frame on this thread alone.
+  void drawAlone();
+  // Draws the frame with `threads` threads; false, with nothing drawn, when
+  // it met what only the calling thread may do (a brush slot to fill, a
+  // kernel that reports, a life hook).
+  bool drawTogether(int threads);
+  // Sets up the entries first ... end - 1 of the draw order into the share's
+  // batch and hands every splat that reaches the frame to take; on the
+  // calling thread (Alone) it also fills empty brush slots and runs life
+  // hooks, elsewhere it ends with NeedsOneThread instead.
+  template <bool Alone, class Take>
+  RangeEnd setUpRange(Share& share, std::int32_t first, std::int32_t end, Take&& take);
+  // Draws splats into the rows p allows.
+  void drawSplats(SplatParams& p, const std::vector<PreparedSplat>& splats) const;
+  // What the frame leaves behind, as drawn on one thread: the last entry
+  // visited current, the last brush of its chain current, its system's
+  // drawing values.
+  void finishFrame(std::int32_t lastVisited);
   // The block of one of `bands` equal bands of rows, made afresh.
   SplatParams& bandParams(int band, int bands);
-  // Draws prepared_ into the rows p allows.
-  void drawPrepared(SplatParams& p) const;
 
   // Points the splat block at the live frame and the tables.
   void refreshSplatFrame();
@@ -107,8 +122,10 @@ class FrameComposer {
   SplatSetup& splat_;
   int threads_ = 1;
   int cores_ = 1;
-  std::vector<PreparedSplat> prepared_;  // kept from frame to frame, so it grows only
-  std::vector<SplatParams> bandParams_;  // one block per band
+  // Kept from frame to frame, so that they only grow.
+  std::vector<std::unique_ptr<Share>> shares_;  // one per drawing thread
+  std::vector<SplatParams> bandParams_;         // one block per band
+  std::vector<std::uint8_t> bandOfRow_;         // for the bands of the last frame drawn together
   std::unique_ptr<BandWorkers> workers_;
 };
 

@@ -5,31 +5,28 @@
 // places it on the frame and hands the block to the brush's inside or clipped
 // kernel. It also owns the depth settings, which the scene sets once.
 //
-// The composition writes `tint` and `alpha` of the block before every
-// drawSplat, refreshes the block's frame and table fields and `frame` below
-// once per frame, makes the entry being drawn `currentEntry`, and copies the
-// entry's system's `drawMode` and `drawHook` whenever the system changes.
+// drawSplat is the set-up and the drawing of one splat. The composition sets
+// splats up many at a time instead: it fills the lanes of a SplatBatch
+// (splat_batch.h), setUpBatch turns them into PreparedSplat records, and
+// drawPrepared draws a record into the rows a block allows, so that several
+// threads can set up parts of a frame and then draw it band by band. Both
+// ways run the same operations in the same order and give the same bits.
 //
-// drawSplat is the set-up and the drawing in one. They also come apart:
-// prepareSplat decides the splat's values (and records its box as drawn),
-// and drawPrepared draws those values into the rows a block allows, which
-// lets several threads draw one set-up frame band by band.
-//
-// The composition sets splats up in batches (queueSplat, setUpQueued): each
-// step of the double arithmetic runs over the whole batch before the next,
-// so the divisions of different splats overlap instead of waiting for each
-// other. Each splat goes through the same operations in the same order as
-// alone and gets the same bits; prepareSplat is a batch of one.
+// The composition refreshes the block's frame and table fields and `frame`
+// below once per frame.
 
 #include <cstdint>
 
+#include "frame/pixel_ops.h"
 #include "ground/hook.h"
 #include "particles/particle.h"
+#include "splat/brush.h"
+#include "splat/fade_curves.h"
+#include "splat/splat_batch.h"
 #include "splat/splat_params.h"
 
 namespace qv {
 
-struct Brush;
 struct DrawEntry;
 class DrawnArea;
 
@@ -41,16 +38,10 @@ inline constexpr double DEFAULT_FADE_START = 0.0;
 inline constexpr double DEFAULT_FADE_END = 500.0;
 // setPerspective's near value that means "use capDepth".
 inline constexpr double NEAR_AT_CAP_DEPTH = -1.0;
-// Distance-fade modes; any other non-zero mode is linear.
-inline constexpr std::int32_t FADE_NONE = 0;
-inline constexpr std::int32_t FADE_EASED = 1000;
-inline constexpr std::int32_t FADE_EASED_SQUARED = 1001;
 // The largest splat radius in pixels, and in quarter pixels the largest disc
 // the coverage tables hold.
 inline constexpr std::int32_t MAX_SPLAT_PIXELS = 255;
 inline constexpr std::int32_t MAX_SPLAT_QUARTERS = 1020;
-// Splats set up together.
-inline constexpr int SPLAT_BATCH = 32;
 
 // What the class set-ups read of the live frame; refreshed every frame.
 struct SplatFrame {
@@ -58,19 +49,20 @@ struct SplatFrame {
   std::int32_t screenCentreX = 0;              // innerWidth / 2
   std::int32_t screenCentreY = 0;              // innerHeight / 2
   const std::int32_t* rescaleTable = nullptr;  // 256 rows of 256 byte offsets
-  DrawnArea* drawn = nullptr;                  // where boxes that reach the frame are recorded
+  DrawnArea* drawn = nullptr;                  // where drawn boxes are recorded
 };
 
-// What a set-up splat is: nothing to draw, one pixel, a box of pixels, or an
-// entry nearer than the near limit (which may end the frame's drawing).
-enum class SplatShape : std::uint8_t { None, Point, Box, Near };
-
-// A splat set up now and drawn later: its values, its brush (the kernels and
-// images) and its shape.
+// A splat set up now and drawn later: what its kernel needs beyond the
+// brush. A point's tint is its final colour; the box spans the centre
+// +- (sizePixel - 1).
 struct PreparedSplat {
-  SplatValues values;
-  const Brush* brush = nullptr;
-  SplatShape shape = SplatShape::None;
+  const Brush* brush;
+  std::int32_t centreX, centreY;
+  std::int32_t sizePixel, sizeHalf, sizeQuarter;
+  std::int32_t innerSize1, innerSize2;
+  std::int32_t fog, alpha;
+  std::uint32_t tint;
+  std::int32_t ballDepth;
 };
 
 class SplatSetup {
@@ -115,73 +107,85 @@ class SplatSetup {
   double lifeFade() const;
 
   // 6 t^2 - 4 t^3 with t = u / 2.
-  static double easeHalf(double u);
+  static double easeHalf(double u) { return qv::easeHalf(u); }
   // The life curve of a drawMode at r = countdown / lifespan.
   static double lifeCurve(std::int32_t mode, double r);
   // r / (r + (1 - r)(1 - b)); 0 when the denominator is 0.
-  static double biasCurve(double r, double b);
+  static double biasCurve(double r, double b) { return qv::biasCurve(r, b); }
 
   // Draws currentEntry, at view-space (x, y, z), with the brush. Returns 0, or
-  // depthSortEnabled when the entry is nearer than the near limit.
+  // depthSortEnabled when the entry is nearer than the near limit. The block
+  // `params` holds the splat's values afterwards, from its tint and alpha.
   std::int32_t drawSplat(const Brush& brush, double x, double y, double z);
 
-  // The set-up alone: the values of currentEntry's splat with the brush, from
-  // `values`' tint and alpha and the frame of `params`. A point or box that
-  // reaches the frame is recorded in frame.drawn.
-  SplatShape prepareSplat(const Brush& brush, double x, double y, double z, SplatValues& values);
-
-  // Queues currentEntry's splat with the brush, with the tint and alpha the
-  // composition gives it; the life fade of a system with a drawHook is taken
-  // now. True when the batch is full.
-  bool queueSplat(const Brush& brush, std::uint32_t tint, std::int32_t alpha, double x, double y, double z);
-  // Sets up the queued splats, in the order queued, and empties the queue:
-  // take(values, brush, shape) for each point or box that reaches the frame.
-  template <class Take>
-  void setUpQueued(Take&& take) {
-    computeBatch();
-    for (int i = 0; i < batch_.count; ++i) {
-      SplatValues v;
-      v.tint = batch_.tint[i];
-      v.alpha = batch_.alpha[i];
-      const SplatShape shape = finishSplat(i, v);
-      if (shape == SplatShape::Point || shape == SplatShape::Box) take(v, *batch_.brush[i], shape);
-    }
-    batch_.count = 0;
+  // The first two steps of a set-up, which decide whether a splat gets a
+  // lane: false for an entry nearer than the near limit, and for a black
+  // tint where the brush adds or subtracts.
+  bool isNear(double z) const { return z < nearLimit_; }
+  static bool blackTintSkips(const Brush& brush, std::uint32_t tint) {
+    return tint == 0 && brush.kindRecord.skipsBlackTint;
   }
-  // Draws a prepared splat, whose values `p` holds, into the rows
-  // p.minRow ... p.maxRow: the inside kernel when its box lies within those
-  // rows and the frame's columns, else the clipped one.
-  void drawPrepared(SplatParams& p, const Brush& brush, SplatShape shape) const;
-  // What drawSplat returns for a shape.
-  std::int32_t stopFlag(SplatShape shape) const { return shape == SplatShape::Near ? depthSortEnabled : 0; }
+
+  // What the lanes read of the settings and the live frame; once per frame.
+  SplatLaneSettings laneSettings() const;
+  // Fills the next lane with the splat of an entry (at view-space x, y, z,
+  // with its size, countdown and lifespan) and a brush, with the tint and
+  // alpha the composition gives it and its system's life curve. Returns the
+  // lane, whose life fade a caller with a life hook sets.
+  static int queueLane(SplatBatch& b, const Brush& brush, std::uint32_t tint, std::int32_t alpha, double x,
+                       double y, double z, double size, std::int32_t countdown, std::int32_t lifespan,
+                       std::int32_t mode) {
+    const int i = b.add();
+    b.brush[i] = &brush;
+    b.tint[i] = tint;
+    b.alpha[i] = alpha;
+    b.x[i] = x;
+    b.y[i] = y;
+    b.z[i] = z;
+    b.size[i] = size;
+    b.countdown[i] = countdown;
+    b.lifespan[i] = lifespan;
+    b.drawMode[i] = mode;
+    b.hooked[i] = 0;
+    b.sizeScale[i] = brush.sizeScale;
+    b.fadeDivisor[i] = brush.fadeDivisor;
+    b.innerScale1[i] = brush.innerScale1;
+    b.innerScale2[i] = brush.innerScale2;
+    b.placement[i] = static_cast<std::int32_t>(brush.kindRecord.placement);
+    return i;
+  }
+  // Sets up every lane of the batch and empties it: take(record) for each
+  // splat that reaches the frame with something to draw, in lane order.
+  template <class Take>
+  void setUpBatch(const SplatLaneSettings& settings, SplatBatch& batch, Take&& take) const {
+    computeSplatLanes(settings, batch);
+    const int n = params.pixels != nullptr ? batch.count : 0;  // without a back buffer, nothing
+    for (int i = 0; i < n; ++i) {
+      if (batch.drawn[i] != 0) take(prepared(batch, i));
+    }
+    batch.count = 0;
+  }
+
+  // Draws a prepared splat into the rows p.minRow ... p.maxRow, recording
+  // what it touches in frame.drawn: the inside kernel when its box lies
+  // within those rows and the frame's columns, else the clipped one.
+  void drawPrepared(SplatParams& p, const PreparedSplat& s) const;
 
  private:
-  // The queue, one array per value. The inputs, then what the double
-  // arithmetic makes of them (the ints it truncates to).
-  struct Batch {
-    int count = 0;
-    const Brush* brush[SPLAT_BATCH];
-    std::uint32_t tint[SPLAT_BATCH];
-    std::int32_t alpha[SPLAT_BATCH];
-    double x[SPLAT_BATCH], y[SPLAT_BATCH], z[SPLAT_BATCH], size[SPLAT_BATCH];
-    double sizeScale[SPLAT_BATCH], fadeDivisor[SPLAT_BATCH];
-    std::int32_t countdown[SPLAT_BATCH], lifespan[SPLAT_BATCH], drawMode[SPLAT_BATCH];
-    bool hooked[SPLAT_BATCH];  // life[] already holds the hook's fade
-    double life[SPLAT_BATCH];
-    // The distance fade e, the alpha times the life fade (before truncation),
-    // the perspective factor s and the size q in quarter pixels.
-    double fade[SPLAT_BATCH], lifeAlpha[SPLAT_BATCH], scale[SPLAT_BATCH], quarters[SPLAT_BATCH];
-  };
-  // The double arithmetic of every queued splat, step by step.
-  void computeBatch();
-  // The rest of one queued splat's set-up, into v (which holds its tint and
-  // alpha), in the order of a set-up alone.
-  SplatShape finishSplat(int i, SplatValues& v) const;
-  // The class set-ups.
-  SplatShape placePoint(SplatValues& p) const;
-  SplatShape placeBox(SplatValues& p) const;
+  // Lane i of a computed batch as a record. A point takes its final colour:
+  // the brush colour, tinted.
+  static PreparedSplat prepared(const SplatBatch& b, int i) {
+    const Brush& brush = *b.brush[i];
+    std::uint32_t tint = b.tint[i];
+    if (brush.kindRecord.placement == SplatPlacement::Point) {
+      tint = tint == NO_TINT ? brush.colour : multiplyChannels(brush.colour, tint);
+    }
+    return PreparedSplat{
+        &brush,          b.centreX[i],    b.centreY[i], b.sizePixel[i],  b.sizeHalf[i], b.sizeQuarter[i],
+        b.innerSize1[i], b.innerSize2[i], b.fog[i],     b.drawnAlpha[i], tint,          b.ballDepth[i]};
+  }
 
-  Batch batch_;
+  SplatBatch single_;  // drawSplat's one lane
 
   double projectionDistance_ = DEFAULT_PROJECTION_DISTANCE;
   double eyeZ_ = 0.0;
