@@ -32,12 +32,11 @@ constexpr std::size_t DRAW_CHUNK = 256;
 // The first and last pixel of each of the splat's rows within the band.
 // Always inlined: as a function of its own the compiler takes it for one
 // without effects and drops its calls.
-[[gnu::always_inline]] inline void prefetchRows(const SplatParams& band, const PreparedSplat& s) {
-  const int r = s.sizePixel - 1;
-  const int top = std::max(s.centreY - r, band.minRow);
-  const int bottom = std::min(s.centreY + r, band.maxRow);
-  const int left = std::max(s.centreX - r, 0);
-  const int right = std::min(s.centreX + r, band.maxColumn);
+[[gnu::always_inline]] inline void prefetchRows(const SplatParams& band, const SplatValues& s) {
+  const int top = std::max(s.top, band.minRow);
+  const int bottom = std::min(s.bottom, band.maxRow);
+  const int left = std::max(s.left, 0);
+  const int right = std::min(s.right, band.maxColumn);
   for (int row = top; row <= bottom; ++row) {
     const std::uint32_t* pixels = band.pixels + band.rowStart[row];
     __builtin_prefetch(pixels + left, 1);
@@ -80,7 +79,11 @@ int FrameComposer::drawingThreads() const {
 void FrameComposer::renderFrame() {
   drawList_.buildDrawList(splat_.depthSortEnabled);
   frame_.beginHalfResFrame();
-  if (frame_.needsClear() != 0) frame_.clearStep();
+  // The usual clear refills what the last frame drew, row by row; each
+  // drawing thread clears its band just before it draws there, unless the
+  // frame hook draws first.
+  const bool clearBands = frame_.needsClear() != 0 && frame_.clearsByRows() && frameHookAfterParticles != 0;
+  if (frame_.needsClear() != 0 && !clearBands) frame_.clearStep();
   frame_.fadeStep();
   // Only the ball kernels read the depth buffer, and only brushes that exist
   // now can draw this frame: without a ball brush the reset (a pass over a
@@ -92,84 +95,92 @@ void FrameComposer::renderFrame() {
   // The live geometry is the half-size one in half resolution.
   refreshSplatFrame();
   if (frameHookAfterParticles == 0 && frameHook) frameHook();
-  drawEntries();
+  drawFrame(clearBands);
   frame_.endHalfResFrame();
   if (frameHookAfterParticles != 0 && frameHook) frameHook();
   frame_.present();
 }
 
+void FrameComposer::drawEntries() { drawFrame(false); }
+
 // One drawing thread's part of a frame: its batch of lanes, and the splats
-// it set up, for each band they touch, in draw order.
+// it set up, for each band of rows they touch, in draw order.
 struct FrameComposer::Share {
   SplatBatch batch;
   std::vector<std::vector<PreparedSplat>> bands;
   RangeEnd end = RangeEnd::Done;
-  bool needsOneThread = false;  // set by a splat whose kernel must report
   std::int32_t lastVisited = -1;
 };
 
-void FrameComposer::drawEntries() {
-  if (drawList_.drawCount <= 0) return;
+void FrameComposer::drawFrame(bool clearBands) {
   const int threads = drawingThreads();
   while (static_cast<int>(shares_.size()) < threads) shares_.push_back(std::make_unique<Share>());
   if (static_cast<int>(bandParams_.size()) < threads) bandParams_.resize(static_cast<std::size_t>(threads));
-  if (threads == 1 || !drawTogether(threads)) drawAlone();
+  if (threads == 1 || !drawTogether(threads, clearBands)) drawAlone(clearBands);
 }
 
-void FrameComposer::drawAlone() {
+void FrameComposer::drawAlone(bool clearRows) {
+  SplatParams& whole = bandParams(0, 1);
+  if (clearRows) frame_.clearDrawnRows(whole.minRow, whole.maxRow);
   Share& share = *shares_[0];
   if (share.bands.empty()) share.bands.resize(1);
   std::vector<PreparedSplat>& chunk = share.bands[0];
   chunk.clear();
-  SplatParams& whole = bandParams(0, 1);
-  auto take = [&](const PreparedSplat& s) {
-    // A brush without kernels reports its fatal error as soon as it would
-    // draw.
-    if (s.brush->kindRecord.insideKernel == reportLinkDrawError) splat_.drawPrepared(whole, s);
+  auto take = [&](const SplatBatch& b, int lane) {
     if (chunk.size() == DRAW_CHUNK) {
       drawSplats(whole, chunk);
       chunk.clear();
     }
-    chunk.push_back(s);
+    SplatSetup::prepare(b, lane, chunk.emplace_back());
+    // A brush without kernels reports its fatal error as soon as it would
+    // draw.
+    if (chunk.back().brush->kindRecord.insideKernel == reportLinkDrawError)
+      splat_.drawPrepared(whole, chunk.back());
+    return true;
   };
-  setUpRange<true>(share, 0, drawList_.drawCount, take);
+  setUpShare<true>(share, 0, drawList_.drawCount, take);
   drawSplats(whole, chunk);
   chunk.clear();
   finishFrame(share.lastVisited);
 }
 
-bool FrameComposer::drawTogether(int threads) {
+bool FrameComposer::drawTogether(int threads, bool clearBands) {
   const std::int64_t count = drawList_.drawCount;
   const std::int32_t rows = splat_.params.maxRow + 1;
   bandOfRow_.resize(static_cast<std::size_t>(rows));
   for (int band = 0; band < threads; ++band) {
     const SplatParams& p = bandParams(band, threads);
-    for (std::int32_t r = p.minRow; r <= p.maxRow; ++r)
+    for (std::int32_t r = p.minRow; r <= p.maxRow; ++r) {
       bandOfRow_[static_cast<std::size_t>(r)] = static_cast<std::uint8_t>(band);
-    Share& share = *shares_[static_cast<std::size_t>(band)];
-    share.bands.resize(static_cast<std::size_t>(threads));
-    for (auto& splats : share.bands) splats.clear();
+    }
   }
-  const std::int32_t maxRow = rows - 1;
   std::atomic<bool> oneThread{false};
   auto job = [&](int t) {
     Share& share = *shares_[static_cast<std::size_t>(t)];
+    share.bands.resize(static_cast<std::size_t>(threads));
+    for (auto& splats : share.bands) splats.clear();
+    // Each splat is kept with every band it touches.
+    auto take = [&](const SplatBatch& b, int lane) {
+      const std::int32_t top = std::max(b.centreY[lane] - b.radius[lane], 0);
+      const std::int32_t bottom = std::min(b.centreY[lane] + b.radius[lane], rows - 1);
+      const int topBand = bandOfRow_[static_cast<std::size_t>(top)];
+      const int bottomBand = bandOfRow_[static_cast<std::size_t>(bottom)];
+      std::vector<PreparedSplat>& first = share.bands[static_cast<std::size_t>(topBand)];
+      SplatSetup::prepare(b, lane, first.emplace_back());
+      for (int band = topBand + 1; band <= bottomBand; ++band) {
+        share.bands[static_cast<std::size_t>(band)].push_back(first.back());
+      }
+      // A brush without kernels reports on the calling thread.
+      return first.back().brush->kindRecord.insideKernel != reportLinkDrawError;
+    };
     const auto first = static_cast<std::int32_t>(count * t / threads);
     const auto end = static_cast<std::int32_t>(count * (t + 1) / threads);
-    auto take = [&](const PreparedSplat& s) {
-      if (s.brush->kindRecord.insideKernel == reportLinkDrawError) share.needsOneThread = true;
-      const std::int32_t r = s.sizePixel - 1;
-      const int lastBand = bandOfRow_[static_cast<std::size_t>(std::min(s.centreY + r, maxRow))];
-      for (int band = bandOfRow_[static_cast<std::size_t>(std::max(s.centreY - r, 0))]; band <= lastBand;
-           ++band) {
-        share.bands[static_cast<std::size_t>(band)].push_back(s);
-      }
-    };
-    share.end = setUpRange<false>(share, first, end, take);
+    share.end = setUpShare<false>(share, first, end, take);
     if (share.end == RangeEnd::NeedsOneThread) oneThread = true;
     workers_->waitForAllBands();
     if (oneThread) return;
     SplatParams& p = bandParams_[static_cast<std::size_t>(t)];
+    if (clearBands) frame_.clearDrawnRows(p.minRow, p.maxRow);
     for (int u = 0; u < threads; ++u) {
       const Share& from = *shares_[static_cast<std::size_t>(u)];
       drawSplats(p, from.bands[static_cast<std::size_t>(t)]);
@@ -190,20 +201,21 @@ bool FrameComposer::drawTogether(int threads) {
 }
 
 template <bool Alone, class Take>
-FrameComposer::RangeEnd FrameComposer::setUpRange(Share& share, std::int32_t first, std::int32_t end,
+FrameComposer::RangeEnd FrameComposer::setUpShare(Share& share, std::int32_t first, std::int32_t end,
                                                   Take&& take) {
   SplatBatch& batch = share.batch;
   batch.count = 0;
-  share.needsOneThread = false;
   share.lastVisited = -1;
+  bool stop = false;  // a splat taken asks for the calling thread
+  auto keep = [&](const SplatBatch& b, int lane) { stop = stop || !take(b, lane); };
   const SplatLaneSettings settings = splat_.laneSettings();
+  auto setUp = [&] {
+    splat_.setUpBatch(settings, batch, keep);
+    return !stop;
+  };
   const bool sorted = splat_.depthSortEnabled != 0;
   DrawEntry* const entries = drawList_.entries.data();
   const DrawPair* const order = drawList_.order.data();
-  auto setUp = [&] {
-    splat_.setUpBatch(settings, batch, take);
-    return !share.needsOneThread;
-  };
   std::int32_t system = 0;
   std::int32_t mode = LIFE_SMOOTH;
   BasicHook<double> lifeHook;
@@ -262,7 +274,7 @@ FrameComposer::RangeEnd FrameComposer::setUpRange(Share& share, std::int32_t fir
 void FrameComposer::drawSplats(SplatParams& p, const std::vector<PreparedSplat>& splats) const {
   const std::size_t count = splats.size();
   for (std::size_t i = 0; i < count; ++i) {
-    if (i + PREFETCH_AHEAD < count) prefetchRows(p, splats[i + PREFETCH_AHEAD]);
+    if (i + PREFETCH_AHEAD < count) prefetchRows(p, splats[i + PREFETCH_AHEAD].values);
     splat_.drawPrepared(p, splats[i]);
   }
 }

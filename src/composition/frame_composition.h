@@ -8,10 +8,11 @@
 //
 // The splats are set up many at a time (splat/splat_batch.h) and then drawn;
 // one thread draws them a chunk at a time as they are set up. With several
-// threads, each sets up an equal share of the draw list, sorting the splats
-// by the bands of rows they touch; then each draws its own band, from every
-// share in draw order. Each pixel gets the same blends in the same order as
-// on one thread, so the frame is the same for any number of threads.
+// threads, each sets up an equal share of the draw list, keeping the splats
+// with the bands of rows they touch; then each clears and draws its own
+// band, from every share in draw order. Each pixel gets the same blends in
+// the same order as on one thread, so the frame is the same for any number
+// of threads.
 
 #include <cstddef>
 #include <cstdint>
@@ -87,18 +88,24 @@ class FrameComposer {
   struct Share;
   enum class RangeEnd { Done, Near, NeedsOneThread };
 
-  // Draws the frame on this thread alone.
-  void drawAlone();
-  // Draws the frame with `threads` threads; false, with nothing drawn, when
-  // it met what only the calling thread may do (a brush slot to fill, a
+  // Sets up and draws every entry; with clearBands, each band of rows is
+  // cleared (the frame's clear by rows) just before it is drawn.
+  void drawFrame(bool clearBands);
+  // The same on this thread alone, drawing the splats a chunk at a time as
+  // they are set up.
+  void drawAlone(bool clearRows);
+  // The same with `threads` threads; false, with nothing drawn or cleared,
+  // when it met what only the calling thread may do (a brush slot to fill, a
   // kernel that reports, a life hook).
-  bool drawTogether(int threads);
-  // Sets up the entries first ... end - 1 of the draw order into the share's
-  // batch and hands every splat that reaches the frame to take; on the
-  // calling thread (Alone) it also fills empty brush slots and runs life
-  // hooks, elsewhere it ends with NeedsOneThread instead.
+  bool drawTogether(int threads, bool clearBands);
+  // Sets up the entries first ... end - 1 of the draw order with the share's
+  // batch, and take(batch, lane) for each splat that reaches the frame; take
+  // returns false for one only the calling thread may draw. On the calling
+  // thread (Alone) it also fills empty brush slots and runs life hooks;
+  // elsewhere it ends with NeedsOneThread instead, and so it does when take
+  // returns false.
   template <bool Alone, class Take>
-  RangeEnd setUpRange(Share& share, std::int32_t first, std::int32_t end, Take&& take);
+  RangeEnd setUpShare(Share& share, std::int32_t first, std::int32_t end, Take&& take);
   // Draws splats into the rows p allows.
   void drawSplats(SplatParams& p, const std::vector<PreparedSplat>& splats) const;
   // What the frame leaves behind, as drawn on one thread: the last entry

@@ -35,7 +35,12 @@ class DrawnArea {
   // row by row, and forgets them: the area is then empty.
   template <class Fill>
   void takeDrawn(Fill&& fill) {
-    for (int r = 0; r < static_cast<int>(rows_.size()); ++r) {
+    takeDrawnRows(0, static_cast<int>(rows_.size()) - 1, fill);
+  }
+  // The same for rows top ... bottom alone.
+  template <class Fill>
+  void takeDrawnRows(int top, int bottom, Fill&& fill) {
+    for (int r = top; r <= bottom; ++r) {
       std::uint64_t bits = rows_[static_cast<std::size_t>(r)];
       rows_[static_cast<std::size_t>(r)] = 0;
       while (bits != 0) {

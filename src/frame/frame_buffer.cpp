@@ -186,26 +186,27 @@ void FrameBuffer::clearStep() {
     clearRequested_ = 0;
     if (drawn != nullptr) drawn->markAll();
   }
-  if (drawn != nullptr && !drawn->all()) {
-    clearDrawn();
+  if (clearsByRows()) {
+    clearDrawnRows(0, live_.innerHeight - 1);
     return;
   }
   clearInner(live_.marginX, live_.marginY);
   if (drawn != nullptr) drawn->forget();
 }
 
+bool FrameBuffer::clearsByRows() const {
+  return clearRequested_ == 0 && live_.drawn != nullptr && !live_.drawn->all();
+}
+
 // Only the inner rectangle is ever drawn into, so outside it the last full
 // clear still holds.
-void FrameBuffer::clearDrawn() {
-  if (live_.pixels == nullptr) {
-    live_.drawn->forget();
-    return;
-  }
+void FrameBuffer::clearDrawnRows(int first, int last) {
   std::uint32_t* const pixels = live_.pixels;
   const std::int32_t* const rowStart = live_.rowStart.data();
   const std::uint32_t colour = backgroundColour;
-  live_.drawn->takeDrawn([&](int row, int column, int count) {
-    fillPixels(pixels + rowStart[row] + column, static_cast<std::size_t>(count), colour);
+  live_.drawn->takeDrawnRows(first, last, [&](int row, int column, int count) {
+    if (pixels != nullptr)
+      fillPixels(pixels + rowStart[row] + column, static_cast<std::size_t>(count), colour);
   });
 }
 

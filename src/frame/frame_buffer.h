@@ -97,6 +97,12 @@ class FrameBuffer {
   void beginHalfResFrame();
   int needsClear() const;
   void clearStep();
+  // Whether this frame's clear refills only what the last frame drew (no
+  // full clear is due): then the rows may be cleared a band at a time, each
+  // just before it is drawn, instead of by clearStep.
+  bool clearsByRows() const;
+  // clearStep's refill of drawing rows first ... last, when clearsByRows.
+  void clearDrawnRows(int first, int last);
   void clearInner(int x, int y);  // y = -1: the same as x
   void fadeStep();
   void resetDepthBuffer();
@@ -120,8 +126,6 @@ class FrameBuffer {
  private:
   void fillRegion(std::uint32_t colour, int x0, int y0, int x1, int y1);
   void fillWhole(std::uint32_t colour);
-  // The per-frame clear of what the last frame drew.
-  void clearDrawn();
   void presentArea(int x, int y, int w, int h);
   void freeHalfBuffer();
 

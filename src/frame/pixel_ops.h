@@ -101,24 +101,48 @@ inline void span(std::uint32_t* P, const std::uint32_t* v, int n, Op op, One one
 }
 }  // namespace pixel_detail
 
+namespace pixel_detail {
+// Per byte: a sum that wraps is full, a difference that wraps is empty.
+inline constexpr auto ADD_BYTES = [](auto a, auto b) {
+  const auto c = a + b;
+  return c | static_cast<decltype(c)>(c < a);
+};
+inline constexpr auto SUBTRACT_BYTES = [](auto a, auto b) {
+  const auto c = a - b;
+  return c & ~static_cast<decltype(c)>(c > a);
+};
+
+// P[i] = op(P[i], v[i]) & keep[i] for four pixels.
+template <class Op>
+inline void quad(std::uint32_t* P, const std::uint32_t* v, const std::uint32_t* keep, Op op) {
+  Bytes16 a;
+  Bytes16 b;
+  Bytes16 k;
+  std::memcpy(&a, P, sizeof a);
+  std::memcpy(&b, v, sizeof b);
+  std::memcpy(&k, keep, sizeof k);
+  const Bytes16 c = op(a, b) & k;
+  std::memcpy(P, &c, sizeof c);
+}
+}  // namespace pixel_detail
+
 inline void addSaturateSpan(std::uint32_t* P, const std::uint32_t* v, int n) {
-  pixel_detail::span(
-      P, v, n,
-      [](auto a, auto b) {
-        const auto c = a + b;
-        return c | static_cast<decltype(c)>(c < a);
-      },
-      addSaturate);
+  pixel_detail::span(P, v, n, pixel_detail::ADD_BYTES, addSaturate);
 }
 
 inline void subtractFloorSpan(std::uint32_t* P, const std::uint32_t* v, int n) {
-  pixel_detail::span(
-      P, v, n,
-      [](auto a, auto b) {
-        const auto c = a - b;
-        return c & ~static_cast<decltype(c)>(c > a);
-      },
-      subtractFloor);
+  pixel_detail::span(P, v, n, pixel_detail::SUBTRACT_BYTES, subtractFloor);
+}
+
+// The same over four pixels, keeping the bits `keep` gives of each result:
+// 0x00FFFFFF for a pixel drawn, all ones for one that adds or subtracts 0
+// and so stays as it was.
+inline void addSaturateQuad(std::uint32_t* P, const std::uint32_t* v, const std::uint32_t* keep) {
+  pixel_detail::quad(P, v, keep, pixel_detail::ADD_BYTES);
+}
+
+inline void subtractFloorQuad(std::uint32_t* P, const std::uint32_t* v, const std::uint32_t* keep) {
+  pixel_detail::quad(P, v, keep, pixel_detail::SUBTRACT_BYTES);
 }
 
 }  // namespace qv

@@ -53,6 +53,9 @@ struct DiscAddBlend {
   std::uint32_t prepare(int w) const { return w == FULL ? colour : scaleColour(colour, w); }
   static std::uint32_t blend(std::uint32_t P, std::uint32_t v) { return addSaturate(P, v); }
   static void span(std::uint32_t* P, const std::uint32_t* v, int n) { addSaturateSpan(P, v, n); }
+  static void quad(std::uint32_t* P, const std::uint32_t* v, const std::uint32_t* keep) {
+    addSaturateQuad(P, v, keep);
+  }
   void apply(std::uint32_t& P, int w) const { P = blend(P, prepare(w)); }
 };
 
@@ -67,6 +70,9 @@ struct DiscSubtractBlend {
   std::uint32_t prepare(int w) const { return w == FULL ? colour : scaleColour(colour, w); }
   static std::uint32_t blend(std::uint32_t P, std::uint32_t v) { return subtractFloor(P, v); }
   static void span(std::uint32_t* P, const std::uint32_t* v, int n) { subtractFloorSpan(P, v, n); }
+  static void quad(std::uint32_t* P, const std::uint32_t* v, const std::uint32_t* keep) {
+    subtractFloorQuad(P, v, keep);
+  }
   void apply(std::uint32_t& P, int w) const { P = blend(P, prepare(w)); }
 };
 
@@ -102,9 +108,11 @@ struct DiscRule {
   std::uint32_t* pixels;
   const Blend& blend;
   const CoverageMask& outer;
+  int room;  // pixels from the box's left column to the frame's last
   std::uint32_t values[2 * MAX_SPLAT_DISTANCE + 1];
 
-  DiscRule(SplatParams& p, const Blend& b) : pixels(p.pixels), blend(b), outer(p.outerMask) {}
+  DiscRule(SplatParams& p, const Blend& b)
+      : pixels(p.pixels), blend(b), outer(p.outerMask), room(p.maxColumn - (p.centreX - p.radius) + 1) {}
   int beginRun(int k, int first, int last) {
     const std::uint32_t* row = outer.rows + k * outer.words;
     int j = first;
@@ -127,6 +135,12 @@ struct DiscRule {
   // row drawn out to the box edge (the common case) is a fixed-width span.
   template <int R>
   void drawBox(const int* rows) const {
+    if constexpr (requires(std::uint32_t * P) { Blend::quad(P, P, P); }) {
+      if (quadWidth<R>() <= room) {
+        drawQuadBox<R>(rows);
+        return;
+      }
+    }
     constexpr int WIDTH = 2 * R + 1;
     const Blend b = blend;
     const CoverageMask m = outer;
@@ -147,6 +161,41 @@ struct DiscRule {
     for (int k = 0; k <= R; ++k) {
       drawBoxRow<R>(b, pixels + rows[-k], v[k] + R, end[k]);
       if (k != 0) drawBoxRow<R>(b, pixels + rows[k], v[k] + R, end[k]);
+    }
+  }
+  // The box's rows in whole fours of pixels.
+  template <int R>
+  static constexpr int quadWidth() {
+    return (2 * R + 1 + 3) / 4 * 4;
+  }
+  // A small box of a blend that adds or subtracts, drawn in whole fours of
+  // pixels from its left column, when the frame's row has room for them:
+  // past a row's end the value 0 leaves a pixel as it is, and `keep` keeps
+  // its top byte too.
+  template <int R>
+  void drawQuadBox(const int* rows) const {
+    constexpr int WIDTH = quadWidth<R>();
+    constexpr std::uint32_t DRAWN = 0x00FFFFFF;
+    const Blend b = blend;
+    const CoverageMask m = outer;
+    std::uint32_t v[R + 1][WIDTH] = {};
+    std::uint32_t keep[R + 1][WIDTH];
+    for (auto& row : keep) {
+      for (std::uint32_t& k : row) k = ~0u;
+    }
+    for (int k = 0; k <= R; ++k) {
+      const std::uint32_t* row = m.rows + k * m.words;
+      for (int j = 0; j <= R; ++j) {
+        const int w = b.weigh(coverageOf(m, row[j]));
+        if (w == 0) break;
+        v[k][R + j] = v[k][R - j] = b.prepare(w);
+        keep[k][R + j] = keep[k][R - j] = DRAWN;
+      }
+    }
+    for (int k = -R; k <= R; ++k) {
+      const int d = k < 0 ? -k : k;
+      std::uint32_t* P = pixels + rows[k] - R;
+      for (int x = 0; x < WIDTH; x += 4) Blend::quad(P + x, v[d] + x, keep[d] + x);
     }
   }
   // Distances below `end` of one frame row of a small box; v is centred.

@@ -55,12 +55,16 @@ struct SplatBatch {
   double innerScale1[SPLAT_LANES], innerScale2[SPLAT_LANES];
   std::int32_t placement[SPLAT_LANES];  // a SplatPlacement
 
-  // Per lane, from computeSplatLanes: the set-up's results, and whether the
-  // splat reaches the frame with something to draw (0 or 1).
+  // Per lane, from computeSplatLanes: the perspective factor, the size in
+  // quarter pixels, the distance fade and alpha times the life fade, and
+  // what they truncate to; whether the splat reaches the frame with
+  // something to draw (0 or 1).
+  double scale[SPLAT_LANES], quarters[SPLAT_LANES], fade[SPLAT_LANES], lifeAlpha[SPLAT_LANES];
   std::int32_t fog[SPLAT_LANES], drawnAlpha[SPLAT_LANES];
   std::int32_t sizeQuarter[SPLAT_LANES], sizeHalf[SPLAT_LANES], sizePixel[SPLAT_LANES];
   std::int32_t innerSize1[SPLAT_LANES], innerSize2[SPLAT_LANES];
-  std::int32_t centreX[SPLAT_LANES], centreY[SPLAT_LANES], ballDepth[SPLAT_LANES];
+  std::int32_t centreX[SPLAT_LANES], centreY[SPLAT_LANES], radius[SPLAT_LANES];
+  std::int32_t tinyBall[SPLAT_LANES], ballDepth[SPLAT_LANES];
   std::int32_t drawn[SPLAT_LANES];
 
   // One more lane; full when count reaches SPLAT_LANES.

@@ -29,8 +29,7 @@ constexpr std::int32_t MAX_QUARTERS = MAX_SPLAT_QUARTERS;
 
 // The life fade, alpha times it, the distance fade and the size in quarter
 // pixels, each over all lanes.
-[[gnu::always_inline]] inline void computeFades(const SplatLaneSettings& s, SplatBatch& b, double* scale,
-                                                double* quarters, double* fade, double* lifeAlpha) {
+[[gnu::always_inline]] inline void computeFades(const SplatLaneSettings& s, SplatBatch& b) {
   const int n = b.count;
   double r[SPLAT_LANES];
   for (int i = 0; i < n; ++i) {
@@ -53,11 +52,11 @@ constexpr std::int32_t MAX_QUARTERS = MAX_SPLAT_QUARTERS;
   for (int i = 0; i < n; ++i) {
     const double life = b.hooked[i] != 0 ? b.life[i] : curve[i];
     const double alpha = static_cast<double>(static_cast<std::uint32_t>(b.alpha[i]));
-    lifeAlpha[i] = alpha * (255 * life + 0.5) / 255;
+    b.lifeAlpha[i] = alpha * (255 * life + 0.5) / 255;
   }
 
   if (s.fadeMode == FADE_NONE) {
-    for (int i = 0; i < n; ++i) fade[i] = 1.0;
+    for (int i = 0; i < n; ++i) b.fade[i] = 1.0;
   } else {
     const double start = s.fadeStart;
     const double range = s.fadeRange;
@@ -73,7 +72,7 @@ constexpr std::int32_t MAX_QUARTERS = MAX_SPLAT_QUARTERS;
         const double divisor = b.fadeDivisor[i];
         const bool divides = divisor != 0.0 && divisor != 1.0;
         e = divides ? e / (divides ? divisor : 1.0) : e;
-        fade[i] = e > 1.0 ? 1.0 : e;
+        b.fade[i] = e > 1.0 ? 1.0 : e;
       }
     });
   }
@@ -83,26 +82,24 @@ constexpr std::int32_t MAX_QUARTERS = MAX_SPLAT_QUARTERS;
     const double z = b.z[i];
     const bool capped = z <= s.capDepth;
     const double factor = capped ? s.maxDepthScale : s.eyeZ / (capped ? 1.0 : s.eyeZ - z);
-    scale[i] = factor;
-    quarters[i] = factor * b.size[i] * b.sizeScale[i] * G * 400;
+    b.scale[i] = factor;
+    b.quarters[i] = factor * b.size[i] * b.sizeScale[i] * G * 400;
   }
 }
 
 // Everything the doubles truncate to, and whether the splat is drawn; a
 // few values per loop, so that each loop stays free of branches.
-[[gnu::always_inline]] inline void computeInts(const SplatLaneSettings& s, SplatBatch& b, const double* scale,
-                                               const double* quarters, const double* fade,
-                                               const double* lifeAlpha) {
+[[gnu::always_inline]] inline void computeInts(const SplatLaneSettings& s, SplatBatch& b) {
   const int n = b.count;
   for (int i = 0; i < n; ++i) {
-    const std::int32_t faded = static_cast<std::int32_t>(lifeAlpha[i]);
-    b.fog[i] = static_cast<std::int32_t>(255 * fade[i] + 0.5);
+    const std::int32_t faded = static_cast<std::int32_t>(b.lifeAlpha[i]);
+    b.fog[i] = static_cast<std::int32_t>(255 * b.fade[i] + 0.5);
     b.drawnAlpha[i] = b.lifespan[i] != 0 ? faded : b.alpha[i];
   }
 
   const std::int32_t g = s.minPixelSize;
   for (int i = 0; i < n; ++i) {
-    std::int32_t quarter = static_cast<std::int32_t>(quarters[i] + 0.5);
+    std::int32_t quarter = static_cast<std::int32_t>(b.quarters[i] + 0.5);
     std::int32_t half = (quarter + 1) >> 1;
     std::int32_t pixel = (half + 1) >> 1;
     const bool raise = (g != 0) & (pixel < g);
@@ -119,7 +116,7 @@ constexpr std::int32_t MAX_QUARTERS = MAX_SPLAT_QUARTERS;
   }
 
   for (int i = 0; i < n; ++i) {
-    const double q = quarters[i];
+    const double q = b.quarters[i];
     const std::int32_t quarter = b.sizeQuarter[i];
     const std::int32_t narrowest1 = quarter - 2 < 0 ? 0 : quarter - 2;
     std::int32_t v = static_cast<std::int32_t>(b.innerScale1[i] * q + 0.5);
@@ -134,9 +131,11 @@ constexpr std::int32_t MAX_QUARTERS = MAX_SPLAT_QUARTERS;
 
   const double G = s.projectionScale;
   for (int i = 0; i < n; ++i) {
-    const double factor = scale[i];
+    const double factor = b.scale[i];
     const std::int32_t depth = static_cast<std::int32_t>(8 * b.z[i] * factor - 0.5);
-    b.ballDepth[i] = b.placement[i] == static_cast<std::int32_t>(SplatPlacement::BallBox) ? depth : 0;
+    const bool ballBox = b.placement[i] == static_cast<std::int32_t>(SplatPlacement::BallBox);
+    b.ballDepth[i] = ballBox ? depth : 0;
+    b.tinyBall[i] = ballBox & (b.sizePixel[i] == 2);
     // The pixel centre of the projected position (x s, y s).
     b.centreX[i] = static_cast<std::int32_t>(G * (b.x[i] * factor) + s.screenCentreX + 0.5);
     b.centreY[i] = static_cast<std::int32_t>(G * (b.y[i] * factor) + s.screenCentreY + 0.5);
@@ -153,6 +152,7 @@ constexpr std::int32_t MAX_QUARTERS = MAX_SPLAT_QUARTERS;
     const std::int32_t r = pixel - 1;
     const std::int32_t placement = b.placement[i];
     const bool point = placement == static_cast<std::int32_t>(SplatPlacement::Point);
+    b.radius[i] = point ? 0 : r;  // a point's box is its pixel
     const bool pointOnFrame = (cy >= 0) & (cy <= s.maxRow) & (cx >= 0) & (cx <= s.maxColumn);
     const bool boxOnFrame = (cy <= s.maxRow + r) & (cx <= s.maxColumn + r) & (cy >= -r) & (cx >= -r);
     const bool placed = placement != static_cast<std::int32_t>(SplatPlacement::None);
@@ -162,9 +162,8 @@ constexpr std::int32_t MAX_QUARTERS = MAX_SPLAT_QUARTERS;
 }
 
 [[gnu::always_inline]] inline void computeLanes(const SplatLaneSettings& s, SplatBatch& b) {
-  double scale[SPLAT_LANES], quarters[SPLAT_LANES], fade[SPLAT_LANES], lifeAlpha[SPLAT_LANES];
-  computeFades(s, b, scale, quarters, fade, lifeAlpha);
-  computeInts(s, b, scale, quarters, fade, lifeAlpha);
+  computeFades(s, b);
+  computeInts(s, b);
 }
 
 void computeLanesSse2(const SplatLaneSettings& s, SplatBatch& b) { computeLanes(s, b); }

@@ -102,64 +102,48 @@ std::int32_t SplatSetup::drawSplat(const Brush& brush, double x, double y, doubl
   p.innerSize2 = b.innerSize2[i];
   p.brushColour = brush.colour;
   if (p.pixels == nullptr || brush.kindRecord.placement == SplatPlacement::None || p.sizePixel == 0) return 0;
-  p.centreX = b.centreX[i];
-  p.centreY = b.centreY[i];
+  PreparedSplat s;
+  prepare(b, i, s);
+  if (b.drawn[i] != 0) {
+    drawPrepared(p, s);
+    return 0;
+  }
+  // Not drawn: only as far as the class set-up came.
+  p.centreX = s.values.centreX;
+  p.centreY = s.values.centreY;
   const SplatPlacement placement = brush.kindRecord.placement;
   if (placement == SplatPlacement::BallBox) {
-    p.tinyBall = p.sizePixel == 2 ? 1 : 0;
-    p.ballDepth = b.ballDepth[i];
+    p.tinyBall = s.values.tinyBall;
+    p.ballDepth = s.values.ballDepth;
   }
   if (placement != SplatPlacement::Point) {
-    p.radius = p.sizePixel - 1;
-    p.left = p.centreX - p.radius;
-    p.right = p.centreX + p.radius;
-    p.top = p.centreY - p.radius;
-    p.bottom = p.centreY + p.radius;
+    p.radius = s.values.radius;
+    p.left = s.values.left;
+    p.right = s.values.right;
+    p.top = s.values.top;
+    p.bottom = s.values.bottom;
   }
-  if (b.drawn[i] != 0) drawPrepared(p, prepared(b, i));
   return 0;
 }
 
 void SplatSetup::drawPrepared(SplatParams& p, const PreparedSplat& s) const {
+  const SplatValues& v = s.values;
+  if (v.bottom < p.minRow || v.top > p.maxRow) return;
+  static_cast<SplatValues&>(p) = v;
+  if (frame.drawn != nullptr) {
+    frame.drawn->mark(std::max(v.top, p.minRow), std::min(v.bottom, p.maxRow), std::max(v.left, 0),
+                      std::min(v.right, p.maxColumn));
+  }
   const Brush& brush = *s.brush;
   const BrushKindRecord& kind = brush.kindRecord;
-  const bool point = kind.placement == SplatPlacement::Point;
-  const std::int32_t r = point ? 0 : s.sizePixel - 1;
-  const std::int32_t top = s.centreY - r;
-  const std::int32_t bottom = s.centreY + r;
-  if (bottom < p.minRow || top > p.maxRow) return;
-  const std::int32_t left = s.centreX - r;
-  const std::int32_t right = s.centreX + r;
-  p.tint = s.tint;
-  p.alpha = s.alpha;
-  p.fog = s.fog;
-  p.brushColour = brush.colour;
-  p.sizeQuarter = s.sizeQuarter;
-  p.sizeHalf = s.sizeHalf;
-  p.sizePixel = s.sizePixel;
-  p.innerSize1 = s.innerSize1;
-  p.innerSize2 = s.innerSize2;
-  p.centreX = s.centreX;
-  p.centreY = s.centreY;
-  p.radius = r;
-  p.left = left;
-  p.right = right;
-  p.top = top;
-  p.bottom = bottom;
-  p.tinyBall = kind.placement == SplatPlacement::BallBox && s.sizePixel == 2 ? 1 : 0;
-  p.ballDepth = s.ballDepth;
-  if (frame.drawn != nullptr) {
-    frame.drawn->mark(std::max(top, p.minRow), std::min(bottom, p.maxRow), std::max(left, 0),
-                      std::min(right, p.maxColumn));
-  }
-  if (point) {
+  if (kind.placement == SplatPlacement::Point) {
     // A point is never clipped: it lies on the frame.
     kind.insideKernel(p);
     return;
   }
-  p.rescaleRow = frame.rescaleTable != nullptr ? frame.rescaleTable + r * RESCALE_SIZE : nullptr;
+  p.rescaleRow = frame.rescaleTable != nullptr ? frame.rescaleTable + v.radius * RESCALE_SIZE : nullptr;
   for (int q = 0; q < QUADRANT_COUNT; ++q) p.quadrant[q] = brush.quadrantImages[q].data();
-  if (top >= p.minRow && left >= 0 && bottom <= p.maxRow && right <= p.maxColumn) {
+  if (v.top >= p.minRow && v.left >= 0 && v.bottom <= p.maxRow && v.right <= p.maxColumn) {
     kind.insideKernel(p);
   } else {
     kind.clippedKernel(p);

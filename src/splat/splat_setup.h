@@ -52,17 +52,11 @@ struct SplatFrame {
   DrawnArea* drawn = nullptr;                  // where drawn boxes are recorded
 };
 
-// A splat set up now and drawn later: what its kernel needs beyond the
-// brush. A point's tint is its final colour; the box spans the centre
-// +- (sizePixel - 1).
+// A splat set up now and drawn later: the values its kernel reads (a
+// point's box is its pixel, and its tint its final colour), and its brush.
 struct PreparedSplat {
+  SplatValues values;
   const Brush* brush;
-  std::int32_t centreX, centreY;
-  std::int32_t sizePixel, sizeHalf, sizeQuarter;
-  std::int32_t innerSize1, innerSize2;
-  std::int32_t fog, alpha;
-  std::uint32_t tint;
-  std::int32_t ballDepth;
 };
 
 class SplatSetup {
@@ -154,14 +148,15 @@ class SplatSetup {
     b.placement[i] = static_cast<std::int32_t>(brush.kindRecord.placement);
     return i;
   }
-  // Sets up every lane of the batch and empties it: take(record) for each
-  // splat that reaches the frame with something to draw, in lane order.
+  // Sets up every lane of the batch and empties it: take(batch, lane) for
+  // each splat that reaches the frame with something to draw, in lane order
+  // (prepare makes it a record).
   template <class Take>
   void setUpBatch(const SplatLaneSettings& settings, SplatBatch& batch, Take&& take) const {
     computeSplatLanes(settings, batch);
     const int n = params.pixels != nullptr ? batch.count : 0;  // without a back buffer, nothing
     for (int i = 0; i < n; ++i) {
-      if (batch.drawn[i] != 0) take(prepared(batch, i));
+      if (batch.drawn[i] != 0) take(batch, i);
     }
     batch.count = 0;
   }
@@ -171,20 +166,37 @@ class SplatSetup {
   // within those rows and the frame's columns, else the clipped one.
   void drawPrepared(SplatParams& p, const PreparedSplat& s) const;
 
- private:
-  // Lane i of a computed batch as a record. A point takes its final colour:
-  // the brush colour, tinted.
-  static PreparedSplat prepared(const SplatBatch& b, int i) {
+  // Lane i of a computed batch as a record, written in place (a record
+  // copied whole right after its fields were written would wait for them).
+  // A point takes its final colour: the brush colour, tinted.
+  static void prepare(const SplatBatch& b, int i, PreparedSplat& s) {
     const Brush& brush = *b.brush[i];
-    std::uint32_t tint = b.tint[i];
+    s.brush = &brush;
+    SplatValues& v = s.values;
+    v.tint = b.tint[i];
     if (brush.kindRecord.placement == SplatPlacement::Point) {
-      tint = tint == NO_TINT ? brush.colour : multiplyChannels(brush.colour, tint);
+      v.tint = v.tint == NO_TINT ? brush.colour : multiplyChannels(brush.colour, v.tint);
     }
-    return PreparedSplat{
-        &brush,          b.centreX[i],    b.centreY[i], b.sizePixel[i],  b.sizeHalf[i], b.sizeQuarter[i],
-        b.innerSize1[i], b.innerSize2[i], b.fog[i],     b.drawnAlpha[i], tint,          b.ballDepth[i]};
+    v.alpha = b.drawnAlpha[i];
+    v.fog = b.fog[i];
+    v.brushColour = brush.colour;
+    v.sizeQuarter = b.sizeQuarter[i];
+    v.sizeHalf = b.sizeHalf[i];
+    v.sizePixel = b.sizePixel[i];
+    v.innerSize1 = b.innerSize1[i];
+    v.innerSize2 = b.innerSize2[i];
+    v.centreX = b.centreX[i];
+    v.centreY = b.centreY[i];
+    v.radius = b.radius[i];
+    v.left = v.centreX - v.radius;
+    v.right = v.centreX + v.radius;
+    v.top = v.centreY - v.radius;
+    v.bottom = v.centreY + v.radius;
+    v.tinyBall = b.tinyBall[i];
+    v.ballDepth = b.ballDepth[i];
   }
 
+ private:
   SplatBatch single_;  // drawSplat's one lane
 
   double projectionDistance_ = DEFAULT_PROJECTION_DISTANCE;

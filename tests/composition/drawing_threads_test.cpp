@@ -1,0 +1,93 @@
+// Frames drawn by several threads: each thread sets up a share of the draw
+// list and draws a band of rows, and the frame must be that of one thread,
+// pixel for pixel and depth for depth, for any number of threads, at the
+// sizes the programs draw and at heights smaller than the thread count. The
+// cloud mixes brushes whose splats cross the bands: discs, rings, balls
+// (depth-tested), spots and a chain of two brushes.
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <vector>
+
+#include "support/composition_rig.h"
+
+namespace qv {
+namespace {
+
+constexpr std::uint32_t PARTICLES = 2000;
+
+struct Cloud : testing::CompositionRig {
+  Cloud(int width, int height) : CompositionRig(4242) {
+    frame.setFrameSize(width, height);
+    useSceneDepthSettings();
+    composer.setupSceneRender();
+    setUp(0, 0x40002, 0xFFFF5300, 0.02);  // disc, adding
+    setUp(1, 0x20000, 0xFF79FF00, 0.03);  // ball
+    setUp(2, 0x30002, 0xFF006CFA, 0.02);  // spot, chained to a ring
+    brushes.current().nextBrush = 3;
+    setUp(3, 0x40000, 0x80FFFFFF, 0.04);
+    brushes.current().innerScale1 = 0.6;
+    ParticleSystem& s = systems.current();
+    systems.fillParticles(PARTICLES, 0, 0, 0);
+    for (std::uint32_t i = 0; i < PARTICLES; ++i) {
+      Particle& p = s.particles[i];
+      p.position = {rng.randAround(0.0, 300.0), rng.randAround(0.0, 300.0), rng.randAround(0.0, 400.0)};
+      p.size = 1.0 + 5.0 * rng.randUnit();
+      p.brush = static_cast<std::int32_t>(i % 3);
+      p.colour = 0xFF000000u | static_cast<std::uint32_t>(rng.randUpTo(32767)) << 9;
+      p.lifespan = 500;
+      p.countdown = static_cast<std::int32_t>(rng.randUpTo(500));
+    }
+    // A particle on a brush slot nobody set up: transparent, so it draws
+    // nothing, but the slot is filled by the frame that meets it.
+    s.particles[7].brush = 9;
+  }
+
+  void setUp(int index, std::int32_t kind, std::uint32_t colour, double sizeScale) {
+    brushes.selectBrush(index);
+    brushes.current().sizeScale = sizeScale;
+    brushes.setupBrush(brushes.current(), kind, colour, "");
+  }
+
+  // The inner frame's pixels and depths after one frame with `threads`.
+  std::vector<std::uint32_t> draw(int threads) {
+    composer.setThreads(threads);
+    frame.resetDepthBuffer();
+    composer.renderFrame();
+    const FrameBufferGeometry& g = frame.geometry();
+    std::vector<std::uint32_t> drawn;
+    for (int y = 0; y <= g.maxRow; ++y) {
+      const std::int32_t row = g.rowStart[static_cast<std::size_t>(y)];
+      drawn.insert(drawn.end(), g.pixels + row, g.pixels + row + g.maxColumn + 1);
+      const std::int32_t* depths = frame.depthBuffer() + row;
+      drawn.insert(drawn.end(), depths, depths + g.maxColumn + 1);
+    }
+    return drawn;
+  }
+};
+
+TEST(DrawingThreads, EveryThreadCountDrawsTheFrameOfOne) {
+  for (auto [width, height] : {std::pair{1920, 1080}, {3840, 2160}, {64, 5}}) {
+    Cloud cloud(width, height);
+    for (std::int32_t sorted : {0, 1}) {
+      SCOPED_TRACE(::testing::Message() << width << "x" << height << (sorted ? " sorted" : ""));
+      // Sorted far to near, the entries nearer than the near limit end the
+      // frame in the middle of a share.
+      cloud.splat.depthSortEnabled = sorted;
+      if (sorted) cloud.splat.setPerspective(-250.0, -150.0);
+      // The first frame meets the empty slot, which only the calling thread
+      // may fill: that frame is drawn by it alone.
+      const std::vector<std::uint32_t> first = cloud.draw(3);
+      EXPECT_NE(cloud.brushes.at(9), nullptr);
+      const std::vector<std::uint32_t> one = cloud.draw(1);
+      EXPECT_TRUE(first == one);
+      for (int threads : {2, 3, 4, 7}) {
+        EXPECT_TRUE(cloud.draw(threads) == one) << threads << " threads";
+      }
+    }
+  }
+}
+
+}  // namespace
+}  // namespace qv
