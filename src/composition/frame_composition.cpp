@@ -204,27 +204,29 @@ template <bool Alone, class Take>
 FrameComposer::RangeEnd FrameComposer::setUpShare(Share& share, std::int32_t first, std::int32_t end,
                                                   Take&& take) {
   SplatBatch& batch = share.batch;
-  batch.count = 0;
-  share.lastVisited = -1;
+  int lanes = 0;      // counted here: a count in the batch would be read again after every lane's stores
   bool stop = false;  // a splat taken asks for the calling thread
   auto keep = [&](const SplatBatch& b, int lane) { stop = stop || !take(b, lane); };
   const SplatLaneSettings settings = splat_.laneSettings();
   auto setUp = [&] {
+    batch.count = lanes;
+    lanes = 0;
     splat_.setUpBatch(settings, batch, keep);
     return !stop;
   };
   const bool sorted = splat_.depthSortEnabled != 0;
+  const double nearLimit = splat_.nearLimit();
   DrawEntry* const entries = drawList_.entries.data();
   const DrawPair* const order = drawList_.order.data();
   std::int32_t system = 0;
   std::int32_t mode = LIFE_SMOOTH;
   BasicHook<double> lifeHook;
+  share.lastVisited = -1;
   for (std::int32_t k = first; k < end; ++k) {
     // In depth order the entries come from all over the list: they are
     // asked for while the ones before them are set up.
     if (sorted && k + ENTRIES_AHEAD < end) __builtin_prefetch(entries + order[k + ENTRIES_AHEAD].entryIndex);
     DrawEntry& entry = entries[order[k].entryIndex];
-    share.lastVisited = k;
     if (k == first || entry.systemIndex != system) {
       system = entry.systemIndex;
       if (const ParticleSystem* s = systems_.system(system)) {
@@ -239,22 +241,23 @@ FrameComposer::RangeEnd FrameComposer::setUpShare(Share& share, std::int32_t fir
       if constexpr (!Alone) return RangeEnd::NeedsOneThread;
       brush = &brushAt(entry.brush);
     }
-    const bool near = splat_.isNear(entry.position.z);
+    // Not set up, nearer than the near limit.
+    const bool near = entry.position.z < nearLimit;
     const std::uint32_t entryOpacity = entry.colour >> 24;
     for (int links = 0;; ++links) {
       const std::uint32_t tint = brush->useParticleColour != 0 ? entry.colour : NO_TINT;
       if (!near && !SplatSetup::blackTintSkips(*brush, tint)) {
         const auto alpha = static_cast<std::int32_t>((brush->colour >> 24) * entryOpacity / 255);
         const Vec3& at = entry.position;
-        const int lane = SplatSetup::queueLane(batch, *brush, tint, alpha, at.x, at.y, at.z, entry.size,
-                                               entry.countdown, entry.lifespan, mode);
+        SplatSetup::queueLane(batch, lanes, *brush, tint, alpha, at.x, at.y, at.z, entry.size,
+                              entry.countdown, entry.lifespan, mode);
         if (Alone && lifeHook && entry.lifespan != 0) {
           drawList_.currentEntry = &entry;
           splat_.currentEntry = &entry;
-          batch.life[lane] = lifeHook();
-          batch.hooked[lane] = 1;
+          batch.life[lanes] = lifeHook();
+          batch.hooked[lanes] = 1;
         }
-        if (batch.full() && !setUp()) return RangeEnd::NeedsOneThread;
+        if (++lanes == SPLAT_LANES && !setUp()) return RangeEnd::NeedsOneThread;
       }
       if (brush->nextBrush == NO_NEXT_BRUSH || links == MAX_BRUSH_CHAIN_LINKS) break;
       const Brush* next = brushes_.at(brush->nextBrush);
@@ -266,8 +269,12 @@ FrameComposer::RangeEnd FrameComposer::setUpShare(Share& share, std::int32_t fir
     }
     // An entry nearer than the near limit ends a sorted frame; every later
     // one is nearer still.
-    if (sorted && near) return setUp() ? RangeEnd::Near : RangeEnd::NeedsOneThread;
+    if (sorted && near) {
+      share.lastVisited = k;
+      return setUp() ? RangeEnd::Near : RangeEnd::NeedsOneThread;
+    }
   }
+  if (end > first) share.lastVisited = end - 1;
   return setUp() ? RangeEnd::Done : RangeEnd::NeedsOneThread;
 }
 

@@ -22,10 +22,14 @@ class DrawnArea {
   // Drawing rows top ... bottom, columns left ... right, all inclusive and
   // inside the rectangle.
   void mark(int top, int bottom, int left, int right) {
+    const int shift = blockShift_;
     const std::uint64_t bits =
-        (~std::uint64_t{0} >> (63 - (right >> blockShift_))) & (~std::uint64_t{0} << (left >> blockShift_));
-    std::uint64_t* row = rows_.data();
-    for (int r = top; r <= bottom; ++r) row[r] |= bits;
+        (~std::uint64_t{0} >> (63 - (right >> shift))) & (~std::uint64_t{0} << (left >> shift));
+    std::uint64_t* row = rows_.data() + top;
+    std::uint64_t* const last = rows_.data() + bottom;
+    do {
+      *row |= bits;
+    } while (++row <= last);
   }
   // Whatever drew where no mark says: the next clear refills everything.
   void markAll() { all_ = true; }

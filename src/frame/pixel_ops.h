@@ -67,9 +67,9 @@ constexpr std::uint32_t scaleColour(std::uint32_t a, int w) {
 
 // The same operations over a stretch of pixels: P[i] = op(P[i], v[i]) for
 // i < n. A channel is a byte, so four (or two) pixels at a time are one
-// vector of bytes: a byte that wraps on adding is full, one that wraps on
-// subtracting is empty, which is the channel rule; the top bytes are then
-// cleared. The words come out as those of the one-pixel operations.
+// vector of bytes, added or subtracted byte by byte within 0 ... 255, which
+// is the channel rule; the top bytes are then cleared. The words come out as
+// those of the one-pixel operations.
 namespace pixel_detail {
 typedef std::uint8_t Bytes16 __attribute__((vector_size(16)));
 typedef std::uint8_t Bytes8 __attribute__((vector_size(8)));
@@ -102,26 +102,30 @@ inline void span(std::uint32_t* P, const std::uint32_t* v, int n, Op op, One one
 }  // namespace pixel_detail
 
 namespace pixel_detail {
-// Per byte: a sum that wraps is full, a difference that wraps is empty.
+// Per byte: a + min(b, 255 - a) never passes 255, a - min(a, b) never
+// falls below 0 (a byte minimum is one instruction).
 inline constexpr auto ADD_BYTES = [](auto a, auto b) {
-  const auto c = a + b;
-  return c | static_cast<decltype(c)>(c < a);
+  const auto room = ~a;
+  return a + (b < room ? b : room);
 };
-inline constexpr auto SUBTRACT_BYTES = [](auto a, auto b) {
-  const auto c = a - b;
-  return c & ~static_cast<decltype(c)>(c > a);
-};
+inline constexpr auto SUBTRACT_BYTES = [](auto a, auto b) { return a - (b < a ? b : a); };
 
-// P[i] = op(P[i], v[i]) & keep[i] for four pixels.
-template <class Op>
-inline void quad(std::uint32_t* P, const std::uint32_t* v, const std::uint32_t* keep, Op op) {
+// P[i] = op(P[i], v[i]) for four pixels whose values mark the pixels drawn
+// (see addSaturateMarkedQuad); CLEAR_TOP clears the top byte where marked.
+template <bool CLEAR_TOP, class Op>
+inline void markedQuad(std::uint32_t* P, const std::uint32_t* v, Op op) {
   Bytes16 a;
   Bytes16 b;
-  Bytes16 k;
   std::memcpy(&a, P, sizeof a);
   std::memcpy(&b, v, sizeof b);
-  std::memcpy(&k, keep, sizeof k);
-  const Bytes16 c = op(a, b) & k;
+  Bytes16 c = op(a, b);
+  if constexpr (CLEAR_TOP) {
+    constexpr std::uint32_t TOP = 0xFF000000u;
+    const std::uint32_t tops[4] = {TOP, TOP, TOP, TOP};
+    Bytes16 top;
+    std::memcpy(&top, tops, sizeof top);
+    c &= ~(b & top);
+  }
   std::memcpy(P, &c, sizeof c);
 }
 }  // namespace pixel_detail
@@ -134,15 +138,17 @@ inline void subtractFloorSpan(std::uint32_t* P, const std::uint32_t* v, int n) {
   pixel_detail::span(P, v, n, pixel_detail::SUBTRACT_BYTES, subtractFloor);
 }
 
-// The same over four pixels, keeping the bits `keep` gives of each result:
-// 0x00FFFFFF for a pixel drawn, all ones for one that adds or subtracts 0
-// and so stays as it was.
-inline void addSaturateQuad(std::uint32_t* P, const std::uint32_t* v, const std::uint32_t* keep) {
-  pixel_detail::quad(P, v, keep, pixel_detail::ADD_BYTES);
+// The same over four pixels whose values mark the pixels drawn: a value
+// whose top byte is 0xFF is added or subtracted (and the top byte of the
+// pixel cleared), a value 0 leaves its pixel as it is.
+inline void addSaturateMarkedQuad(std::uint32_t* P, const std::uint32_t* v) {
+  // Adding 0xFF fills the top byte of a drawn pixel, which is then cleared.
+  pixel_detail::markedQuad<true>(P, v, pixel_detail::ADD_BYTES);
 }
 
-inline void subtractFloorQuad(std::uint32_t* P, const std::uint32_t* v, const std::uint32_t* keep) {
-  pixel_detail::quad(P, v, keep, pixel_detail::SUBTRACT_BYTES);
+inline void subtractFloorMarkedQuad(std::uint32_t* P, const std::uint32_t* v) {
+  // Subtracting 0xFF empties the top byte of a drawn pixel.
+  pixel_detail::markedQuad<false>(P, v, pixel_detail::SUBTRACT_BYTES);
 }
 
 }  // namespace qv

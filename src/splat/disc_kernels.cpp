@@ -53,9 +53,7 @@ struct DiscAddBlend {
   std::uint32_t prepare(int w) const { return w == FULL ? colour : scaleColour(colour, w); }
   static std::uint32_t blend(std::uint32_t P, std::uint32_t v) { return addSaturate(P, v); }
   static void span(std::uint32_t* P, const std::uint32_t* v, int n) { addSaturateSpan(P, v, n); }
-  static void quad(std::uint32_t* P, const std::uint32_t* v, const std::uint32_t* keep) {
-    addSaturateQuad(P, v, keep);
-  }
+  static void quad(std::uint32_t* P, const std::uint32_t* v) { addSaturateMarkedQuad(P, v); }
   void apply(std::uint32_t& P, int w) const { P = blend(P, prepare(w)); }
 };
 
@@ -70,9 +68,7 @@ struct DiscSubtractBlend {
   std::uint32_t prepare(int w) const { return w == FULL ? colour : scaleColour(colour, w); }
   static std::uint32_t blend(std::uint32_t P, std::uint32_t v) { return subtractFloor(P, v); }
   static void span(std::uint32_t* P, const std::uint32_t* v, int n) { subtractFloorSpan(P, v, n); }
-  static void quad(std::uint32_t* P, const std::uint32_t* v, const std::uint32_t* keep) {
-    subtractFloorQuad(P, v, keep);
-  }
+  static void quad(std::uint32_t* P, const std::uint32_t* v) { subtractFloorMarkedQuad(P, v); }
   void apply(std::uint32_t& P, int w) const { P = blend(P, prepare(w)); }
 };
 
@@ -108,11 +104,9 @@ struct DiscRule {
   std::uint32_t* pixels;
   const Blend& blend;
   const CoverageMask& outer;
-  int room;  // pixels from the box's left column to the frame's last
   std::uint32_t values[2 * MAX_SPLAT_DISTANCE + 1];
 
-  DiscRule(SplatParams& p, const Blend& b)
-      : pixels(p.pixels), blend(b), outer(p.outerMask), room(p.maxColumn - (p.centreX - p.radius) + 1) {}
+  DiscRule(SplatParams& p, const Blend& b) : pixels(p.pixels), blend(b), outer(p.outerMask) {}
   int beginRun(int k, int first, int last) {
     const std::uint32_t* row = outer.rows + k * outer.words;
     int j = first;
@@ -135,12 +129,6 @@ struct DiscRule {
   // row drawn out to the box edge (the common case) is a fixed-width span.
   template <int R>
   void drawBox(const int* rows) const {
-    if constexpr (requires(std::uint32_t * P) { Blend::quad(P, P, P); }) {
-      if (quadWidth<R>() <= room) {
-        drawQuadBox<R>(rows);
-        return;
-      }
-    }
     constexpr int WIDTH = 2 * R + 1;
     const Blend b = blend;
     const CoverageMask m = outer;
@@ -161,41 +149,6 @@ struct DiscRule {
     for (int k = 0; k <= R; ++k) {
       drawBoxRow<R>(b, pixels + rows[-k], v[k] + R, end[k]);
       if (k != 0) drawBoxRow<R>(b, pixels + rows[k], v[k] + R, end[k]);
-    }
-  }
-  // The box's rows in whole fours of pixels.
-  template <int R>
-  static constexpr int quadWidth() {
-    return (2 * R + 1 + 3) / 4 * 4;
-  }
-  // A small box of a blend that adds or subtracts, drawn in whole fours of
-  // pixels from its left column, when the frame's row has room for them:
-  // past a row's end the value 0 leaves a pixel as it is, and `keep` keeps
-  // its top byte too.
-  template <int R>
-  void drawQuadBox(const int* rows) const {
-    constexpr int WIDTH = quadWidth<R>();
-    constexpr std::uint32_t DRAWN = 0x00FFFFFF;
-    const Blend b = blend;
-    const CoverageMask m = outer;
-    std::uint32_t v[R + 1][WIDTH] = {};
-    std::uint32_t keep[R + 1][WIDTH];
-    for (auto& row : keep) {
-      for (std::uint32_t& k : row) k = ~0u;
-    }
-    for (int k = 0; k <= R; ++k) {
-      const std::uint32_t* row = m.rows + k * m.words;
-      for (int j = 0; j <= R; ++j) {
-        const int w = b.weigh(coverageOf(m, row[j]));
-        if (w == 0) break;
-        v[k][R + j] = v[k][R - j] = b.prepare(w);
-        keep[k][R + j] = keep[k][R - j] = DRAWN;
-      }
-    }
-    for (int k = -R; k <= R; ++k) {
-      const int d = k < 0 ? -k : k;
-      std::uint32_t* P = pixels + rows[k] - R;
-      for (int x = 0; x < WIDTH; x += 4) Blend::quad(P + x, v[d] + x, keep[d] + x);
     }
   }
   // Distances below `end` of one frame row of a small box; v is centred.
@@ -254,6 +207,55 @@ struct RingRule {
   }
 };
 
+// The blends that add or subtract, whose rows can be drawn four pixels at a
+// time with nothing drawn where the value is 0.
+template <class Blend>
+concept QuadBlend = requires(std::uint32_t* P) {
+  Blend::quad(P, P);
+};
+
+// A small unclipped plain disc of such a blend, whose frame rows have room
+// for whole fours of pixels from its left column: each row's values are
+// prepared first, mirrored about the centre, 0 past the row's end and with
+// the top byte set where the pixel is drawn (quad), then every frame row is
+// blended four pixels at a time. False leaves the splat to the quadrant walk.
+template <int R, class Blend>
+bool drawSmallDisc(const SplatParams& p, const Blend& b) {
+  constexpr int WIDTH = (2 * R + 1 + 3) / 4 * 4;
+  constexpr std::uint32_t DRAWN_MARK = 0xFF000000;
+  const int left = p.centreX - R;
+  if (left + WIDTH - 1 > p.maxColumn) return false;
+  CoverageMask m;
+  selectCoverageMask(m, p, p.sizeQuarter);
+  if (m.words <= R) return false;  // a box larger than its mask
+  std::uint32_t v[R + 1][WIDTH] = {};
+  for (int k = 0; k <= R; ++k) {
+    const std::uint32_t* row = m.rows + k * m.words;
+    for (int j = 0; j <= R; ++j) {
+      const int w = b.weigh(coverageOf(m, row[j]));
+      if (w == 0) break;
+      v[k][R + j] = v[k][R - j] = b.prepare(w) | DRAWN_MARK;
+    }
+  }
+  for (int k = -R; k <= R; ++k) {
+    std::uint32_t* P = p.pixels + p.rowStart[p.centreY + k] + left;
+    const std::uint32_t* row = v[k < 0 ? -k : k];
+    for (int x = 0; x < WIDTH; x += 4) Blend::quad(P + x, row + x);
+  }
+  return true;
+}
+
+template <class Blend>
+bool drawSmallDisc(const SplatParams& p, const Blend& b) {
+  switch (p.radius) {
+    case 1: return drawSmallDisc<1>(p, b);
+    case 2: return drawSmallDisc<2>(p, b);
+    case 3: return drawSmallDisc<3>(p, b);
+    case 4: return drawSmallDisc<4>(p, b);
+    default: return false;
+  }
+}
+
 template <Form F, class Blend>
 void drawDisc(SplatParams& p) {
   const Blend blend(p);  // folds the opacity where the variant does
@@ -261,6 +263,9 @@ void drawDisc(SplatParams& p) {
     // A one-pixel disc is drawn whole: the opacity is its only weight.
     blend.apply(p.pixels[p.rowStart[p.centreY] + p.centreX], blend.weigh(FULL));
     return;
+  }
+  if constexpr (F == Form::Inside && QuadBlend<Blend>) {
+    if (p.innerSize1 == 0 && p.innerSize2 == 0 && drawSmallDisc(p, blend)) return;
   }
   selectCoverageMask(p.outerMask, p, p.sizeQuarter);
   Extents extents = splatExtents<F>(p);

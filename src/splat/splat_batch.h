@@ -66,10 +66,6 @@ struct SplatBatch {
   std::int32_t centreX[SPLAT_LANES], centreY[SPLAT_LANES], radius[SPLAT_LANES];
   std::int32_t tinyBall[SPLAT_LANES], ballDepth[SPLAT_LANES];
   std::int32_t drawn[SPLAT_LANES];
-
-  // One more lane; full when count reaches SPLAT_LANES.
-  int add() { return count++; }
-  bool full() const { return count == SPLAT_LANES; }
 };
 
 // The instruction sets the lanes are compiled for; the widest the processor

@@ -77,11 +77,12 @@ std::int32_t SplatSetup::drawSplat(const Brush& brush, double x, double y, doubl
   if (isNear(z)) return depthSortEnabled;
   if (blackTintSkips(brush, params.tint)) return 0;
   SplatBatch& b = single_;
-  b.count = 0;
+  b.count = 1;
+  const int i = 0;
   const DrawEntry* e = currentEntry;
   const std::int32_t lifespan = e != nullptr ? e->lifespan : 0;
-  const int i = queueLane(b, brush, params.tint, params.alpha, x, y, z, e != nullptr ? e->size : 0.0,
-                          e != nullptr ? e->countdown : 0, lifespan, drawMode);
+  queueLane(b, i, brush, params.tint, params.alpha, x, y, z, e != nullptr ? e->size : 0.0,
+            e != nullptr ? e->countdown : 0, lifespan, drawMode);
   if (drawHook && lifespan != 0) {
     b.life[i] = drawHook();
     b.hooked[i] = 1;

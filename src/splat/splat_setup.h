@@ -122,14 +122,13 @@ class SplatSetup {
 
   // What the lanes read of the settings and the live frame; once per frame.
   SplatLaneSettings laneSettings() const;
-  // Fills the next lane with the splat of an entry (at view-space x, y, z,
-  // with its size, countdown and lifespan) and a brush, with the tint and
-  // alpha the composition gives it and its system's life curve. Returns the
-  // lane, whose life fade a caller with a life hook sets.
-  static int queueLane(SplatBatch& b, const Brush& brush, std::uint32_t tint, std::int32_t alpha, double x,
-                       double y, double z, double size, std::int32_t countdown, std::int32_t lifespan,
-                       std::int32_t mode) {
-    const int i = b.add();
+  // Fills lane i with the splat of an entry (at view-space x, y, z, with its
+  // size, countdown and lifespan) and a brush, with the tint and alpha the
+  // composition gives it and its system's life curve; a caller with a life
+  // hook then sets the lane's life fade. The caller counts the lanes.
+  static void queueLane(SplatBatch& b, int i, const Brush& brush, std::uint32_t tint, std::int32_t alpha,
+                        double x, double y, double z, double size, std::int32_t countdown,
+                        std::int32_t lifespan, std::int32_t mode) {
     b.brush[i] = &brush;
     b.tint[i] = tint;
     b.alpha[i] = alpha;
@@ -146,7 +145,6 @@ class SplatSetup {
     b.innerScale1[i] = brush.innerScale1;
     b.innerScale2[i] = brush.innerScale2;
     b.placement[i] = static_cast<std::int32_t>(brush.kindRecord.placement);
-    return i;
   }
   // Sets up every lane of the batch and empties it: take(batch, lane) for
   // each splat that reaches the frame with something to draw, in lane order

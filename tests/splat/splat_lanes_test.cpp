@@ -21,8 +21,8 @@ SplatBatch randomBatch(std::mt19937& rng, int count) {
   constexpr std::int32_t MODES[] = {1, 1000, 1001, 1002, 1003, 1004, 1005, 1006, 1007, 5};
   SplatBatch b;
   const bool oneMode = pick(0, 1) == 0;
+  b.count = count;
   for (int i = 0; i < count; ++i) {
-    b.add();
     b.brush[i] = nullptr;
     b.tint[i] = static_cast<std::uint32_t>(rng());
     b.alpha[i] = pick(0, 255);
