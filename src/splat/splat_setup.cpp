@@ -143,7 +143,10 @@ void SplatSetup::drawPrepared(SplatParams& p, const PreparedSplat& s) const {
     return;
   }
   p.rescaleRow = frame.rescaleTable != nullptr ? frame.rescaleTable + v.radius * RESCALE_SIZE : nullptr;
-  for (int q = 0; q < QUADRANT_COUNT; ++q) p.quadrant[q] = brush.quadrantImages[q].data();
+  // Discs have no images (and their kernels read none).
+  if (brush.hasImages()) {
+    for (int q = 0; q < QUADRANT_COUNT; ++q) p.quadrant[q] = brush.quadrantImages[q].data();
+  }
   if (v.top >= p.minRow && v.left >= 0 && v.bottom <= p.maxRow && v.right <= p.maxColumn) {
     kind.insideKernel(p);
   } else {
