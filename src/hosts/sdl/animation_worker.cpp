@@ -68,15 +68,16 @@ class FrameBoundary : public FrameStepObserver {
   FrameSurface& surface_;
 };
 
-AnimationWorker::AnimationWorker(SdlPlatform& platform, InputState& input, const SceneOptions& scene,
+AnimationWorker::AnimationWorker(SdlPlatform& platform, InputState& input, const SceneChoices& choices,
                                  FrameSurface& surface)
     : platform_(platform),
       input_(input),
-      scene_(scene),
+      choices_(choices),
       animation_(std::make_unique<Animation>(platform, input, &surface)),
       boundary_(std::make_unique<FrameBoundary>(platform, input, *animation_, surface)) {
   platform.setFrameBoundaryHook(Hook::member<&FrameBoundary::atBoundary>(boundary_.get()));
   animation_->scene().observer = boundary_.get();
+  animation_->setDrawingThreads(choices.threads);
 }
 
 AnimationWorker::~AnimationWorker() {
@@ -92,7 +93,7 @@ void AnimationWorker::start(std::function<void()> ended) {
   thread_ = std::thread([this, ended = std::move(ended)] {
     std::this_thread::sleep_for(WORKER_START_DELAY);
     try {
-      animation_->animationMainWith(scene_);
+      animation_->animationMainWith(choices_.scene);
     } catch (const RuntimeErrorStop&) {
       // The box has been shown; the program closes.
     }

@@ -11,6 +11,7 @@
 
 #include "ground/input_state.h"
 #include "hosts/sdl/sdl_platform.h"
+#include "hosts/portable/scene_options.h"
 #include "scene/animation.h"
 
 namespace qv::sdl {
@@ -22,7 +23,7 @@ class AnimationWorker {
   // Builds the animation, its back buffer in the surface's memory (the
   // window's own pixels where they fit); a fatal error while it does shows
   // its box and throws RuntimeErrorStop.
-  AnimationWorker(SdlPlatform& platform, InputState& input, const SceneOptions& scene, FrameSurface& surface);
+  AnimationWorker(SdlPlatform& platform, InputState& input, const SceneChoices& choices, FrameSurface& surface);
   ~AnimationWorker();
   AnimationWorker(const AnimationWorker&) = delete;
   AnimationWorker& operator=(const AnimationWorker&) = delete;
@@ -42,7 +43,7 @@ class AnimationWorker {
  private:
   SdlPlatform& platform_;
   InputState& input_;
-  SceneOptions scene_;
+  SceneChoices choices_;
   std::unique_ptr<Animation> animation_;
   std::unique_ptr<FrameBoundary> boundary_;
   std::atomic<bool> done_{false};

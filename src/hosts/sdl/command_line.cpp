@@ -2,33 +2,14 @@
 
 #include <charconv>
 
+#include "hosts/portable/printable_text.h"
 #include "hosts/portable/resource_table.h"
-#include "hosts/portable/scene_option_values.h"
 
 namespace qv::sdl {
 
 namespace {
 
-constexpr std::string_view OPTION_LIST =
-    "usage: quorvalent [options]\n"
-    "  -root, --root                draw into $XSCREENSAVER_WINDOW, else the root window\n"
-    "  -window-id, --window-id ID   draw into the X window ID (decimal or 0x...)\n"
-    "  -fps, --fps                  show the frame rate in the top-left corner\n"
-    "  -no-fps, --no-fps            do not show it (the default)\n"
-    "  -display, --display NAME     the X display to use\n"
-    "  -brush, --brush NAME|KIND    the particles' brush: disc (the default), ball, spot,\n"
-    "                               point, picture, or a kind code such as 0x30002\n"
-    "  -trail, --trail N            0 clears every frame (the default), 1001 fades\n"
-    "                               half-way, any other N subtracts N per channel\n"
-    "  -depth-sort, --depth-sort    draw the particles in depth order\n"
-    "  -half-res, --half-res        render at half resolution\n"
-    "  -seed, --seed N              random seed, 0 to 4294967295 (default: the clock)\n"
-    "  -h, --help                   show this text\n"
-    "Without options the animation runs full screen (also /s); Esc quits.\n"
-    "/p ID paints the preview into window ID; /c shows the controls.\n";
-
-constexpr long long MAX_SEED = 0xFFFFFFFFll;
-constexpr long long MAX_TRAIL = 0x7FFFFFFFll;
+constexpr std::size_t HELP_COLUMN = 31;
 
 LaunchRequest modeOnly(LaunchMode mode) {
   LaunchRequest r;
@@ -36,92 +17,62 @@ LaunchRequest modeOnly(LaunchMode mode) {
   return r;
 }
 
-LaunchRequest badOption(std::string line) {
-  LaunchRequest r;
-  r.mode = LaunchMode::BadOption;
-  r.error = "quorvalent: " + std::move(line);
-  return r;
+std::string readWindowId(std::string_view value, LaunchRequest& r) {
+  if (!parseWindowId(value, r.windowId)) return "a window id";
+  r.embedded = true;
+  r.rootWindow = false;
+  return {};
 }
 
-// "--name" and "-name" are the same option; returns "name".
-std::string_view optionName(std::string_view token) {
-  if (token.starts_with("--")) return token.substr(2);
-  return token.substr(1);
-}
+constexpr OptionRow<LaunchRequest> DESKTOP_OPTIONS[] = {
+    {.name = "root",
+     .help = "draw into $XSCREENSAVER_WINDOW, else the root window",
+     .read = [](std::string_view, LaunchRequest& r) {
+       r.embedded = true;
+       r.rootWindow = true;
+       return std::string();
+     }},
+    {.name = "window-id",
+     .valueName = "ID",
+     .help = "draw into the X window ID (decimal or 0x...)",
+     .read = readWindowId,
+     .valueNoun = "a window id"},
+    {.name = "display",
+     .valueName = "NAME",
+     .help = "the X display to use",
+     .read = [](std::string_view v, LaunchRequest& r) {
+       r.display = std::string(v);
+       return std::string(v.empty() ? "a display name" : "");
+     },
+     .valueNoun = "a display name"},
+    {.name = "help",
+     .help = "show this text",
+     .read = [](std::string_view, LaunchRequest& r) {
+       r.mode = LaunchMode::Help;
+       return std::string();
+     },
+     .shortName = "h"},
+};
 
-bool setBrush(std::string_view value, SceneOptions& scene) {
-  if (const auto named = brushByName(value)) {
-    scene.brushKind = static_cast<std::int32_t>(named->kind);
-    scene.brushPicture = std::string(named->picture);
-    return true;
+std::string problemLine(const OptionProblem& p) {
+  switch (p.kind) {
+    case OptionProblem::Unknown: return "unrecognised option: " + printableText(p.token);
+    case OptionProblem::NoValue: return std::string(p.token) + " needs " + std::string(p.valueNoun);
+    default: return badValueLine(p);
   }
-  std::uint32_t kind = 0;
-  if (!parseHex(value, kind) || !isDrawnBrushKind(kind)) return false;
-  scene.brushKind = static_cast<std::int32_t>(kind);
-  scene.brushPicture.clear();
-  return true;
 }
 
 // The X screen-saver form: every token must be one of its options.
 LaunchRequest parseScreensaverOptions(std::span<const std::string_view> args, const char* screensaverWindow) {
   LaunchRequest r;
-  for (std::size_t i = 1; i < args.size(); ++i) {
-    const std::string_view token = args[i];
-    const std::string_view name = token.starts_with('-') ? optionName(token) : std::string_view();
-    const bool hasValue = i + 1 < args.size();
-    const std::string_view value = hasValue ? args[i + 1] : std::string_view();
-    long long number = 0;
-    if (name == "h" || name == "help") return modeOnly(LaunchMode::Help);
-    if (name == "fps") {
-      r.showFps = true;
-    } else if (name == "no-fps") {
-      r.showFps = false;
-    } else if (name == "root") {
-      r.embedded = true;
-      r.rootWindow = true;
-    } else if (name == "depth-sort") {
-      r.scene.depthSortEnabled = 1;
-    } else if (name == "half-res") {
-      r.scene.halfResRequested = true;
-    } else if (name == "window-id") {
-      if (!hasValue) return badOption(std::string(token) + " needs a window id");
-      if (!parseWindowId(value, r.windowId)) {
-        return badOption(std::string(token) + ": expected a window id, got '" + std::string(value) + "'");
-      }
-      r.embedded = true;
-      r.rootWindow = false;
-      ++i;
-    } else if (name == "display") {
-      if (!hasValue || value.empty()) return badOption(std::string(token) + " needs a display name");
-      r.display = std::string(value);
-      ++i;
-    } else if (name == "brush") {
-      if (!hasValue) return badOption(std::string(token) + " needs a brush");
-      if (!setBrush(value, r.scene)) {
-        return badOption(std::string(token) + ": expected " + std::string(BRUSH_NAMES) +
-                         " or a kind code the program draws, got '" + std::string(value) + "'");
-      }
-      ++i;
-    } else if (name == "trail") {
-      if (!hasValue) return badOption(std::string(token) + " needs a number");
-      if (!parseInt(value, 0, MAX_TRAIL, number)) {
-        return badOption(std::string(token) + ": expected a number of 0 or more, got '" + std::string(value) +
-                         "'");
-      }
-      r.scene.trail = static_cast<std::int32_t>(number);
-      ++i;
-    } else if (name == "seed") {
-      if (!hasValue) return badOption(std::string(token) + " needs a number");
-      if (!parseInt(value, 0, MAX_SEED, number)) {
-        return badOption(std::string(token) + ": expected a number from 0 to 4294967295, got '" +
-                         std::string(value) + "'");
-      }
-      r.scene.seedGiven = true;
-      r.scene.seed = static_cast<std::uint32_t>(number);
-      ++i;
-    } else {
-      return badOption("unrecognised option: " + std::string(token));
-    }
+  const OptionProblem problem = readOptions<LaunchRequest, SceneChoices>(
+      args.subspan(1), Dashes::OneOrTwo, DESKTOP_PROGRAM, DESKTOP_OPTIONS, r, sceneOptions(), r.choices);
+  // The help asked for before any problem.
+  if (r.mode == LaunchMode::Help) return modeOnly(LaunchMode::Help);
+  if (problem) {
+    LaunchRequest bad = modeOnly(LaunchMode::BadOption);
+    bad.error = "quorvalent: " + problemLine(problem);
+    return bad;
   }
   // "-root" under the screen saver means its own window, which it names in
   // the environment; an explicit -window-id wins over both.
@@ -137,7 +88,17 @@ LaunchRequest parseScreensaverOptions(std::span<const std::string_view> args, co
 
 }  // namespace
 
-std::string_view optionList() { return OPTION_LIST; }
+std::span<const OptionRow<LaunchRequest>> desktopOptions() { return DESKTOP_OPTIONS; }
+
+std::string_view optionList() {
+  static const std::string list =
+      "usage: quorvalent [options]\n" +
+      optionHelp(sceneOptions(), DESKTOP_PROGRAM, Dashes::OneOrTwo, SceneChoices(), HELP_COLUMN) +
+      optionHelp<LaunchRequest>(DESKTOP_OPTIONS, DESKTOP_PROGRAM, Dashes::OneOrTwo, {}, HELP_COLUMN) +
+      "Without options the animation runs full screen (also /s); Esc quits.\n"
+      "/p ID paints the preview into window ID; /c shows the controls.\n";
+  return list;
+}
 
 std::int64_t leadingDecimal(std::string_view token) {
   std::size_t i = 0;

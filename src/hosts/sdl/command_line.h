@@ -6,15 +6,16 @@
 // program silently; anything else ("/c" among it) shows the usage box.
 // Everything else is the X screen-saver grammar, each option with one dash or
 // two: -root, -window-id ID (decimal or 0x hexadecimal), -fps, -no-fps,
-// -display NAME, -h/-help, and the scene's -brush, -trail, -depth-sort,
-// -half-res and -seed, in any order.
+// -display NAME, -h/-help, and the scene's options for the desktop program
+// (scene_options.h: -fps, -no-fps, -brush, -trail, -depth-sort, -half-res,
+// -seed), in any order.
 
 #include <cstdint>
 #include <span>
 #include <string>
 #include <string_view>
 
-#include "scene/animation.h"
+#include "hosts/portable/scene_options.h"
 
 namespace qv::sdl {
 
@@ -32,11 +33,14 @@ struct LaunchRequest {
   bool embedded = false;       // run inside an existing window
   bool rootWindow = false;     // ... the root window (windowId unused)
   std::uint64_t windowId = 0;  // the existing window, or the preview's parent
-  bool showFps = false;
-  std::string display;  // -display NAME; empty: the environment's
-  SceneOptions scene;   // the program's own scene unless options say otherwise
-  std::string error;    // BadOption: one line naming the option
+  std::string display;         // -display NAME; empty: the environment's
+  SceneChoices choices;        // the program's own scene unless options say otherwise
+  std::string error;           // BadOption: one line naming the option
 };
+
+// The options only the desktop program has (the window to draw into, the
+// display, the help); the scene's come from sceneOptions().
+std::span<const OptionRow<LaunchRequest>> desktopOptions();
 
 // `args` holds every token, token 0 being the program path. `screensaverWindow`
 // is the XSCREENSAVER_WINDOW variable, or null when it is not set.

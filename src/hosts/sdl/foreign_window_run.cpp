@@ -89,7 +89,7 @@ int runInForeignWindow(const LaunchRequest& request, std::span<const EmbeddedRes
   }
   {
     WakePipe wake;
-    X11WindowSurface surface(display, window, attributes, wake, request.showFps);
+    X11WindowSurface surface(display, window, attributes, wake, request.choices.showFps);
     SdlPlatform platform(&surface, nullptr, resources);
     platform.setScreenSize(attributes.width, attributes.height);
     int unused = 0;
@@ -97,7 +97,7 @@ int runInForeignWindow(const LaunchRequest& request, std::span<const EmbeddedRes
     InputState input;                     // nothing records into it
     std::unique_ptr<AnimationWorker> worker;
     try {
-      worker = std::make_unique<AnimationWorker>(platform, input, request.scene, surface);
+      worker = std::make_unique<AnimationWorker>(platform, input, request.choices, surface);
     } catch (const RuntimeErrorStop&) {
       // The box has been shown; the program ends.
     }

@@ -125,7 +125,7 @@ int runInOwnWindow(const LaunchRequest& request, std::span<const EmbeddedResourc
   const Uint32 frameEvent = SDL_RegisterEvents(2);
   const Uint32 workerEndEvent = frameEvent + 1;
 
-  SdlWindowSurface surface(target.window, frameEvent, request.showFps);
+  SdlWindowSurface surface(target.window, frameEvent, request.choices.showFps);
   SdlPlatform platform(&surface, target.window, resources);
   platform.setScreenSize(target.screenWidth, target.screenHeight);
   int unused = 0;
@@ -135,7 +135,7 @@ int runInOwnWindow(const LaunchRequest& request, std::span<const EmbeddedResourc
   {
     std::unique_ptr<AnimationWorker> worker;
     try {
-      worker = std::make_unique<AnimationWorker>(platform, input, request.scene, surface);
+      worker = std::make_unique<AnimationWorker>(platform, input, request.choices, surface);
     } catch (const RuntimeErrorStop&) {
       // The box has been shown; the program ends.
     }

@@ -1,4 +1,4 @@
-#include "hosts/headless/printable_text.h"
+#include "hosts/portable/printable_text.h"
 
 #include <cstdio>
 

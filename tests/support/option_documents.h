@@ -1,0 +1,64 @@
+#pragma once
+// What a program's documents say about its options, for tests that hold them
+// against the option tables: the manual page's OPTIONS section, and the
+// program's own rows beside the scene's.
+
+#include <fstream>
+#include <map>
+#include <span>
+#include <sstream>
+#include <string>
+
+#include "hosts/portable/option_table.h"
+#include "hosts/portable/scene_options.h"
+
+namespace qv::testing {
+
+// name (without dashes) -> the value its entry shows ("" for a switch).
+using OptionNames = std::map<std::string, std::string>;
+
+// Every option named on a .B or .BI line of the page's OPTIONS section, as
+// in `.BI \-\-brush " NAME" | KIND` or `.B \-h, \-\-help`.
+inline OptionNames manPageOptions(const std::string& path) {
+  std::ifstream in(path);
+  OptionNames names;
+  bool inOptions = false;
+  for (std::string line; std::getline(in, line);) {
+    if (line.starts_with(".SH")) inOptions = line == ".SH OPTIONS";
+    if (!inOptions || !(line.starts_with(".B ") || line.starts_with(".BI "))) continue;
+    std::string unescaped;
+    for (std::size_t i = 0; i < line.size(); ++i) {
+      if (line.compare(i, 2, "\\-") == 0) ++i;  // the manual's minus sign
+      if (line[i] != '"') unescaped += line[i];
+    }
+    std::istringstream words(unescaped.substr(unescaped.find(' ')));
+    std::vector<std::string> named;
+    std::string word, value;
+    while (words >> word) {
+      if (word.starts_with('-')) {
+        named.push_back(word.substr(word.find_first_not_of('-'), word.find_last_not_of(',') + 1 -
+                                                                      word.find_first_not_of('-')));
+      } else {
+        value += word;
+      }
+    }
+    for (const std::string& name : named) names[name] = value;
+  }
+  return names;
+}
+
+// The options a program offers: its own rows and the scene's for `user`.
+template <class Target>
+OptionNames tableOptions(std::span<const OptionRow<Target>> own, unsigned user) {
+  OptionNames names;
+  const auto add = [&](const auto& row) {
+    if ((row.users & user) == 0) return;
+    names[std::string(row.name)] = std::string(row.valueName);
+    if (!row.shortName.empty()) names[std::string(row.shortName)] = std::string(row.valueName);
+  };
+  for (const auto& row : own) add(row);
+  for (const auto& row : sceneOptions()) add(row);
+  return names;
+}
+
+}  // namespace qv::testing
