@@ -12,17 +12,12 @@
 #include <string>
 #include <vector>
 
-#include "ground/platform.h"
 #include "hosts/headless/rgb_image.h"
-#include "hosts/portable/resource_table.h"
+#include "hosts/portable/portable_platform.h"
 
 namespace qv {
 
-// A fatal error's line as the headless host shows it: "Process Runtime
-// Error: TEXT".
-void printRuntimeError(std::FILE* stream, std::string_view text);
-
-class HeadlessPlatform : public Platform {
+class HeadlessPlatform : public PortablePlatform {
  public:
   // errorStream receives the fatal error lines (standard error by default).
   HeadlessPlatform(int screenWidth, int screenHeight,
@@ -38,11 +33,6 @@ class HeadlessPlatform : public Platform {
   int screenWidth() override { return screenWidth_; }
   int screenHeight() override { return screenHeight_; }
   void present(const FrameView& frame, int x, int y, int w, int h) override;
-  std::span<const std::uint8_t> findResource(std::string_view name, int type) override;
-  std::span<const std::uint8_t> findResource(std::string_view name, std::string_view type) override;
-  bool decodePicture(std::span<const std::uint8_t> bytes, DecodedPicture& out) override;
-  void freePicturePixels(DecodedPicture& picture) override;
-  bool scalePicture(const DecodedPicture& in, int w, int h, DecodedPicture& out) override;
 
   // Moves the virtual clock on without a sleep (a driver may use it to let
   // work take time).
@@ -74,7 +64,6 @@ class HeadlessPlatform : public Platform {
   };
   void updateTimers();
   void copyIntoWindow(const FrameView& frame, int x, int y, int w, int h);
-  static bool coversWhole(const FrameView& frame, int x, int y, int w, int h);
 
   struct SkippedPresent {
     FrameView frame;
@@ -86,7 +75,6 @@ class HeadlessPlatform : public Platform {
 
   int screenWidth_;
   int screenHeight_;
-  std::span<const EmbeddedResource> resources_;
   std::FILE* errorStream_;
   std::uint64_t ticks_ = 0;
   std::map<int, Timer> timers_;

@@ -6,15 +6,14 @@
 #include <string>
 
 #include "ground/runtime_error.h"
-#include "hosts/portable/picture_codec.h"
 
 namespace qv::sdl {
 
 SdlPlatform::SdlPlatform(FrameSurface* surface, SDL_Window* boxOwner,
                          std::span<const EmbeddedResource> resources)
-    : surface_(surface),
+    : PortablePlatform(resources),
+      surface_(surface),
       boxOwner_(boxOwner),
-      resources_(resources),
       clockStart_(SDL_GetPerformanceCounter()),
       clockFrequency_(std::max<Uint64>(SDL_GetPerformanceFrequency(), 1)) {}
 
@@ -23,12 +22,11 @@ SdlPlatform::~SdlPlatform() {
 }
 
 void SdlPlatform::showRuntimeError(std::string_view text) {
-  const std::string message(text);
-  const std::string caption(RUNTIME_ERROR_CAPTION);
   // The error also goes to the standard error: under the X screen saver the
   // box may be hidden, and a box that cannot be shown leaves only this line.
-  std::fprintf(stderr, "%s: %s\n", caption.c_str(), message.c_str());
-  std::fflush(stderr);
+  printRuntimeError(stderr, text);
+  const std::string message(text);
+  const std::string caption(RUNTIME_ERROR_CAPTION);
   SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, caption.c_str(), message.c_str(), boxOwner_);
 }
 
@@ -107,30 +105,9 @@ bool SdlPlatform::takeResize(int& w, int& h) {
 void SdlPlatform::present(const FrameView& frame, int x, int y, int w, int h) {
   if (surface_ == nullptr || frame.pixels == nullptr || frame.width <= 0 || frame.height <= 0) return;
   // Only the part inside the frame exists.
-  const int left = std::max(x, 0);
-  const int top = std::max(y, 0);
-  const int right = static_cast<int>(std::min<long long>(static_cast<long long>(x) + w, frame.width));
-  const int bottom = static_cast<int>(std::min<long long>(static_cast<long long>(y) + h, frame.height));
-  if (right <= left || bottom <= top) return;
-  if (surface_->receive(frame, left, top, right - left, bottom - top)) presentCount_.fetch_add(1);
-}
-
-std::span<const std::uint8_t> SdlPlatform::findResource(std::string_view name, int type) {
-  return findEmbeddedResource(resources_, name, type);
-}
-
-std::span<const std::uint8_t> SdlPlatform::findResource(std::string_view name, std::string_view type) {
-  return findEmbeddedResource(resources_, name, type);
-}
-
-bool SdlPlatform::decodePicture(std::span<const std::uint8_t> bytes, DecodedPicture& out) {
-  return decodePictureBytes(bytes, out);
-}
-
-void SdlPlatform::freePicturePixels(DecodedPicture& picture) { freeDecodedPicture(picture); }
-
-bool SdlPlatform::scalePicture(const DecodedPicture& in, int w, int h, DecodedPicture& out) {
-  return scaleDecodedPicture(in, w, h, out);
+  const FrameArea a = frameAreaOf(frame, x, y, w, h);
+  if (a.empty()) return;
+  if (surface_->receive(frame, a.left, a.top, a.right - a.left, a.bottom - a.top)) presentCount_.fetch_add(1);
 }
 
 }  // namespace qv::sdl

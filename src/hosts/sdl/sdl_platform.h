@@ -13,15 +13,14 @@
 #include <span>
 
 #include "ground/hook.h"
-#include "ground/platform.h"
-#include "hosts/portable/resource_table.h"
+#include "hosts/portable/portable_platform.h"
 #include "hosts/sdl/frame_surface.h"
 
 namespace qv::sdl {
 
 inline constexpr int SDL_TIMER_COUNT = 16;
 
-class SdlPlatform : public Platform {
+class SdlPlatform : public PortablePlatform {
  public:
   // `surface` may be null: presents then go nowhere. `boxOwner`, when not
   // null, owns the fatal error box.
@@ -40,11 +39,6 @@ class SdlPlatform : public Platform {
   int screenWidth() override { return screenWidth_.load(); }
   int screenHeight() override { return screenHeight_.load(); }
   void present(const FrameView& frame, int x, int y, int w, int h) override;
-  std::span<const std::uint8_t> findResource(std::string_view name, int type) override;
-  std::span<const std::uint8_t> findResource(std::string_view name, std::string_view type) override;
-  bool decodePicture(std::span<const std::uint8_t> bytes, DecodedPicture& out) override;
-  void freePicturePixels(DecodedPicture& picture) override;
-  bool scalePicture(const DecodedPicture& in, int w, int h, DecodedPicture& out) override;
 
   // Main thread.
   void setScreenSize(int w, int h);  // the size a whole-screen frame takes
@@ -72,7 +66,6 @@ class SdlPlatform : public Platform {
 
   FrameSurface* surface_;
   SDL_Window* boxOwner_;
-  std::span<const EmbeddedResource> resources_;
   Uint64 clockStart_;
   Uint64 clockFrequency_;
 
