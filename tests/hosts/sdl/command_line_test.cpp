@@ -1,4 +1,4 @@
-#include "hosts/sdl/command_line.h"
+#include "hosts/sdl/launcher/command_line.h"
 
 #include <gtest/gtest.h>
 

@@ -4,8 +4,8 @@
 #include <vector>
 
 #include "hosts/portable/resource_table.h"
-#include "hosts/sdl/command_line.h"
-#include "hosts/sdl/run_animation.h"
+#include "hosts/sdl/launcher/command_line.h"
+#include "hosts/sdl/launcher/run_animation.h"
 
 int main(int argc, char** argv) {
   std::vector<qv::EmbeddedResource> resources;
