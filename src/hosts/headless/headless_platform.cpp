@@ -64,7 +64,6 @@ void HeadlessPlatform::present(const FrameView& frame, int x, int y, int w, int 
     window_ = RgbImage(frame.width, frame.height);
     skipped_.reset();
   }
-  ++presentCount_;
   // Only a present of the whole frame is put off: it hides every earlier
   // one, so the window is exact once the last of them is copied. Anything
   // smaller is copied at once, after the one put off, which then shows the

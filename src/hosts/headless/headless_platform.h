@@ -41,7 +41,6 @@ class HeadlessPlatform : public PortablePlatform {
   // What the window shows: the size of the last presented frame, black where
   // nothing has been presented yet.
   const RgbImage& window() const { return window_; }
-  int presentCount() const { return presentCount_; }
 
   // Whether presents are copied into the window (on by default). A driver
   // that reads the window only now and then switches it off for the frames
@@ -50,7 +49,6 @@ class HeadlessPlatform : public PortablePlatform {
   // is alive and unchanged (before the next frame is drawn into it). A
   // present of part of the frame is always copied, after any remembered one.
   void setKeepPresents(bool keep) { keepPresents_ = keep; }
-  bool keepPresents() const { return keepPresents_; }
   // Copies the last present that was skipped, if any since the last copy.
   void copySkippedPresent();
   const std::vector<std::string>& errorsShown() const { return errorsShown_; }
@@ -79,7 +77,6 @@ class HeadlessPlatform : public PortablePlatform {
   std::uint64_t ticks_ = 0;
   std::map<int, Timer> timers_;
   RgbImage window_;
-  int presentCount_ = 0;
   bool keepPresents_ = true;
   std::optional<SkippedPresent> skipped_;
   std::vector<std::string> errorsShown_;

@@ -100,71 +100,57 @@ std::string readMouse(std::string_view value, RenderOptions& o) {
   return {};
 }
 
+std::string readFrames(std::string_view v, RenderOptions& o) {
+  return readCount(v, 1, "a number of frames of 1 or more", o.frames);
+}
+std::string readEvery(std::string_view v, RenderOptions& o) {
+  return readCount(v, 1, "a number of 1 or more", o.every);
+}
+std::string readOut(std::string_view v, RenderOptions& o) { return readName(v, "a folder name", o.outDir); }
+std::string readVideo(std::string_view v, RenderOptions& o) {
+  return readName(v, "a file name or -", o.video);
+}
+std::string readSheet(std::string_view v, RenderOptions& o) {
+  return readName(v, "a file name", o.contactSheet);
+}
+
+std::string readFormat(std::string_view v, RenderOptions& o) {
+  if (v != "png" && v != "ppm") return "png or ppm";
+  o.format = v == "png" ? ImageFormat::Png : ImageFormat::Ppm;
+  return {};
+}
+
+std::string readBench(std::string_view, RenderOptions& o) {
+  o.bench = true;
+  return {};
+}
+
+std::string readBenchFrom(std::string_view v, RenderOptions& o) {
+  o.bench = true;  // a first frame to time asks for the timing
+  return readCount(v, 0, "a frame number of 0 or more", o.benchFrom);
+}
+
+std::string readHelp(std::string_view, RenderOptions& o) {
+  o.help = true;
+  return {};
+}
+
 // The renderer's own options; the scene's come from sceneOptions().
 constexpr OptionRow<RenderOptions> RENDER_OPTIONS[] = {
-    {.name = "size",
-     .valueName = "WxH",
-     .help = "frame size, 16x16 to 16384x16384 (default: 1920x1080)",
-     .read = readSize},
-    {.name = "frames",
-     .valueName = "N",
-     .help = "number of frames to render (default: 100)",
-     .read = [](std::string_view v, RenderOptions& o) {
-       return readCount(v, 1, "a number of frames of 1 or more", o.frames);
-     }},
-    {.name = "every",
-     .valueName = "K",
-     .help = "write every K-th frame, and the last (default: 1)",
-     .read = [](std::string_view v, RenderOptions& o) { return readCount(v, 1, "a number of 1 or more", o.every); }},
-    {.name = "out",
-     .valueName = "DIR",
-     .help = "folder for the frames (default: out)",
-     .read = [](std::string_view v, RenderOptions& o) { return readName(v, "a folder name", o.outDir); }},
-    {.name = "format",
-     .valueName = "png|ppm",
-     .help = "image format of the frames (default: png)",
-     .read = [](std::string_view v, RenderOptions& o) {
-       if (v != "png" && v != "ppm") return std::string("png or ppm");
-       o.format = v == "png" ? ImageFormat::Png : ImageFormat::Ppm;
-       return std::string();
-     }},
-    {.name = "video",
-     .valueName = "FILE|-",
-     .help = "also write a raw rgb24 stream to FILE or standard output",
-     .read = [](std::string_view v, RenderOptions& o) { return readName(v, "a file name or -", o.video); }},
-    {.name = "contact-sheet",
-     .valueName = "FILE",
-     .help = "also write a PNG grid of the written frames",
-     .read = [](std::string_view v, RenderOptions& o) { return readName(v, "a file name", o.contactSheet); }},
-    {.name = "key",
-     .valueName = "F:NAME",
-     .help = "press and release a key at frame F\n(enter, escape, up, down, left, right); may repeat",
-     .read = readKey},
-    {.name = "wheel",
-     .valueName = "F:+1|-1",
-     .help = "turn the wheel one notch at frame F; may repeat",
-     .read = readWheel},
-    {.name = "mouse", .valueName = "F:X,Y", .help = "move the mouse to X,Y at frame F; may repeat", .read = readMouse},
-    {.name = "bench",
-     .help = "time the frames and print the figures",
-     .read = [](std::string_view, RenderOptions& o) {
-       o.bench = true;
-       return std::string();
-     }},
-    {.name = "bench-from",
-     .valueName = "F",
-     .help = "first frame that counts for --bench (default: 1);\nimplies --bench",
-     .read = [](std::string_view v, RenderOptions& o) {
-       o.bench = true;  // a first frame to time asks for the timing
-       return readCount(v, 0, "a frame number of 0 or more", o.benchFrom);
-     }},
-    {.name = "help",
-     .help = "show this text",
-     .read = [](std::string_view, RenderOptions& o) {
-       o.help = true;
-       return std::string();
-     },
-     .shortName = "h"},
+    {"size", "WxH", "frame size, 16x16 to 16384x16384 (default: 1920x1080)", readSize},
+    {"frames", "N", "number of frames to render (default: 100)", readFrames},
+    {"every", "K", "write every K-th frame, and the last (default: 1)", readEvery},
+    {"out", "DIR", "folder for the frames (default: out)", readOut},
+    {"format", "png|ppm", "image format of the frames (default: png)", readFormat},
+    {"video", "FILE|-", "also write a raw rgb24 stream to FILE or standard output", readVideo},
+    {"contact-sheet", "FILE", "also write a PNG grid of the written frames", readSheet},
+    {"key", "F:NAME",
+     "press and release a key at frame F\n(enter, escape, up, down, left, right); may repeat", readKey},
+    {"wheel", "F:+1|-1", "turn the wheel one notch at frame F; may repeat", readWheel},
+    {"mouse", "F:X,Y", "move the mouse to X,Y at frame F; may repeat", readMouse},
+    {"bench", "", "time the frames and print the figures", readBench},
+    {"bench-from", "F", "first frame that counts for --bench (default: 1);\nimplies --bench", readBenchFrom},
+    {"help", "", "show this text", readHelp, {}, EVERY_PROGRAM, nullptr, "h"},
 };
 
 std::string problemLine(const OptionProblem& p) {

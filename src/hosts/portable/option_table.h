@@ -19,20 +19,21 @@ enum OptionUser : unsigned {
 };
 inline constexpr unsigned EVERY_PROGRAM = DESKTOP_PROGRAM | RENDERER_PROGRAM | WEB_PAGE;
 
+// One option, written as {name, value, help, read} and, where wanted, the
+// rest in order.
 template <class Target>
 struct OptionRow {
-  std::string_view name;            // without dashes: "trail"
-  std::string_view valueName = {};  // "N"; empty: a switch, named alone
-  std::string_view help = {};       // its lines joined by '\n'
+  std::string_view name;       // without dashes: "trail"
+  std::string_view valueName;  // "N"; empty: a switch, named alone
+  std::string_view help;       // its lines joined by '\n'
   // Reads the value ("" for a switch named alone) into the target: empty
   // when it was taken, else what the option expects ("a number of 0 or more").
-  std::string (*read)(std::string_view value, Target& target) = nullptr;
-  // The default the help shows, read from a target that holds the defaults;
-  // null: none shown.
-  std::string (*shown)(const Target& target) = nullptr;
-  unsigned users = EVERY_PROGRAM;
-  std::string_view shortName = {};  // a second name: "h"
+  std::string (*read)(std::string_view value, Target& target);
   std::string_view valueNoun = {};  // "a number", for "--seed needs a number"
+  unsigned users = EVERY_PROGRAM;
+  // The default the help shows, read from a target that holds the defaults.
+  std::string (*shown)(const Target& target) = nullptr;
+  std::string_view shortName = {};  // a second name: "h"
 };
 
 // How a program's options are spelled: "--name" always, "-name" too where
@@ -71,14 +72,15 @@ const OptionRow<Target>* findOption(std::span<const OptionRow<Target>> rows, std
 
 // Reads the option at args[i] (and its value, moving i on to it).
 template <class Target>
-OptionProblem readOption(const OptionRow<Target>& row, std::span<const std::string_view> args,
-                         std::size_t& i, Target& target) {
+OptionProblem readOption(const OptionRow<Target>& row, std::span<const std::string_view> args, std::size_t& i,
+                         Target& target) {
   const std::string_view token = args[i];
   if (row.valueName.empty()) {
     row.read({}, target);
     return {};
   }
-  if (i + 1 >= args.size()) return {.kind = OptionProblem::NoValue, .token = token, .valueNoun = row.valueNoun};
+  if (i + 1 >= args.size())
+    return {.kind = OptionProblem::NoValue, .token = token, .valueNoun = row.valueNoun};
   const std::string_view value = args[++i];
   std::string expected = row.read(value, target);
   if (expected.empty()) return {};

@@ -1,5 +1,6 @@
 #include "hosts/portable/scene_options.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cstdio>
 #include <type_traits>
@@ -16,8 +17,8 @@ constexpr long long MAX_SEED = 0xFFFFFFFFll;
 constexpr long long MAX_TRAIL = 0x7FFFFFFFll;
 
 constexpr NamedBrush NAMED_BRUSHES[] = {
-    {"disc", ADDING_DISC_BRUSH_KIND, {}},  {"ball", BALL_BRUSH_KIND, {}},
-    {"spot", ADDING_SPOT_BRUSH_KIND, {}},  {"point", POINT_BRUSH_KIND, {}},
+    {"disc", ADDING_DISC_BRUSH_KIND, {}},          {"ball", BALL_BRUSH_KIND, {}},
+    {"spot", ADDING_SPOT_BRUSH_KIND, {}},          {"point", POINT_BRUSH_KIND, {}},
     {"picture", PICTURE_BRUSH_KIND, "STAR_FLARE"},
 };
 
@@ -68,10 +69,11 @@ std::string brushPicturesText() {
   return text;
 }
 
-// A switch: on when named alone (or "1"), off with "0".
-std::string readSwitch(std::string_view value, bool& on) {
+// A switch: named alone (or "1") it sets `field` to `on`, with "0" to `off`.
+template <class T>
+std::string readSwitch(std::string_view value, T& field, T on, T off) {
   if (value != "" && value != "1" && value != "0") return "1 or 0";
-  on = value != "0";
+  field = value == "0" ? off : on;
   return {};
 }
 
@@ -83,38 +85,26 @@ std::string readNumber(std::string_view value, long long lo, long long hi, std::
   return {};
 }
 
-void setBrush(SceneChoices& c, std::int32_t kind, std::string_view picture) {
-  c.scene.brushKind = kind;
-  c.scene.brushPicture = std::string(picture);
-  c.brushKindGiven = true;
-}
-
-std::string readBrush(std::string_view value, SceneChoices& c) {
-  for (const NamedBrush& brush : NAMED_BRUSHES) {
-    if (value != brush.name) continue;
-    setBrush(c, brush.kind, brush.picture);
-    return {};
-  }
-  std::uint32_t kind = 0;
-  if (!parseHex(value, kind) || !isDrawnBrushKind(kind)) {
-    return "disc, ball, spot, point, picture or a kind code the program draws";
-  }
-  setBrush(c, static_cast<std::int32_t>(kind), {});
-  return {};
-}
-
-std::string showBrush(const SceneChoices& c) {
-  for (const NamedBrush& brush : NAMED_BRUSHES) {
-    if (brush.kind == c.scene.brushKind && brush.picture == c.scene.brushPicture) return std::string(brush.name);
-  }
-  return hexKind(static_cast<std::uint32_t>(c.scene.brushKind));
-}
-
 std::string readBrushKind(std::string_view value, SceneChoices& c) {
   std::uint32_t kind = 0;
   if (!parseHex(value, kind)) return "a hexadecimal kind code such as 0x40002";
   if (!isDrawnBrushKind(kind)) return "a kind the program draws: " + drawnKindsText();
   c.scene.brushKind = static_cast<std::int32_t>(kind);
+  c.brushKindGiven = true;
+  return {};
+}
+
+// A name sets the kind and the picture, a kind code clears the picture.
+std::string readBrush(std::string_view value, SceneChoices& c) {
+  const auto named = std::ranges::find(NAMED_BRUSHES, value, &NamedBrush::name);
+  if (named == std::end(NAMED_BRUSHES)) {
+    if (!readBrushKind(value, c).empty())
+      return "disc, ball, spot, point, picture or a kind code the program draws";
+    c.scene.brushPicture.clear();
+    return {};
+  }
+  c.scene.brushKind = named->kind;
+  c.scene.brushPicture = std::string(named->picture);
   c.brushKindGiven = true;
   return {};
 }
@@ -126,96 +116,77 @@ std::string readBrushPicture(std::string_view value, SceneChoices& c) {
   return {};
 }
 
+std::string readTrail(std::string_view v, SceneChoices& c) {
+  return readNumber(v, 0, MAX_TRAIL, "a number of 0 or more", c.scene.trail);
+}
+
 std::string readSeed(std::string_view value, SceneChoices& c) {
   std::string expected = readNumber(value, 0, MAX_SEED, "a number from 0 to 4294967295", c.scene.seed);
   if (expected.empty()) c.scene.seedGiven = true;
   return expected;
 }
 
+std::string readThreads(std::string_view v, SceneChoices& c) {
+  return readNumber(v, 1, MAX_DRAWING_THREADS, "a number of threads from 1 to 64", c.threads);
+}
+
+std::string readDepthSort(std::string_view v, SceneChoices& c) {
+  return readSwitch(v, c.scene.depthSortEnabled, 1, 0);
+}
+std::string readHalfRes(std::string_view v, SceneChoices& c) {
+  return readSwitch(v, c.scene.halfResRequested, true, false);
+}
+std::string readNoOverlays(std::string_view v, SceneChoices& c) {
+  return readSwitch(v, c.scene.overlays, false, true);
+}
+std::string readFps(std::string_view v, SceneChoices& c) { return readSwitch(v, c.showFps, true, false); }
+std::string readNoFps(std::string_view v, SceneChoices& c) { return readSwitch(v, c.showFps, false, true); }
+
+std::string showBrush(const SceneChoices& c) {
+  for (const NamedBrush& brush : NAMED_BRUSHES) {
+    if (brush.kind == c.scene.brushKind && brush.picture == c.scene.brushPicture)
+      return std::string(brush.name);
+  }
+  return hexKind(static_cast<std::uint32_t>(c.scene.brushKind));
+}
+std::string showKind(const SceneChoices& c) { return hexKind(static_cast<std::uint32_t>(c.scene.brushKind)); }
+std::string showTrail(const SceneChoices& c) { return std::to_string(c.scene.trail); }
+std::string showSeed(const SceneChoices& c) {
+  return c.scene.seedGiven ? std::to_string(c.scene.seed) : std::string("the clock");
+}
+std::string showThreads(const SceneChoices& c) {
+  return c.threads == AUTOMATIC_DRAWING_THREADS ? std::string("a thread a core on wide frames")
+                                                : std::to_string(c.threads);
+}
+
+constexpr unsigned RENDERER = RENDERER_PROGRAM;
+constexpr unsigned DESKTOP = DESKTOP_PROGRAM;
+
+constexpr std::string_view KIND_HELP =
+    "kind code of the brushes, one of 0x10000-0x10001\n"
+    "point, 0x20000-0x20001 ball, 0x30000-0x30004 spot,\n"
+    "0x40000-0x40004 disc or picture";
+constexpr std::string_view PICTURE_HELP =
+    "set the brushes up from the picture NAME: STAR_FLARE,\n"
+    "or the generated compBALL or compSPOT; kind 0x40000\n"
+    "unless given";
+
 constexpr OptionRow<SceneChoices> SCENE_OPTIONS[] = {
-    {.name = "brush",
-     .valueName = "NAME|KIND",
-     .help = "the particles' brush: disc, ball, spot, point,\n"
-             "picture (STAR_FLARE), or a kind code such as 0x30002",
-     .read = readBrush,
-     .shown = showBrush,
-     .valueNoun = "a brush"},
-    {.name = "brush-kind",
-     .valueName = "HEX",
-     .help = "kind code of the brushes, one of 0x10000-0x10001\n"
-             "point, 0x20000-0x20001 ball, 0x30000-0x30004 spot,\n"
-             "0x40000-0x40004 disc or picture",
-     .read = readBrushKind,
-     .shown = [](const SceneChoices& c) { return hexKind(static_cast<std::uint32_t>(c.scene.brushKind)); },
-     .users = RENDERER_PROGRAM},
-    {.name = "brush-picture",
-     .valueName = "NAME",
-     .help = "set the brushes up from the picture NAME: STAR_FLARE,\n"
-             "or the generated compBALL or compSPOT; kind 0x40000\n"
-             "unless given",
-     .read = readBrushPicture,
-     .users = RENDERER_PROGRAM},
-    {.name = "trail",
-     .valueName = "N",
-     .help = "0 clears every frame, 1001 fades half-way,\nany other N subtracts N per channel",
-     .read = [](std::string_view v, SceneChoices& c) {
-       return readNumber(v, 0, MAX_TRAIL, "a number of 0 or more", c.scene.trail);
-     },
-     .shown = [](const SceneChoices& c) { return std::to_string(c.scene.trail); },
-     .valueNoun = "a number"},
-    {.name = "depth-sort",
-     .help = "draw the particles in depth order",
-     .read = [](std::string_view v, SceneChoices& c) {
-       bool on = c.scene.depthSortEnabled != 0;
-       std::string expected = readSwitch(v, on);
-       c.scene.depthSortEnabled = on ? 1 : 0;
-       return expected;
-     }},
-    {.name = "half-res",
-     .help = "render at half resolution from the first frame",
-     .read = [](std::string_view v, SceneChoices& c) { return readSwitch(v, c.scene.halfResRequested); }},
-    {.name = "no-overlays",
-     .help = "leave out the logo and the controls legend",
-     .read = [](std::string_view v, SceneChoices& c) {
-       bool off = !c.scene.overlays;
-       std::string expected = readSwitch(v, off);
-       c.scene.overlays = !off;
-       return expected;
-     },
-     .users = RENDERER_PROGRAM},
-    {.name = "seed",
-     .valueName = "N",
-     .help = "random seed, 0 to 4294967295",
-     .read = readSeed,
-     .shown = [](const SceneChoices& c) {
-       return c.scene.seedGiven ? std::to_string(c.scene.seed) : std::string("the clock");
-     },
-     .valueNoun = "a number"},
-    {.name = "threads",
-     .valueName = "N",
-     .help = "threads that draw each frame, 1 to 64; the frames\nare the same for any number",
-     .read = [](std::string_view v, SceneChoices& c) {
-       return readNumber(v, 1, MAX_DRAWING_THREADS, "a number of threads from 1 to 64", c.threads);
-     },
-     .shown = [](const SceneChoices& c) {
-       return c.threads == AUTOMATIC_DRAWING_THREADS ? std::string("a thread a core on wide frames")
-                                                     : std::to_string(c.threads);
-     },
-     .users = RENDERER_PROGRAM,
-     .valueNoun = "a number"},
-    {.name = "fps",
-     .help = "show the frame rate in the top-left corner",
-     .read = [](std::string_view v, SceneChoices& c) { return readSwitch(v, c.showFps); },
-     .users = DESKTOP_PROGRAM},
-    {.name = "no-fps",
-     .help = "do not show it (the default)",
-     .read = [](std::string_view v, SceneChoices& c) {
-       bool off = !c.showFps;
-       std::string expected = readSwitch(v, off);
-       c.showFps = !off;
-       return expected;
-     },
-     .users = DESKTOP_PROGRAM},
+    {"brush", "NAME|KIND",
+     "the particles' brush: disc, ball, spot, point,\npicture (STAR_FLARE), or a kind code", readBrush,
+     "a brush", EVERY_PROGRAM, showBrush},
+    {"brush-kind", "HEX", KIND_HELP, readBrushKind, {}, RENDERER, showKind},
+    {"brush-picture", "NAME", PICTURE_HELP, readBrushPicture, {}, RENDERER},
+    {"trail", "N", "0 clears every frame, 1001 fades half-way,\nany other N subtracts N per channel",
+     readTrail, "a number", EVERY_PROGRAM, showTrail},
+    {"depth-sort", "", "draw the particles in depth order", readDepthSort},
+    {"half-res", "", "render at half resolution from the first frame", readHalfRes},
+    {"no-overlays", "", "leave out the logo and the controls legend", readNoOverlays, {}, RENDERER},
+    {"seed", "N", "random seed, 0 to 4294967295", readSeed, "a number", EVERY_PROGRAM, showSeed},
+    {"threads", "N", "threads that draw each frame, 1 to 64; the frames\nare the same for any number",
+     readThreads, "a number", RENDERER, showThreads},
+    {"fps", "", "show the frame rate in the top-left corner", readFps, {}, DESKTOP},
+    {"no-fps", "", "do not show it (the default)", readNoFps, {}, DESKTOP},
 };
 
 }  // namespace
@@ -230,7 +201,8 @@ std::string setSceneOption(std::string_view name, std::string_view value, unsign
     if ((row.users & user) == 0 || row.name != name) continue;
     std::string expected = row.read(value, choices);
     if (expected.empty()) return {};
-    return badValueLine({.kind = OptionProblem::BadValue, .token = name, .value = value, .expected = std::move(expected)});
+    return badValueLine(
+        {.kind = OptionProblem::BadValue, .token = name, .value = value, .expected = std::move(expected)});
   }
   return "unknown option '" + printableText(name) + "'";
 }

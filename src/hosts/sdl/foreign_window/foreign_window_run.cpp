@@ -13,39 +13,25 @@
 namespace qv::sdl {
 namespace {
 
-// The window's own events: its size and its exposes. Its input stays its
-// owner's.
-class ForeignWindow final : public RunWindow {
- public:
-  ForeignWindow(Display* display, Window window, X11WindowSurface& surface, SdlPlatform& platform)
-      : display_(display), window_(window), surface_(surface), platform_(platform) {}
-
-  int eventSource() override { return ConnectionNumber(display_); }
-
-  bool takeEvents() override {
-    // Events that Xlib has already read (while showing a frame) are not
-    // seen by poll.
-    while (XPending(display_) > 0) {
-      XEvent event;
-      XNextEvent(display_, &event);
-      if (event.type == ConfigureNotify && event.xconfigure.window == window_) {
-        surface_.follow(event.xconfigure.width, event.xconfigure.height);
-        platform_.setScreenSize(event.xconfigure.width, event.xconfigure.height);
-      } else if (event.type == Expose && event.xexpose.count == 0) {
-        surface_.repaint();
-      } else if (event.type == DestroyNotify && event.xdestroywindow.window == window_) {
-        return false;
-      }
+// The window's own events: its size, its exposes and its end (its input
+// stays its owner's); false once it is destroyed.
+bool takeXEvents(Display* display, Window window, X11WindowSurface& surface, SdlPlatform& platform) {
+  // Events that Xlib has already read (while showing a frame) are not seen
+  // by poll.
+  while (XPending(display) > 0) {
+    XEvent event;
+    XNextEvent(display, &event);
+    if (event.type == ConfigureNotify && event.xconfigure.window == window) {
+      surface.follow(event.xconfigure.width, event.xconfigure.height);
+      platform.setScreenSize(event.xconfigure.width, event.xconfigure.height);
+    } else if (event.type == Expose && event.xexpose.count == 0) {
+      surface.repaint();
+    } else if (event.type == DestroyNotify && event.xdestroywindow.window == window) {
+      return false;
     }
-    return true;
   }
-
- private:
-  Display* display_;
-  Window window_;
-  X11WindowSurface& surface_;
-  SdlPlatform& platform_;
-};
+  return true;
+}
 
 // Whether the window can be drawn into, with SDL's timers started; one line
 // on standard error when not.
@@ -89,7 +75,8 @@ int runInForeignWindow(std::uint64_t windowId, const SceneChoices& choices,
     SdlPlatform platform(&surface, nullptr, resources);
     platform.setScreenSize(attributes.width, attributes.height);
     InputState input;  // nothing records into it
-    ForeignWindow foreign(display, window, surface, platform);
+    const RunWindow foreign{.eventSource = ConnectionNumber(display),
+                            .takeEvents = [&] { return takeXEvents(display, window, surface, platform); }};
     runWorker(foreign, platform, input, surface, choices);
   }
   XCloseDisplay(display);

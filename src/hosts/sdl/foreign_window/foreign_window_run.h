@@ -20,6 +20,6 @@ namespace qv::sdl {
 // display or the window cannot be drawn into (with one line on standard
 // error).
 int runInForeignWindow(std::uint64_t windowId, const SceneChoices& choices,
-                       std::span<const EmbeddedResource> resources);
+                       std::span<const EmbeddedResource> resources = programResources());
 
 }  // namespace qv::sdl

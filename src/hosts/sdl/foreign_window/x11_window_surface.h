@@ -25,8 +25,6 @@ class X11WindowSurface final : public FrameSurface {
 
   static bool supportsVisual(const XWindowAttributes& attributes);
 
-  bool usesSharedMemory() const { return shared_; }
-
  protected:
   bool hasPixels() const override { return image_ != nullptr; }
   int width() const override { return image_->width; }

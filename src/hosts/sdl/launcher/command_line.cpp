@@ -24,34 +24,27 @@ std::string readWindowId(std::string_view value, LaunchRequest& r) {
   return {};
 }
 
+std::string readRoot(std::string_view, LaunchRequest& r) {
+  r.embedded = true;
+  r.rootWindow = true;
+  return {};
+}
+
+std::string readDisplay(std::string_view value, LaunchRequest& r) {
+  r.display = std::string(value);
+  return value.empty() ? "a display name" : "";
+}
+
+std::string readHelp(std::string_view, LaunchRequest& r) {
+  r.mode = LaunchMode::Help;
+  return {};
+}
+
 constexpr OptionRow<LaunchRequest> DESKTOP_OPTIONS[] = {
-    {.name = "root",
-     .help = "draw into $XSCREENSAVER_WINDOW, else the root window",
-     .read = [](std::string_view, LaunchRequest& r) {
-       r.embedded = true;
-       r.rootWindow = true;
-       return std::string();
-     }},
-    {.name = "window-id",
-     .valueName = "ID",
-     .help = "draw into the X window ID (decimal or 0x...)",
-     .read = readWindowId,
-     .valueNoun = "a window id"},
-    {.name = "display",
-     .valueName = "NAME",
-     .help = "the X display to use",
-     .read = [](std::string_view v, LaunchRequest& r) {
-       r.display = std::string(v);
-       return std::string(v.empty() ? "a display name" : "");
-     },
-     .valueNoun = "a display name"},
-    {.name = "help",
-     .help = "show this text",
-     .read = [](std::string_view, LaunchRequest& r) {
-       r.mode = LaunchMode::Help;
-       return std::string();
-     },
-     .shortName = "h"},
+    {"root", "", "draw into $XSCREENSAVER_WINDOW, else the root window", readRoot},
+    {"window-id", "ID", "draw into the X window ID (decimal or 0x...)", readWindowId, "a window id"},
+    {"display", "NAME", "the X display to use", readDisplay, "a display name"},
+    {"help", "", "show this text", readHelp, {}, EVERY_PROGRAM, nullptr, "h"},
 };
 
 std::string problemLine(const OptionProblem& p) {

@@ -7,9 +7,33 @@
 #include <vector>
 
 #include "hosts/sdl/launcher/command_line.h"
-#include "hosts/sdl/launcher/preview_x11.h"
-#include "hosts/sdl/launcher/run_animation.h"
 #include "hosts/sdl/launcher/usage_box.h"
+#include "hosts/sdl/own_window/own_window_run.h"
+#include "hosts/sdl/shared/stop_signals.h"
+
+#if QV_HAVE_X11
+#include "hosts/sdl/foreign_window/foreign_window_run.h"
+#include "hosts/sdl/launcher/preview_x11.h"
+#endif
+
+namespace {
+
+// The animation in the program's own window or, for -root and -window-id,
+// in one it did not create; returns the exit code.
+int runAnimation(const qv::sdl::LaunchRequest& request) {
+  using namespace qv::sdl;
+  installStopSignals();
+  if (!request.display.empty()) setenv("DISPLAY", request.display.c_str(), 1);
+  if (!request.embedded) return runInOwnWindow(request.choices);
+#if QV_HAVE_X11
+  return runInForeignWindow(request.rootWindow ? 0 : request.windowId, request.choices);
+#else
+  std::fputs("quorvalent: -root and -window-id need X11\n", stderr);
+  return 1;
+#endif
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
   using namespace qv::sdl;

@@ -7,7 +7,10 @@
 #include <cstdlib>
 #include <vector>
 
-#include "hosts/sdl/launcher/preview_picture.h"
+#include "hosts/portable/icon_decoder.h"
+#include "hosts/portable/picture_codec.h"
+#include "hosts/portable/preview_layout.h"
+#include "hosts/portable/resource_table.h"
 
 namespace qv::sdl {
 namespace {
@@ -15,6 +18,32 @@ namespace {
 // Xlib's default handler ends the process on any error; a preview whose
 // window vanishes must end quietly instead.
 int ignoreXError(Display*, XErrorEvent*) { return 0; }
+
+std::uint32_t placeChannel(std::uint32_t channel, unsigned long mask) {
+  if (mask == 0) return 0;
+  int shift = 0;
+  while (((mask >> shift) & 1) == 0) ++shift;
+  return static_cast<std::uint32_t>((channel << shift) & mask);
+}
+
+// The preview picture from the icon resources, in the window's pixel layout
+// (32 bits a pixel, the colour masks of its visual). An icon missing or
+// unreadable is left out, as the window system draws nothing for it.
+std::vector<std::uint32_t> previewPixels(const Visual* visual) {
+  std::vector<std::uint32_t> pixels(static_cast<std::size_t>(PREVIEW_WIDTH) * PREVIEW_HEIGHT, 0xFF000000u);
+  for (const PreviewIcon& icon : PREVIEW_ICONS) {
+    const auto bytes = findEmbeddedResource(programResources(), icon.name, RESOURCE_TYPE_GROUP_ICON);
+    DecodedPicture image;
+    if (bytes.empty() || !decodeIconImage(bytes, PREVIEW_ICON_SIZE, image)) continue;
+    drawIconOver(image, pixels.data(), PREVIEW_WIDTH, PREVIEW_HEIGHT, icon.x, icon.y);
+    freeDecodedPicture(image);
+  }
+  for (std::uint32_t& p : pixels) {
+    p = placeChannel(p >> 16 & 0xFF, visual->red_mask) | placeChannel(p >> 8 & 0xFF, visual->green_mask) |
+        placeChannel(p & 0xFF, visual->blue_mask);
+  }
+  return pixels;
+}
 
 }  // namespace
 
@@ -33,22 +62,7 @@ int runX11Preview(std::uint64_t windowId) {
   }
   XSelectInput(display, window, ExposureMask | StructureNotifyMask);
 
-  // The picture in the window's own pixel layout (32 bits a pixel, the
-  // colour masks of its visual).
-  const std::vector<std::uint32_t> argb = composePreviewPicture(programResources());
-  std::vector<std::uint32_t> pixels(argb.size());
-  const Visual* visual = attributes.visual;
-  auto place = [](std::uint32_t channel, unsigned long mask) -> std::uint32_t {
-    if (mask == 0) return 0;
-    int shift = 0;
-    while (((mask >> shift) & 1) == 0) ++shift;
-    return static_cast<std::uint32_t>((channel << shift) & mask);
-  };
-  for (std::size_t i = 0; i < argb.size(); ++i) {
-    const std::uint32_t p = argb[i];
-    pixels[i] = place(p >> 16 & 0xFF, visual->red_mask) | place(p >> 8 & 0xFF, visual->green_mask) |
-                place(p & 0xFF, visual->blue_mask);
-  }
+  std::vector<std::uint32_t> pixels = previewPixels(attributes.visual);
   XImage* image = XCreateImage(display, attributes.visual, static_cast<unsigned>(attributes.depth), ZPixmap,
                                0, reinterpret_cast<char*>(pixels.data()), PREVIEW_WIDTH, PREVIEW_HEIGHT, 32,
                                PREVIEW_WIDTH * 4);

@@ -66,55 +66,26 @@ int watchX11Window(SDL_Window* window) {
 #endif
 }
 
-// The program's window with the dark displays beside it, and SDL's events.
-class OwnWindow final : public RunWindow {
- public:
-  OwnWindow(SDL_Window* window, SdlWindowSurface& surface, SdlPlatform& platform, InputState& input)
-      : window_(window),
-        surface_(surface),
-        platform_(platform),
-        input_(input),
-        connection_(watchX11Window(window)),
-        darkDisplays_(window) {
-    darkDisplays_.follow();
-  }
-
-  int eventSource() override { return connection_; }
-
-  bool takeEvents() override {
-    SDL_Event e;
-    while (SDL_PollEvent(&e) != 0) {
-      if (darkDisplays_.takeEvent(e)) continue;  // displays came or went, or a dark window's own paint
-      if (e.type == SDL_QUIT) return false;
-      if (e.type != SDL_WINDOWEVENT) {
-        recordInputEvent(e, input_);
-      } else if (e.window.event == SDL_WINDOWEVENT_EXPOSED) {
-        surface_.repaint();
-      } else if (e.window.event == SDL_WINDOWEVENT_SIZE_CHANGED) {
-        surface_.follow(e.window.data1, e.window.data2);
-        platform_.setScreenSize(e.window.data1, e.window.data2);
-      } else if (e.window.event == SDL_WINDOWEVENT_CLOSE) {
-        return false;
-      }
+// SDL's events: a dark display's first, then the window's own and the input;
+// false once the window has closed.
+bool takeSdlEvents(SdlWindowSurface& surface, SdlPlatform& platform, InputState& input, DarkDisplays& dark) {
+  SDL_Event e;
+  while (SDL_PollEvent(&e) != 0) {
+    if (dark.takeEvent(e)) continue;  // displays came or went, or a dark window's own paint
+    if (e.type == SDL_QUIT) return false;
+    if (e.type != SDL_WINDOWEVENT) {
+      recordInputEvent(e, input);
+    } else if (e.window.event == SDL_WINDOWEVENT_EXPOSED) {
+      surface.repaint();
+    } else if (e.window.event == SDL_WINDOWEVENT_SIZE_CHANGED) {
+      surface.follow(e.window.data1, e.window.data2);
+      platform.setScreenSize(e.window.data1, e.window.data2);
+    } else if (e.window.event == SDL_WINDOWEVENT_CLOSE) {
+      return false;
     }
-    return true;
   }
-
-  void workerStarted() override { SDL_ShowCursor(SDL_DISABLE); }
-
-  void leave(bool hide) override {
-    if (hide) SDL_HideWindow(window_);
-    darkDisplays_.closeAll();
-  }
-
- private:
-  SDL_Window* window_;
-  SdlWindowSurface& surface_;
-  SdlPlatform& platform_;
-  InputState& input_;
-  int connection_;
-  DarkDisplays darkDisplays_;
-};
+  return true;
+}
 
 }  // namespace
 
@@ -133,13 +104,24 @@ int runInOwnWindow(const SceneChoices& choices, std::span<const EmbeddedResource
     SDL_Quit();
     return 1;
   }
+  const int connection = watchX11Window(target.window);
   RunEnd end = RunEnd::Ended;
   {
+    DarkDisplays darkDisplays(target.window);  // on the other displays
+    darkDisplays.follow();
     SdlWindowSurface surface(target.window, choices.showFps);
     SdlPlatform platform(&surface, target.window, resources);
     platform.setScreenSize(target.screenWidth, target.screenHeight);
     InputState input;
-    OwnWindow window(target.window, surface, platform, input);
+    const RunWindow window{
+        .eventSource = connection,
+        .takeEvents = [&] { return takeSdlEvents(surface, platform, input, darkDisplays); },
+        .workerStarted = [] { SDL_ShowCursor(SDL_DISABLE); },
+        .leave =
+            [&](bool hide) {
+              if (hide) SDL_HideWindow(target.window);
+              darkDisplays.closeAll();
+            }};
     end = runWorker(window, platform, input, surface, choices);
   }
   // Without its window, SDL's clean-up would meet the failures of the calls

@@ -13,6 +13,9 @@ namespace qv::sdl {
 // Returns the exit code: 0 for a normal end, a close, a stop signal and
 // after a fatal error's box; 1 when there is no display ("quorvalent: cannot
 // open display") or the window cannot be made.
-int runInOwnWindow(const SceneChoices& choices, std::span<const EmbeddedResource> resources);
+// The pictures come from `resources` (the program's own table unless a test
+// build gives another).
+int runInOwnWindow(const SceneChoices& choices,
+                   std::span<const EmbeddedResource> resources = programResources());
 
 }  // namespace qv::sdl

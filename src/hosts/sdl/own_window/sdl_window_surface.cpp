@@ -5,9 +5,7 @@
 namespace qv::sdl {
 
 SdlWindowSurface::SdlWindowSurface(SDL_Window* window, bool showFps)
-    : FrameSurface(showFps),
-      window_(window),
-      surface_(SDL_GetWindowSurface(window)) {}
+    : FrameSurface(showFps), window_(window), surface_(SDL_GetWindowSurface(window)) {}
 
 // The frame's words, blue in the low byte; the top byte unused or opaque.
 bool SdlWindowSurface::frameLayout() const {

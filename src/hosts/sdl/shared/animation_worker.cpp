@@ -10,6 +10,7 @@
 
 #include "frame/frame_buffer.h"
 #include "ground/runtime_error.h"
+#include "hosts/sdl/shared/wake_pipe.h"
 #include "scene/scene.h"
 
 namespace qv::sdl {
@@ -89,8 +90,8 @@ AnimationWorker::~AnimationWorker() {
   animation_->scene().observer = nullptr;
 }
 
-void AnimationWorker::start(std::function<void()> ended) {
-  thread_ = std::thread([this, ended = std::move(ended)] {
+void AnimationWorker::start() {
+  thread_ = std::thread([this] {
     std::this_thread::sleep_for(WORKER_START_DELAY);
     try {
       animation_->animationMainWith(choices_.scene);
@@ -98,7 +99,7 @@ void AnimationWorker::start(std::function<void()> ended) {
       // The box has been shown; the program closes.
     }
     done_.store(true);
-    ended();
+    mainThreadWake().notify();
   });
 }
 

@@ -5,7 +5,6 @@
 // ends it at its next frame boundary.
 
 #include <atomic>
-#include <functional>
 #include <memory>
 #include <thread>
 
@@ -23,14 +22,15 @@ class AnimationWorker {
   // Builds the animation, its back buffer in the surface's memory (the
   // window's own pixels where they fit); a fatal error while it does shows
   // its box and throws RuntimeErrorStop.
-  AnimationWorker(SdlPlatform& platform, InputState& input, const SceneChoices& choices, FrameSurface& surface);
+  AnimationWorker(SdlPlatform& platform, InputState& input, const SceneChoices& choices,
+                  FrameSurface& surface);
   ~AnimationWorker();
   AnimationWorker(const AnimationWorker&) = delete;
   AnimationWorker& operator=(const AnimationWorker&) = delete;
 
-  // Starts the worker; `ended` runs on it once the animation is over (Escape,
-  // a fatal error, a stop request).
-  void start(std::function<void()> ended);
+  // Starts the worker, which wakes the main thread (mainThreadWake) once the
+  // animation is over: Escape, a fatal error, a stop request.
+  void start();
   bool done() const { return done_.load(); }
 
   // Asks the animation to end at its next frame boundary.

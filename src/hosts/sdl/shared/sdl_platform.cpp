@@ -107,7 +107,7 @@ void SdlPlatform::present(const FrameView& frame, int x, int y, int w, int h) {
   // Only the part inside the frame exists.
   const FrameArea a = frameAreaOf(frame, x, y, w, h);
   if (a.empty()) return;
-  if (surface_->receive(frame, a.left, a.top, a.right - a.left, a.bottom - a.top)) presentCount_.fetch_add(1);
+  surface_->receive(frame, a.left, a.top, a.right - a.left, a.bottom - a.top);
 }
 
 }  // namespace qv::sdl

@@ -55,8 +55,6 @@ class SdlPlatform : public PortablePlatform {
   // The size changed since the last call (and what it is now).
   bool takeResize(int& w, int& h);
 
-  int presentCount() const { return presentCount_.load(); }
-
  private:
   struct Timer {
     SDL_TimerID id = 0;
@@ -80,8 +78,6 @@ class SdlPlatform : public PortablePlatform {
   Hook frameBoundary_;
 
   std::array<Timer, SDL_TIMER_COUNT> timers_;
-
-  std::atomic<int> presentCount_{0};
 };
 
 }  // namespace qv::sdl

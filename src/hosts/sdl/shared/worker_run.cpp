@@ -41,7 +41,7 @@ bool waitForWake(int eventSource) {
 
 }  // namespace
 
-RunEnd runWorker(RunWindow& window, SdlPlatform& platform, InputState& input, FrameSurface& surface,
+RunEnd runWorker(const RunWindow& window, SdlPlatform& platform, InputState& input, FrameSurface& surface,
                  const SceneChoices& choices) {
   std::unique_ptr<AnimationWorker> worker;
   try {
@@ -49,7 +49,7 @@ RunEnd runWorker(RunWindow& window, SdlPlatform& platform, InputState& input, Fr
   } catch (const RuntimeErrorStop&) {
     return RunEnd::Ended;  // the box has been shown; the program ends
   }
-  worker->start([] { mainThreadWake().notify(); });
+  worker->start();
   window.workerStarted();
   RunEnd end = RunEnd::Ended;
   while (window.takeEvents() && !stopSignalled() && !worker->done()) {
@@ -57,7 +57,7 @@ RunEnd runWorker(RunWindow& window, SdlPlatform& platform, InputState& input, Fr
       end = RunEnd::WindowGone;
       break;
     }
-    if (waitForWake(window.eventSource())) surface.showPendingFrame();
+    if (waitForWake(window.eventSource)) surface.showPendingFrame();
   }
   // A close while the animation runs: the window goes at once, and the
   // worker ends at its next frame boundary.

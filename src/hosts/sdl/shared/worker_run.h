@@ -5,6 +5,8 @@
 // (mainThreadWake), showing the frames the worker presents, until the
 // animation ends, a stop signal comes, or the window closes or goes.
 
+#include <functional>
+
 #include "hosts/portable/scene_options.h"
 #include "hosts/sdl/shared/frame_surface.h"
 #include "hosts/sdl/shared/sdl_platform.h"
@@ -16,20 +18,18 @@ class InputState;
 namespace qv::sdl {
 
 // A window as the run sees it from the main thread.
-class RunWindow {
- public:
-  virtual ~RunWindow() = default;
-  // The connection the window's events arrive on, to wait on; -1 when there
-  // is none (its events are then looked at every few milliseconds).
-  virtual int eventSource() = 0;
+struct RunWindow {
+  // The connection its events arrive on, to wait on; -1 when there is none
+  // (they are then looked at every few milliseconds).
+  int eventSource = -1;
   // Handles every event waiting, Xlib's or SDL's queued ones included;
   // false once the window has closed.
-  virtual bool takeEvents() = 0;
+  std::function<bool()> takeEvents;
   // The worker runs (the window's cursor may go).
-  virtual void workerStarted() {}
+  std::function<void()> workerStarted = [] {};
   // The run ends. `hide`: the worker is still inside its last frame and the
   // window still there; it goes from the screen now.
-  virtual void leave(bool hide) { static_cast<void>(hide); }
+  std::function<void(bool hide)> leave = [](bool) {};
 };
 
 enum class RunEnd {
@@ -39,7 +39,7 @@ enum class RunEnd {
 
 // Runs the animation with `choices` into `surface`. A fatal error while the
 // animation is built shows its box and ends the run at once.
-RunEnd runWorker(RunWindow& window, SdlPlatform& platform, InputState& input, FrameSurface& surface,
+RunEnd runWorker(const RunWindow& window, SdlPlatform& platform, InputState& input, FrameSurface& surface,
                  const SceneChoices& choices);
 
 }  // namespace qv::sdl
