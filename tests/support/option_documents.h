@@ -36,8 +36,8 @@ inline OptionNames manPageOptions(const std::string& path) {
     std::string word, value;
     while (words >> word) {
       if (word.starts_with('-')) {
-        named.push_back(word.substr(word.find_first_not_of('-'), word.find_last_not_of(',') + 1 -
-                                                                      word.find_first_not_of('-')));
+        named.push_back(word.substr(word.find_first_not_of('-'),
+                                    word.find_last_not_of(',') + 1 - word.find_first_not_of('-')));
       } else {
         value += word;
       }

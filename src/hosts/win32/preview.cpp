@@ -12,7 +12,8 @@ void paintPreview(HDC dc, HINSTANCE module) {
   for (const PreviewIcon& icon : PREVIEW_ICONS) {
     // An icon from LoadIconW is shared and is not destroyed.
     const std::wstring name = widenAscii(icon.name);
-    if (HICON handle = LoadIconW(module, name.c_str()); handle != nullptr) DrawIcon(dc, icon.x, icon.y, handle);
+    if (HICON handle = LoadIconW(module, name.c_str()); handle != nullptr)
+      DrawIcon(dc, icon.x, icon.y, handle);
   }
 }
 

@@ -143,12 +143,13 @@ TEST(SceneOptions, NameValuePairsSetTheChoicesOrNameTheBadValue) {
       {"half-res", "0", ""},
       {"seed", "-7", "seed: expected a number from 0 to 4294967295, got '-7'"},
       {"depth-sort", "yes", "depth-sort: expected 1 or 0, got 'yes'"},
-      {"brush", "blob\n", "brush: expected disc, ball, spot, point, picture or a kind code the program draws, got 'blob\\n'"},
+      {"brush", "blob\n",
+       "brush: expected disc, ball, spot, point, picture or a kind code the program draws, got 'blob\\n'"},
       {"threads", "2", "unknown option 'threads'"},
   };
   for (const auto& p : pairs) EXPECT_EQ(setSceneOption(p.name, p.value, WEB_PAGE, c), p.error) << p.name;
-  EXPECT_EQ(std::tuple(c.scene.brushKind, c.scene.trail, c.scene.seedGiven, c.scene.seed, c.scene.depthSortEnabled,
-                       c.scene.halfResRequested, c.threads),
+  EXPECT_EQ(std::tuple(c.scene.brushKind, c.scene.trail, c.scene.seedGiven, c.scene.seed,
+                       c.scene.depthSortEnabled, c.scene.halfResRequested, c.threads),
             std::tuple(BALL_BRUSH_KIND, 1001, true, 7u, 1, false, AUTOMATIC_DRAWING_THREADS));
 }
 

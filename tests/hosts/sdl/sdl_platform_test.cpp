@@ -10,8 +10,8 @@
 
 #include "ground/input_state.h"
 #include "hosts/sdl/own_window/event_input.h"
-#include "hosts/sdl/shared/fps_figure.h"
 #include "hosts/sdl/own_window/key_map.h"
+#include "hosts/sdl/shared/fps_figure.h"
 #include "hosts/sdl/shared/sdl_platform.h"
 
 namespace qv::sdl {
