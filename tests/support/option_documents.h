@@ -33,14 +33,11 @@ inline OptionNames manPageOptions(const std::string& path) {
     }
     std::istringstream words(unescaped.substr(unescaped.find(' ')));
     std::vector<std::string> named;
-    std::string word, value;
-    while (words >> word) {
-      if (word.starts_with('-')) {
-        named.push_back(word.substr(word.find_first_not_of('-'),
-                                    word.find_last_not_of(',') + 1 - word.find_first_not_of('-')));
-      } else {
-        value += word;
-      }
+    std::string value;
+    for (std::string word; words >> word;) {
+      if (!word.starts_with('-')) value += word;
+      if (word.ends_with(',')) word.pop_back();
+      if (word.starts_with('-')) named.push_back(word.substr(word.find_first_not_of('-')));
     }
     for (const std::string& name : named) names[name] = value;
   }
