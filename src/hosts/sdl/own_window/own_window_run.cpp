@@ -113,10 +113,14 @@ int runInOwnWindow(const SceneChoices& choices, std::span<const EmbeddedResource
     SdlPlatform platform(&surface, target.window, resources);
     platform.setScreenSize(target.screenWidth, target.screenHeight);
     InputState input;
+    // Before the worker starts: the cursor's first change reads the X
+    // resources under Xlib's global lock, and a fatal error's box forks a
+    // process that needs that lock (a lock held by another thread at the
+    // fork stays held in the child for ever).
+    SDL_ShowCursor(SDL_DISABLE);
     const RunWindow window{
         .eventSource = connection,
         .takeEvents = [&] { return takeSdlEvents(surface, platform, input, darkDisplays); },
-        .workerStarted = [] { SDL_ShowCursor(SDL_DISABLE); },
         .leave =
             [&](bool hide) {
               if (hide) SDL_HideWindow(target.window);

@@ -24,6 +24,9 @@ SdlPlatform::~SdlPlatform() {
 void SdlPlatform::showRuntimeError(std::string_view text) {
   // The error also goes to the standard error: under the X screen saver the
   // box may be hidden, and a box that cannot be shown leaves only this line.
+  // On X11 the box comes from a forked process with a display of its own,
+  // which hangs if another thread held Xlib's global lock at the fork: the
+  // main thread does its lock-taking work before the worker starts.
   printRuntimeError(stderr, text);
   const std::string message(text);
   const std::string caption(RUNTIME_ERROR_CAPTION);

@@ -197,7 +197,6 @@ RunEnd runWorker(const RunWindow& window, SdlPlatform& platform, InputState& inp
     return RunEnd::Ended;  // the box has been shown; the program ends
   }
   worker->start();
-  window.workerStarted();
   RunEnd end = RunEnd::Ended;
   while (window.takeEvents() && !stopSignalled() && !worker->done()) {
     if (windowGone()) {

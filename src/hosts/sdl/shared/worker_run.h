@@ -25,8 +25,6 @@ struct RunWindow {
   // Handles every event waiting, Xlib's or SDL's queued ones included;
   // false once the window has closed.
   std::function<bool()> takeEvents;
-  // The worker runs (the window's cursor may go).
-  std::function<void()> workerStarted = [] {};
   // The run ends. `hide`: the worker is still inside its last frame and the
   // window still there; it goes from the screen now.
   std::function<void(bool hide)> leave = [](bool) {};
