@@ -163,6 +163,8 @@ std::string problemLine(const OptionProblem& p) {
 
 }  // namespace
 
+std::span<const OptionRow<RenderOptions>> renderOptions() { return RENDER_OPTIONS; }
+
 std::string_view renderUsage() {
   static const std::string usage =
       "usage: quorvalent-render [options]\n" +

@@ -69,6 +69,10 @@ struct RenderOptionsResult {
   bool ok() const { return error.empty(); }
 };
 
+// The options only the renderer has (frames, outputs, scripted input, ...);
+// the scene's come from sceneOptions().
+std::span<const OptionRow<RenderOptions>> renderOptions();
+
 // args excludes the program name.
 RenderOptionsResult parseRenderOptions(std::span<const std::string_view> args);
 RenderOptionsResult parseRenderOptions(int argc, const char* const* argv);
