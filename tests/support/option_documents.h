@@ -17,27 +17,35 @@ namespace qv::testing {
 // name (without dashes) -> the value its entry shows ("" for a switch).
 using OptionNames = std::map<std::string, std::string>;
 
-// Every option named on a .B or .BI line of the page's OPTIONS section, as
-// in `.BI \-\-brush " NAME" | KIND` or `.B \-h, \-\-help`.
+// Every option named on a .B, .BI or .BR line of the page's OPTIONS section,
+// as in `.BI \-\-brush " NAME" | KIND` or `.B \-h, \-\-help`.
 inline OptionNames manPageOptions(const std::string& path) {
   std::ifstream in(path);
   OptionNames names;
   bool inOptions = false;
   for (std::string line; std::getline(in, line);) {
     if (line.starts_with(".SH")) inOptions = line == ".SH OPTIONS";
-    if (!inOptions || !(line.starts_with(".B ") || line.starts_with(".BI "))) continue;
+    if (!inOptions || !(line.starts_with(".B ") || line.starts_with(".BI ") || line.starts_with(".BR ")))
+      continue;
     std::string unescaped;
-    for (std::size_t i = 0; i < line.size(); ++i) {
+    for (std::size_t i = line.find(' '); i < line.size(); ++i) {
+      if (line.compare(i, 2, "\\f") == 0) {  // a font change
+        i += 2;
+        continue;
+      }
       if (line.compare(i, 2, "\\-") == 0) ++i;  // the manual's minus sign
       if (line[i] != '"') unescaped += line[i];
     }
-    std::istringstream words(unescaped.substr(unescaped.find(' ')));
+    std::istringstream words(unescaped);
     std::vector<std::string> named;
     std::string value;
     for (std::string word; words >> word;) {
-      if (!word.starts_with('-')) value += word;
-      if (word.ends_with(',')) word.pop_back();
-      if (word.starts_with('-')) named.push_back(word.substr(word.find_first_not_of('-')));
+      const std::size_t letter = word.find_first_not_of('-');
+      if (word.starts_with('-') && letter != std::string::npos) {
+        named.push_back(word.substr(letter, word.find_last_not_of(',') + 1 - letter));  // "-h," names h
+      } else {
+        value += word;
+      }
     }
     for (const std::string& name : named) names[name] = value;
   }

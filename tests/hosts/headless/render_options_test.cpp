@@ -7,6 +7,8 @@
 #include <tuple>
 #include <vector>
 
+#include "support/option_documents.h"
+
 namespace qv {
 namespace {
 
@@ -138,6 +140,13 @@ TEST(RenderOptions, RefusalsAreOneExactLine) {
     EXPECT_NE(error.find(args[0] == "--brush-kind" ? "0x30000-0x30004" : "STAR_FLARE"), std::string::npos)
         << error;
   }
+}
+
+// The renderer's manual page names every option of the tables with the value
+// it takes, and no other.
+TEST(OptionDocuments, TheRenderersManualPageListsTheOptionsOfTheTables) {
+  const std::string page = std::string(QV_SOURCE_DIR) + "/src/hosts/headless/data/quorvalent-render.1";
+  EXPECT_EQ(testing::manPageOptions(page), testing::tableOptions(renderOptions(), RENDERER_PROGRAM));
 }
 
 }  // namespace
