@@ -55,7 +55,7 @@ FrameComposer::FrameComposer(Platform& platform, SystemTable& systems, DrawList&
       tables_(tables),
       frame_(frame),
       splat_(splat),
-      cores_(machineCores()) {}
+      automatic_(machineCores()) {}
 
 FrameComposer::~FrameComposer() = default;
 
@@ -66,9 +66,14 @@ void FrameComposer::setThreads(int threads) {
 int FrameComposer::drawingThreads() const {
   const FrameBufferGeometry& g = frame_.geometry();
   int n = threads_;
-  if (n == AUTOMATIC_THREADS) n = g.innerWidth >= AUTOMATIC_THREADS_MIN_WIDTH ? cores_ : 1;
+  if (n == AUTOMATIC_THREADS) n = automatic_.threads();
   // Every band has at least one row.
   return std::max(std::min(n, g.innerHeight), 1);
+}
+
+void FrameComposer::noteFrameWork(std::int64_t ticks) {
+  const FrameBufferGeometry& g = frame_.geometry();
+  automatic_.noteFrame(g.innerWidth, g.innerHeight, ticks);
 }
 
 void FrameComposer::renderFrame() {

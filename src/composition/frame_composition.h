@@ -19,6 +19,7 @@
 #include <memory>
 #include <vector>
 
+#include "composition/automatic_threads.h"
 #include "ground/hook.h"
 #include "splat/brush.h"
 #include "splat/splat_setup.h"
@@ -41,11 +42,9 @@ inline constexpr int MAX_BRUSH_CHAIN_LINKS = 512;
 inline constexpr std::int32_t SCENE_POINT_BRUSH_KIND = POINT_BRUSH;
 inline constexpr std::uint32_t SCENE_POINT_BRUSH_COLOUR = 0xFF7FC8FF;
 // Threads that draw a frame: 1 ... MAX_COMPOSE_THREADS, or AUTOMATIC_THREADS:
-// the machine's cores for a frame at least AUTOMATIC_THREADS_MIN_WIDTH pixels
-// wide (where the pixels outweigh the set-up), one thread for a smaller one.
+// one while one is enough, else the machine's cores (composition/automatic_threads.h).
 inline constexpr int MAX_COMPOSE_THREADS = 64;
 inline constexpr int AUTOMATIC_THREADS = 0;
-inline constexpr int AUTOMATIC_THREADS_MIN_WIDTH = 2560;
 
 class FrameComposer {
  public:
@@ -83,6 +82,9 @@ class FrameComposer {
   int threads() const { return threads_; }
   // How many threads draw a frame of the live geometry.
   int drawingThreads() const;
+  // The work of the frame just made (update, composition, present), in
+  // clock ticks, for the automatic choice of threads.
+  void noteFrameWork(std::int64_t ticks);
 
  private:
   struct Share;
@@ -128,7 +130,7 @@ class FrameComposer {
   FrameBuffer& frame_;
   SplatSetup& splat_;
   int threads_ = 1;
-  int cores_ = 1;
+  AutomaticThreads automatic_;
   // Kept from frame to frame, so that they only grow.
   std::vector<std::unique_ptr<Share>> shares_;  // one per drawing thread
   std::vector<SplatParams> bandParams_;         // one block per band

@@ -28,6 +28,7 @@ int Scene::frameStep() {
   m_.composer.renderFrame();
   notify(FrameStepPoint::CompositionDone);
   m_.clock.endFrameTiming();
+  m_.composer.noteFrameWork(m_.clock.slotValue(m_.clock.meter().clockSlot));
 
   // A machine too slow for the animation early in the run draws at half
   // resolution from then on. An all-zero window reads as the clock rate

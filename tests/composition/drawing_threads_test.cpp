@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "composition/automatic_threads.h"
 #include "support/composition_rig.h"
 
 namespace qv {
@@ -86,6 +87,40 @@ TEST(DrawingThreads, EveryThreadCountDrawsTheFrameOfOne) {
         EXPECT_TRUE(cloud.draw(threads) == one) << threads << " threads";
       }
     }
+  }
+}
+
+// The automatic choice over runs of frames: each run is (frames, width, work
+// ticks); one thread until most frames of a judged run of ten were slow, and
+// again after a change of size, whose first frame does not count.
+TEST(DrawingThreads, TheAutomaticChoiceTakesTheCoresOnlyWhenMostFramesLackRoom) {
+  constexpr std::int64_t ROOMY = ROOMY_FRAME_TICKS;
+  constexpr std::int64_t SLOW = ROOMY_FRAME_TICKS + 1;
+  struct Run {
+    int frames, width;
+    std::int64_t ticks;
+  };
+  const struct {
+    std::vector<Run> runs;
+    int threads;
+  } cases[] = {
+      {{{1, 640, SLOW}, {30, 640, ROOMY}}, 1},
+      {{{1, 640, SLOW}, {9, 640, SLOW}}, 1},               // not before ten are judged
+      {{{1, 640, SLOW}, {10, 640, SLOW}}, 4},
+      {{{1, 640, SLOW}, {4, 640, ROOMY}, {6, 640, SLOW}}, 4},   // six of ten
+      {{{1, 640, SLOW}, {5, 640, ROOMY}, {5, 640, SLOW}}, 1},   // five of ten
+      {{{1, 640, SLOW}, {5, 640, SLOW}, {5, 640, ROOMY}, {5, 640, SLOW}}, 1},  // runs judged apart
+      {{{1, 640, SLOW}, {10, 640, SLOW}, {30, 640, ROOMY}}, 4},  // kept while the size stays
+      {{{1, 640, SLOW}, {10, 640, SLOW}, {1, 320, SLOW}}, 1},    // tried again at a new size
+      {{{1, 640, ROOMY}, {9, 640, ROOMY}, {1, 320, SLOW}, {9, 320, SLOW}}, 1},
+      {{{1, 640, ROOMY}, {1, 320, SLOW}, {10, 320, SLOW}}, 4},
+  };
+  for (std::size_t i = 0; i < std::size(cases); ++i) {
+    AutomaticThreads choice(4);
+    for (const Run& run : cases[i].runs) {
+      for (int f = 0; f < run.frames; ++f) choice.noteFrame(run.width, 480, run.ticks);
+    }
+    EXPECT_EQ(choice.threads(), cases[i].threads) << "case " << i;
   }
 }
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 #include <map>
+#include <thread>
 #include <tuple>
 #include <vector>
 
@@ -123,6 +124,21 @@ TEST(FrameStep, FramesArePacedTo40MsAndASlowStartSwitchesToHalfResolution) {
     slow.steps(11);
     EXPECT_EQ(slow.m().frame.halfResRequested, before <= 240 ? 1 : 0);  // never undone
   }
+}
+
+// Left to the program, the frames are drawn by one thread until most of a
+// run of them take more than 20 ms of work; then by a thread a core.
+TEST(FrameStep, SlowFramesOnOneThreadBringInTheMachinesCores) {
+  SceneRig rig;
+  rig.workTicks = ROOMY_FRAME_TICKS;
+  rig.steps(30);
+  EXPECT_EQ(rig.m().composer.drawingThreads(), 1);
+  rig.workTicks = ROOMY_FRAME_TICKS + 1;
+  rig.steps(2 * THREAD_CHOICE_FRAMES);
+  const int cores = static_cast<int>(std::clamp(std::thread::hardware_concurrency(), 1u, 64u));
+  EXPECT_EQ(rig.m().composer.drawingThreads(), cores);
+  rig.animation.setDrawingThreads(1);  // a host's own number wins
+  EXPECT_EQ(rig.m().composer.drawingThreads(), 1);
 }
 
 // What the golden frames cannot see: a run without a seed takes the clock's

@@ -129,7 +129,7 @@ std::string readSeed(std::string_view value, SceneChoices& c) {
 }
 
 std::string readThreads(std::string_view v, SceneChoices& c) {
-  return readNumber(v, 1, MAX_DRAWING_THREADS, "a number of threads from 1 to 64", c.threads);
+  return readNumber(v, 0, MAX_DRAWING_THREADS, "a number of threads from 0 to 64", c.threads);
 }
 
 std::string readDepthSort(std::string_view v, SceneChoices& c) {
@@ -157,8 +157,7 @@ std::string showSeed(const SceneChoices& c) {
   return c.scene.seedGiven ? std::to_string(c.scene.seed) : std::string("the clock");
 }
 std::string showThreads(const SceneChoices& c) {
-  return c.threads == AUTOMATIC_DRAWING_THREADS ? std::string("a thread a core on wide frames")
-                                                : std::to_string(c.threads);
+  return c.threads == AUTOMATIC_DRAWING_THREADS ? std::string("0") : std::to_string(c.threads);
 }
 
 constexpr unsigned RENDERER = RENDERER_PROGRAM;
@@ -185,8 +184,9 @@ constexpr OptionRow<SceneChoices> SCENE_OPTIONS[] = {
     {"half-res", "", "render at half resolution from the first frame", readHalfRes},
     {"no-overlays", "", "leave out the logo and the controls legend", readNoOverlays, {}, RENDERER},
     {"seed", "N", "random seed, 0 to 4294967295", readSeed, "a number", EVERY_PROGRAM, showSeed},
-    {"threads", "N", "threads that draw each frame, 1 to 64; the frames\nare the same for any number",
-     readThreads, "a number", RENDERER, showThreads},
+    {"threads", "N",
+     "threads that draw each frame, 1 to 64, or 0: one while\nit keeps up with the frame rate, else a thread a core;\nthe frames are the same for any number",
+     readThreads, "a number", RENDERER | DESKTOP, showThreads},
     {"fps", "", "show the frame rate in the top-left corner", readFps, {}, DESKTOP},
     {"no-fps", "", "do not show it (the default)", readNoFps, {}, DESKTOP},
 };

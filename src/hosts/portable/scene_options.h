@@ -17,7 +17,7 @@
 namespace qv {
 
 // What a program's options choose for its Animation. The defaults are the
-// program's own scene, drawn by a thread a core on wide frames.
+// program's own scene, drawn by one thread while one keeps up.
 struct SceneChoices {
   SceneOptions scene;
   int threads = AUTOMATIC_DRAWING_THREADS;

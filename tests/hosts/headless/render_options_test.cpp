@@ -119,7 +119,7 @@ TEST(RenderOptions, RefusalsAreOneExactLine) {
       {"--wheel", "F:+1 or F:-1", {"3:1", "3:+2", ":+1"}},
       {"--mouse", "F:X,Y with X and Y from 0 to 65535", {"3:10", "3:10,65536", "10,20", "3:-1,5"}},
       {"--bench-from", "a frame number of 0 or more", {"-2"}},
-      {"--threads", "a number of threads from 1 to 64", {"0", "65", "two"}},
+      {"--threads", "a number of threads from 0 to 64", {"-1", "65", "two"}},
   };
   for (const auto& c : values) {
     for (const std::string_view value : c.values) {
