@@ -97,7 +97,7 @@ stream=$(ffprobe -v error -count_frames -select_streams v:0 \
   { echo "readme-media: $clip is '$stream', not a 640x360 GIF of $clip_frames frames" >&2; status=1; }
 (($(stat -c %s "$clip") < max_clip_bytes)) ||
   { echo "readme-media: $clip is 2 MB or more" >&2; status=1; }
-ffmpeg -v error -i "$clip" -vf "select=eq(n\,0)+eq(n\,$((clip_frames - 1)))" -vsync 0 "$scratch/clip-%d.png"
+ffmpeg -v error -i "$clip" -vf "select=eq(n\,0)+eq(n\,$((clip_frames - 1)))" -fps_mode passthrough "$scratch/clip-%d.png"
 # clip_shows N F: the clip's N-th decoded frame (1 or 2) is close to rendered frame F.
 clip_shows() {
   local psnr
