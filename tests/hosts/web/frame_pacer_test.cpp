@@ -48,10 +48,12 @@ TEST(FramePacer, AfterAPauseNoBurst) {
   EXPECT_GE(after[1] - after[0], 30.0);
 }
 
-// A machine slower than the schedule draws at every refresh it gets.
-TEST(FramePacer, ASlowMachineDrawsAtEveryRefresh) {
+// A machine slower than the schedule draws at every refresh it gets, and
+// owes no frames once it keeps up again.
+TEST(FramePacer, ASlowMachineDrawsAtEveryRefreshAndOwesNothing) {
   FramePacer pacer;
   EXPECT_EQ(framesAt(pacer, 70.0, 0.0, 7000.0).size(), 100u);
+  EXPECT_NEAR(static_cast<double>(framesAt(pacer, 1000.0 / 60, 7000.0, 8000.0).size()), 25.0, 1.0);
 }
 
 }  // namespace
