@@ -18,17 +18,23 @@ constexpr double STILL_SLICE_MS = 50.0;
 
 PageRun::PageRun(const PageSettings& settings, int canvasWidth, int canvasHeight)
     : settings_(settings), platform_(settings.still ? PageClock::Virtual : PageClock::Real) {
-  const bool fixedSize = settings.width > 0;
-  platform_.setScreenSize(fixedSize ? settings.width : canvasWidth, fixedSize ? settings.height : canvasHeight);
+  // A size in the settings, and a still's, stays; otherwise the frame
+  // follows the canvas.
+  if (settings_.width == 0 && settings_.still) {
+    settings_.width = canvasWidth;
+    settings_.height = canvasHeight;
+  }
+  const bool fixedSize = settings_.width > 0;
+  platform_.setScreenSize(fixedSize ? settings_.width : canvasWidth, fixedSize ? settings_.height : canvasHeight);
   int unused = 0;
   platform_.takeResize(unused, unused);  // the first size is no resize
   animation_ = std::make_unique<Animation>(platform_, input_);
   // As the renderer: the frame exactly the requested size, without margins.
-  if (fixedSize) animation_->frameBuffer().setFrameSize(settings.width, settings.height);
+  if (fixedSize) animation_->frameBuffer().setFrameSize(settings_.width, settings_.height);
   // The page has one thread; frames are the same for any number.
   animation_->setDrawingThreads(1);
   animation_->setupOverlays();
-  animation_->setupScene(settings.scene);
+  animation_->setupScene(settings_.scene);
   animation_->scene().observer = this;
 }
 
@@ -39,6 +45,7 @@ PageRun::~PageRun() {
 }
 
 bool PageRun::refresh(double nowMs) {
+  if (ended_) return false;
   if (!settings_.still) {
     if (!pacer_.frameDue(nowMs)) return false;
     drawFrame();
@@ -49,13 +56,14 @@ bool PageRun::refresh(double nowMs) {
   do {
     platform_.showPresents(framesDrawn_ + 1 == settings_.frames);
     drawFrame();
-  } while (!stillDone() && emscripten_get_now() < sliceEnd);
+  } while (!stillDone() && !ended_ && emscripten_get_now() < sliceEnd);
   return stillDone();
 }
 
 void PageRun::drawFrame() {
-  // The page records no Escape, so the scene never asks to end.
-  animation_->frameStep();
+  // Escape ends the scene; the page passes it on never (it leaves full
+  // screen, as the browser's own key).
+  ended_ = !animation_->frameStep();
   ++framesDrawn_;
 }
 

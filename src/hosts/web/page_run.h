@@ -29,7 +29,7 @@ class PageRun : public FrameStepObserver {
   PageRun& operator=(const PageRun&) = delete;
 
   // A refresh of the display at `nowMs` (performance.now()). Returns whether
-  // a frame reached the canvas.
+  // a frame reached the canvas; none does once the scene has ended.
   bool refresh(double nowMs);
   int framesDrawn() const { return framesDrawn_; }
   // A still has shown its last frame.
@@ -56,6 +56,7 @@ class PageRun : public FrameStepObserver {
   std::unique_ptr<Animation> animation_;
   FramePacer pacer_;
   int framesDrawn_ = 0;
+  bool ended_ = false;  // the scene said stop
   double frameBegan_ = 0.0;
   std::vector<double> benchTimes_;
 };

@@ -187,10 +187,10 @@ it('rests while its tab is hidden', () => inPage('', 320, 240, async (page) => {
 
 it('Escape ends nothing; the button goes full screen and back', () => inPage('', 320, 240, async (page) => {
   await framesAfter(page, 2);
-  await page.click('#full-screen');
-  await s.until(page, () => document.fullscreenElement !== null);
   await page.keyboard.press('Escape');
   await framesAfter(page, (await page.evaluate(() => window.quorvalentPage.frames)) + 10);
+  await page.click('#full-screen');
+  await s.until(page, () => document.fullscreenElement !== null);
   await page.click('#full-screen');
   await s.until(page, () => document.fullscreenElement === null);
 }));
