@@ -34,7 +34,7 @@ async function inPage(query, width, height, body, init) {
 const framesAfter = (page, n) => s.until(page, (m) => window.quorvalentPage.frames > m, n);
 
 it('draws particles once loaded', (t) => inPage('', 480, 360, async (page) => {
-  await s.untilColours(page, (c) => c.coloured >= 500, 'particles');
+  await s.untilColoured(page, 500);
   const firstFrame = await page.evaluate(() => window.quorvalentPage.firstFrameMs);
   t.diagnostic(`first frame ${firstFrame.toFixed(0)} ms after the page began to load`);
 }));
