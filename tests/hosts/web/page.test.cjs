@@ -136,18 +136,21 @@ it('its keys, wheel, mouse and touch act as the renderer\'s scripted input', () 
     assert.notEqual(s.firstDifference(expected, s.renderedFrame(base, shown)), null);
   }, watchPage));
 
-it('takes its scene from the address and from the panel', () => inPage('?brush=ball&trail=1001&bogus=1', 480, 360,
-  async (page) => {
+it('takes its scene from the address and from the panel', () => inPage('?brush=ball&trail=1001&fps&bogus=1', 480,
+  360, async (page) => {
     await framesAfter(page, 2);
     assert.equal(await page.inputValue('select[name=brush]'), 'ball');
     assert.equal(await page.inputValue('input[name=trail]'), '1001');
     assert.equal(await page.textContent('#problems'),
                  "Not taken from the address (the default is used):\nunknown setting 'bogus=1'");
-    assert.equal(new URL(page.url()).search, '?brush=ball&trail=1001');
+    assert.equal(new URL(page.url()).search, '?brush=ball&trail=1001&fps');
+    await s.until(page, () => /^FPS: [1-9]\d*\.\d$/.test(document.getElementById('fps').textContent));
     await page.click('#panel summary');
     await page.selectOption('select[name=brush]', 'spot');
+    await page.uncheck('input[name=fps]');
     await page.check('input[name=depth-sort]');
     await s.until(page, () => location.search === '?brush=spot&trail=1001&depth-sort');
+    assert.ok(await page.isHidden('#fps'));
     await framesAfter(page, 2);
   }));
 
