@@ -29,6 +29,7 @@
 
   let module = null;
   let running = false;   // an animation is started and refreshed
+  let nextRefresh = 0;   // the refresh asked of the browser
   let stopped = false;   // a fault ended everything; settings reload the page
   let still = false;
   let image = null;      // the canvas's pixels, as the module's last frame
@@ -149,7 +150,7 @@
   function refresh(now) {
     if (!running) return;
     if (document.hidden) {
-      requestAnimationFrame(refresh);
+      nextRefresh = requestAnimationFrame(refresh);
       return;
     }
     const frames = guarded(() => module._qv_refresh(now));
@@ -168,7 +169,7 @@
       output.hidden = bench === '';
       return;
     }
-    requestAnimationFrame(refresh);
+    nextRefresh = requestAnimationFrame(refresh);
   }
 
   // Reads the settings from a query and shows them: in the address, the
@@ -229,7 +230,7 @@
     guarded(() => module._qv_start(canvasSize.width, canvasSize.height));
     if (stopped) return;
     running = true;
-    requestAnimationFrame(refresh);
+    nextRefresh = requestAnimationFrame(refresh);
   }
 
   function restart(query) {
@@ -239,6 +240,7 @@
       return;
     }
     running = false;
+    cancelAnimationFrame(nextRefresh);
     guarded(() => module._qv_stop());
     takeSettings(query);
     start();
