@@ -1,16 +1,15 @@
 #include "geometry/transform.h"
 
-#include <cmath>
-
+#include "geometry/trigonometry.h"
 #include "ground/runtime_error.h"
 
 namespace qv {
 
 Transform::Transform()
-    : turnCos(std::cos(DEFAULT_ROTATION_ANGLE)),
-      turnSin(std::sin(DEFAULT_ROTATION_ANGLE)),
-      spinCos(std::cos(DEFAULT_ROTATION_ANGLE)),
-      spinSin(std::sin(DEFAULT_ROTATION_ANGLE)) {}
+    : turnCos(cosine(DEFAULT_ROTATION_ANGLE)),
+      turnSin(sine(DEFAULT_ROTATION_ANGLE)),
+      spinCos(cosine(DEFAULT_ROTATION_ANGLE)),
+      spinSin(sine(DEFAULT_ROTATION_ANGLE)) {}
 
 Vec3 Transform::toWorldPoint(const Vec3& p) const {
   Vec3 v = hasPivotOffset != 0 ? p + pivotOffset : p;
@@ -96,8 +95,8 @@ void TransformTable::setTurnSteps(int a, int b, int c) { current().turnSteps = {
 void TransformTable::setTurnAngle(double angle) {
   Transform& t = current();
   t.turnAngle = angle;
-  t.turnCos = std::cos(angle);
-  t.turnSin = std::sin(angle);
+  t.turnCos = cosine(angle);
+  t.turnSin = sine(angle);
 }
 
 void TransformTable::stepRotation() {
@@ -154,8 +153,8 @@ void TransformTable::setSpin(int a, int b, int c) {
 void TransformTable::setSpinAngle(double angle) {
   Transform& t = current();
   t.spinAngle = angle;
-  t.spinCos = std::cos(angle);
-  t.spinSin = std::sin(angle);
+  t.spinCos = cosine(angle);
+  t.spinSin = sine(angle);
   const auto steps = t.spinSteps;
   setSpin(steps[0], steps[1], steps[2]);
 }

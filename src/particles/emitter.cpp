@@ -1,8 +1,8 @@
 #include "particles/emitter.h"
 
-#include <cmath>
 #include <new>
 
+#include "geometry/trigonometry.h"
 #include "ground/runtime_error.h"
 
 namespace qv {
@@ -70,13 +70,13 @@ void Emitter::setRing(std::int32_t count, double cx, double cy, double cz, doubl
     reportRuntimeError(context_.platform, errors::INDEX_OUT_OF_RANGE);
   }
   const double phi = elevation * 2 * PI;
-  const double r2 = radius - std::cos(phi);
+  const double r2 = radius - cosine(phi);
   for (std::int32_t i = 0; i < count; ++i) {
     const double theta = i * 2 * PI / count;
     owner.makeCurrent(static_cast<std::int32_t>(start + i));
     EmitPoint& p = *context_.currentPoint;
-    p.position = {cx - radius * std::cos(theta), cy + radius * std::sin(theta), cz};
-    const Vec3 target{cx - r2 * std::cos(theta), cy + r2 * std::sin(theta), cz + std::sin(phi)};
+    p.position = {cx - radius * cosine(theta), cy + radius * sine(theta), cz};
+    const Vec3 target{cx - r2 * cosine(theta), cy + r2 * sine(theta), cz + sine(phi)};
     p.direction = target - p.position;
     p.positionJitter = {0, 0, 0};
     p.spread = 0;

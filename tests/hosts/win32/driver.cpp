@@ -1,9 +1,10 @@
 // The Win32 host's test driver, run under Wine: the in-process checks of the
 // host's pieces (the command-line grammar, the input messages, resources and
-// pictures, the clock, and frames drawn by several threads), then the screen
-// saver beside this program as a process of its own; with the argument
-// "monitors" (on the two-monitor X server), the dark monitors' checks
-// instead. Exits with the number of failed checks.
+// pictures, the clock, frames drawn by several threads, the reference run
+// against the Linux build's fingerprint), then the screen saver beside this
+// program as a process of its own; with the argument "monitors" (on the
+// two-monitor X server), the dark monitors' checks instead. Exits with the
+// number of failed checks.
 #include <windows.h>
 
 #include <cstdio>
@@ -17,6 +18,7 @@
 #include "hosts/win32/module_resources.h"
 #include "hosts/win32/win32_platform.h"
 #include "scene/animation.h"
+#include "support/reference_run.h"
 
 namespace qv::win32::testing {
 
@@ -126,9 +128,8 @@ std::pair<std::uint64_t, int> drawnFrame(int threads) {
   for (int i = 0; i < 20; ++i) animation.frameStep();
   const FrameBuffer& frame = animation.frameBuffer();
   const FrameBufferGeometry& g = frame.geometry();
-  std::pair<std::uint64_t, int> result{14695981039346656037ull, 0};
+  std::pair<std::uint64_t, int> result{qv::testing::frameHash(frame), 0};
   for (std::size_t i = 0; g.pixels != nullptr && i < static_cast<std::size_t>(g.width) * g.height; ++i) {
-    result.first = (result.first ^ g.pixels[i]) * 1099511628211ull;
     // The clear leaves the top byte as it likes.
     if (((g.pixels[i] ^ frame.backgroundColour) & 0xFFFFFFu) != 0) ++result.second;
   }
@@ -144,6 +145,23 @@ void bandedDrawingChecks() {
     check(banded == one, ("the frame of " + std::to_string(threads) + " threads is that of one").c_str(),
           std::to_string(banded.second) + " lit pixels against " + std::to_string(one.second));
   }
+}
+
+// The reference run ends with the particles and the frame of the Linux
+// build: the core computes the same bits here, sines and cosines included.
+void referenceRunChecks() {
+  using qv::testing::REFERENCE_RUN_FINGERPRINT;
+  const qv::testing::RunFingerprint got = qv::testing::referenceRunFingerprint();
+  const auto hex = [](std::uint64_t v) {
+    char text[19];
+    std::snprintf(text, sizeof text, "0x%016llx", static_cast<unsigned long long>(v));
+    return std::string(text);
+  };
+  check(got.particles == REFERENCE_RUN_FINGERPRINT.particles,
+        "the particles after the reference run are the Linux build's",
+        hex(got.particles) + " against " + hex(REFERENCE_RUN_FINGERPRINT.particles));
+  check(got.frame == REFERENCE_RUN_FINGERPRINT.frame, "the reference run's last frame is the Linux build's",
+        hex(got.frame) + " against " + hex(REFERENCE_RUN_FINGERPRINT.frame));
 }
 
 }  // namespace
@@ -180,6 +198,7 @@ int wmain(int argc, wchar_t** argv) {
     pictureChecks();
     clockChecks();
     bandedDrawingChecks();
+    referenceRunChecks();
     runScreenSaverChecks(exe);
   }
   std::printf("%d check(s) failed\n", failureCount);

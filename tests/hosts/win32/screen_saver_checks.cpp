@@ -1,4 +1,5 @@
-// The screen saver run as its own process: the usage box, the silent exit,
+// The screen saver's file as Windows lists it (its name and version block),
+// and the screen saver run as its own process: the usage box, the silent exit,
 // the preview child in a parent window of ours, the animation's window
 // ending on a close, and the fatal error box; on the two-monitor X server,
 // the dark window on the second monitor following it as it is detached and
@@ -256,9 +257,52 @@ bool waitForDarkWindow(DWORD processId, const ScreenArea* area, HWND& found) {
   }
 }
 
+// The version block and string 1 as Windows reads them from the file: the
+// name in the screen-saver list, the numbers and texts in Properties > Details.
+void listingChecks(const std::wstring& exe) {
+  DWORD ignored = 0;
+  std::vector<std::uint8_t> block(GetFileVersionInfoSizeW(exe.c_str(), &ignored));
+  const bool read = !block.empty() && GetFileVersionInfoW(exe.c_str(), 0, static_cast<DWORD>(block.size()),
+                                                          block.data()) != FALSE;
+  const auto value = [&](const std::wstring& path) -> std::pair<const void*, UINT> {
+    void* found = nullptr;
+    UINT size = 0;
+    if (!read || VerQueryValueW(block.data(), path.c_str(), &found, &size) == FALSE) return {nullptr, 0};
+    return {found, size};
+  };
+  const auto [fixedData, fixedSize] = value(L"\\");
+  const auto* fixed = static_cast<const VS_FIXEDFILEINFO*>(fixedData);
+  const DWORD high = MAKELONG(QV_VERSION_MINOR, QV_VERSION_MAJOR);
+  const DWORD low = MAKELONG(0, QV_VERSION_PATCH);
+  const std::wstring version = std::to_wstring(QV_VERSION_MAJOR) + L"." + std::to_wstring(QV_VERSION_MINOR) +
+                               L"." + std::to_wstring(QV_VERSION_PATCH);
+  check(fixed != nullptr && fixedSize >= sizeof(VS_FIXEDFILEINFO) && fixed->dwFileVersionMS == high &&
+            fixed->dwFileVersionLS == low && fixed->dwProductVersionMS == high &&
+            fixed->dwProductVersionLS == low,
+        "the file and product versions are the project's", narrow(version));
+  const auto text = [&](const wchar_t* name) {
+    const auto [data, size] = value(std::wstring(L"\\StringFileInfo\\040904B0\\") + name);
+    return data == nullptr || size == 0 ? std::wstring() : std::wstring(static_cast<const wchar_t*>(data));
+  };
+  check(text(L"ProductName") == L"Quorvalent" && text(L"ProductVersion") == version &&
+            text(L"FileVersion") == version,
+        "the version texts name the product and the project's version", narrow(text(L"ProductVersion")));
+  check(!text(L"FileDescription").empty() && text(L"LegalCopyright").starts_with(L"Copyright"),
+        "the version block has a description and a copyright", narrow(text(L"LegalCopyright")));
+
+  HMODULE module =
+      LoadLibraryExW(exe.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
+  wchar_t name[64] = {};
+  const int length = module != nullptr ? LoadStringW(module, 1, name, 64) : 0;
+  if (module != nullptr) FreeLibrary(module);
+  check(length > 0 && std::wstring(name) == L"Quorvalent", "string 1, the listed name, is \"Quorvalent\"",
+        narrow(name));
+}
+
 }  // namespace
 
 void runScreenSaverChecks(const std::wstring& exe) {
+  listingChecks(exe);
   boxCheck(exe, L"/c", USAGE_TEXT, USAGE_CAPTION, false);
   silentExitCheck(exe, L"/p 0");
   previewCheck(exe);
