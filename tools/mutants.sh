@@ -14,14 +14,14 @@
 #                                     (faster; the killer lists are then partial)
 #   tools/mutants.sh --skip-baseline  do not first check that the unchanged suite passes
 #
-# Environment: QV_MUTANTS_BUILD (build folder, default build/mutants),
+# Environment: QV_MUTANTS_BUILD (its folder, default build/mutants),
 # QV_MUTANTS_JOBS (default 2), QV_MUTANTS_EXCLUDE (ctest regex of the cases
 # left out, default the X server cases).
 #
-# The source tree is changed in place, one file at a time, and put back byte
-# for byte from a saved copy after each mutant, also when the run is
-# interrupted. A run killed outright leaves the copy in the build folder; the
-# next run puts it back first.
+# The faults go into a copy of the tree (QV_MUTANTS_BUILD/tree: the files git
+# tracks and the new ones it does not ignore), built in QV_MUTANTS_BUILD/build.
+# The source itself is only read, so a run stopped at any point leaves it as
+# it was; the next run brings the copy up to date first.
 set -uo pipefail
 cd "$(dirname "$0")/.."
 
@@ -29,7 +29,8 @@ BUILD=${QV_MUTANTS_BUILD:-build/mutants}
 JOBS=${QV_MUTANTS_JOBS:-2}
 EXCLUDE=${QV_MUTANTS_EXCLUDE:-'^sdl_xvfb_'}
 TEST_TIMEOUT=300
-STATE=$BUILD/mutant-state
+TREE=$BUILD/tree
+BIN=$BUILD/build
 RESULTS=$BUILD/mutants-results.txt
 
 IDS=() FILES=() ORIGINALS=() REPLACEMENTS=() NOTES=() EXTRAS=()
@@ -202,8 +203,8 @@ mutant m36 src/scene/frame_step.cpp \
 
 # --- hosts and tools ------------------------------------------------------
 mutant m37 src/hosts/headless/render_options.h \
-  'std::uint32_t seed = 1;' \
-  'std::uint32_t seed = 2;' \
+  'c.scene.seed = 1;' \
+  'c.scene.seed = 2;' \
   'renderer: default seed 2 instead of 1'
 mutant m38 src/hosts/headless/headless_platform.cpp \
   'if (t.running && ticks_ - t.startTicks >= t.intervalTicks) t.fired = true;' \
@@ -259,16 +260,6 @@ occurrences() {
   echo "$n"
 }
 
-APPLIED_FILE=""
-restore() {
-  [ -n "$APPLIED_FILE" ] || return 0
-  if cat -- "$STATE/saved" > "$APPLIED_FILE" && cmp -s -- "$STATE/saved" "$APPLIED_FILE"; then
-    rm -f -- "$STATE/saved" "$STATE/file"
-  else
-    echo "mutants.sh: could not restore $APPLIED_FILE; its original is in $STATE/saved" >&2
-  fi
-  APPLIED_FILE=""
-}
 # Builds and test runs go in a process group of their own, so that an
 # interruption can stop them at once before the source is put back.
 CHILD=""
@@ -286,16 +277,28 @@ stop_child() {
   [ -n "$CHILD" ] && kill -TERM -- "-$CHILD" 2>/dev/null
   CHILD=""
 }
-trap restore EXIT
-trap 'stop_child; restore; exit 130' INT
-trap 'stop_child; restore; exit 143' TERM HUP
+trap 'stop_child; exit 130' INT
+trap 'stop_child; exit 143' TERM HUP
 
-# A run killed while a mutant was applied left the original behind.
-if [ -f "$STATE/file" ] && [ -f "$STATE/saved" ]; then
-  APPLIED_FILE=$(cat "$STATE/file")
-  echo "mutants.sh: putting back $APPLIED_FILE, left mutated by an interrupted run"
-  restore
-fi
+# Brings the copy up to date: a file that differs is written anew (a new
+# time, so the build sees it), the others keep their times (the build stays
+# incremental), and files the source no longer has go.
+sync_tree() {
+  local file
+  declare -A listed=()
+  while IFS= read -r -d '' file; do
+    [ -f "$file" ] || continue  # deleted, not yet staged
+    listed[$file]=1
+    cmp -s -- "$file" "$TREE/$file" && continue
+    mkdir -p -- "$TREE/$(dirname -- "$file")"
+    cat -- "$file" > "$TREE/$file" && chmod --reference="$file" -- "$TREE/$file" || exit 2
+  done < <(git ls-files -z --cached --others --exclude-standard)
+  while IFS= read -r -d '' file; do
+    [ -n "${listed[${file#"$TREE"/}]+x}" ] || rm -f -- "$file"
+  done < <(find "$TREE" -type f -print0)
+}
+# Puts the copy of a mutated file back as the source has it.
+restore() { cat -- "$1" > "$TREE/$1"; }
 
 # Applies mutant i; 0 when applied, 1 when not applicable (reason in REASON).
 REASON=""
@@ -312,11 +315,7 @@ apply_mutant() {
     return 1
   fi
   [ "$CHECK_ONLY" -eq 1 ] && return 0
-  mkdir -p "$STATE"
-  cp -- "$file" "$STATE/saved" || exit 1
-  printf '%s' "$file" > "$STATE/file"
-  APPLIED_FILE=$file
-  printf '%s%s%s' "${content%%"${ORIGINALS[$i]}"*}" "${REPLACEMENTS[$i]}" "${content#*"${ORIGINALS[$i]}"}" > "$file"
+  printf '%s%s%s' "${content%%"${ORIGINALS[$i]}"*}" "${REPLACEMENTS[$i]}" "${content#*"${ORIGINALS[$i]}"}" > "$TREE/$file"
 }
 
 selected() { [ -z "$ONLY" ] || [[ $ONLY == *",${IDS[$1]},"* ]]; }
@@ -336,14 +335,14 @@ if [ "$CHECK_ONLY" -eq 1 ]; then
 fi
 
 build() {
-  run_child cmake --build "$BUILD" -j "$JOBS" > "$1" 2>&1
+  run_child cmake --build "$BIN" -j "$JOBS" > "$1" 2>&1
 }
 
 # Runs the fast suite (or the cases of regex $2); leaves the failing case
 # names in FAILED. 0 when everything passed.
 FAILED=()
 run_tests() {
-  local log=$1 select=${2:-} args=(--test-dir "$BUILD" -j "$JOBS" --timeout "$TEST_TIMEOUT")
+  local log=$1 select=${2:-} args=(--test-dir "$BIN" -j "$JOBS" --timeout "$TEST_TIMEOUT")
   if [ -n "$select" ]; then args+=(-R "$select"); else args+=(-E "$EXCLUDE"); fi
   [ "$FIRST_FAILURE" -eq 1 ] && args+=(--stop-on-failure)
   run_child ctest "${args[@]}" > "$log" 2>&1
@@ -354,8 +353,9 @@ run_tests() {
 }
 
 mkdir -p "$BUILD/mutant-logs"
-echo "configuring $BUILD (Debug, tests on, -Werror off)"
-cmake -S . -B "$BUILD" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DQV_WERROR=OFF -DQV_BUILD_TESTS=ON \
+echo "copying the tree to $TREE and configuring $BIN (Debug, tests on, -Werror off)"
+sync_tree
+cmake -S "$TREE" -B "$BIN" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DQV_WERROR=OFF -DQV_BUILD_TESTS=ON \
   -DQV_BUILD_BENCH=OFF > "$BUILD/mutant-logs/configure.log" 2>&1 || {
   echo "mutants.sh: configure failed, see $BUILD/mutant-logs/configure.log" >&2
   exit 2
@@ -396,7 +396,7 @@ for i in "${!IDS[@]}"; do
   else
     verdict="survived        "
   fi
-  restore
+  restore "${FILES[$i]}"
   if [[ $verdict == killed* ]]; then killed=$((killed + 1)); else survived=$((survived + 1)); fi
   report "$(printf '%s %s%-42s %s' "$id" "$verdict" "${FILES[$i]}" "${NOTES[$i]}")"
   [[ $verdict == killed* ]] && report "$(printf '      by %d: %s' "${#FAILED[@]}" "$(IFS=,; echo "${FAILED[*]}" | sed 's/,/, /g')")"

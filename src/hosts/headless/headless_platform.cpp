@@ -1,26 +1,15 @@
 #include "hosts/headless/headless_platform.h"
 
-#include <algorithm>
 #include <new>
-
-#include "ground/runtime_error.h"
-
-#include "hosts/portable/picture_codec.h"
 
 namespace qv {
 
 HeadlessPlatform::HeadlessPlatform(int screenWidth, int screenHeight,
                                    std::span<const EmbeddedResource> resources, std::FILE* errorStream)
-    : screenWidth_(screenWidth),
+    : PortablePlatform(resources),
+      screenWidth_(screenWidth),
       screenHeight_(screenHeight),
-      resources_(resources),
       errorStream_(errorStream) {}
-
-void printRuntimeError(std::FILE* stream, std::string_view text) {
-  std::fprintf(stream, "%.*s: %.*s\n", static_cast<int>(RUNTIME_ERROR_CAPTION.size()),
-               RUNTIME_ERROR_CAPTION.data(), static_cast<int>(text.size()), text.data());
-  std::fflush(stream);
-}
 
 void HeadlessPlatform::showRuntimeError(std::string_view text) {
   // The line first: keeping a copy takes memory, which may be what ran out.
@@ -75,37 +64,18 @@ void HeadlessPlatform::present(const FrameView& frame, int x, int y, int w, int 
     window_ = RgbImage(frame.width, frame.height);
     skipped_.reset();
   }
-  ++presentCount_;
   // Only a present of the whole frame is put off: it hides every earlier
   // one, so the window is exact once the last of them is copied. Anything
   // smaller is copied at once, after the one put off, which then shows the
   // frame as it is now outside the smaller area (the frame's margins, where
   // no drawing goes).
-  if (!keepPresents_ && coversWhole(frame, x, y, w, h)) {
+  const FrameArea a = frameAreaOf(frame, x, y, w, h);
+  if (!keepPresents_ && a.left == 0 && a.top == 0 && a.right == frame.width && a.bottom == frame.height) {
     skipped_ = SkippedPresent{frame, x, y, w, h};
     return;
   }
   copySkippedPresent();
   copyIntoWindow(frame, x, y, w, h);
-}
-
-namespace {
-
-struct Area {
-  int left, top, right, bottom;  // right and bottom exclusive
-};
-
-Area clippedArea(const FrameView& frame, int x, int y, int w, int h) {
-  return Area{std::max(x, 0), std::max(y, 0),
-              static_cast<int>(std::min<long long>(static_cast<long long>(x) + w, frame.width)),
-              static_cast<int>(std::min<long long>(static_cast<long long>(y) + h, frame.height))};
-}
-
-}  // namespace
-
-bool HeadlessPlatform::coversWhole(const FrameView& frame, int x, int y, int w, int h) {
-  const Area a = clippedArea(frame, x, y, w, h);
-  return a.left == 0 && a.top == 0 && a.right == frame.width && a.bottom == frame.height;
 }
 
 void HeadlessPlatform::copySkippedPresent() {
@@ -116,7 +86,7 @@ void HeadlessPlatform::copySkippedPresent() {
 }
 
 void HeadlessPlatform::copyIntoWindow(const FrameView& frame, int x, int y, int w, int h) {
-  const auto [left, top, right, bottom] = clippedArea(frame, x, y, w, h);
+  const auto [left, top, right, bottom] = frameAreaOf(frame, x, y, w, h);
   if (left >= right) return;
   // Row pointers walked straight through: this copy runs for every frame of
   // a full-HD render, so it keeps to plain loads and stores.
@@ -131,24 +101,6 @@ void HeadlessPlatform::copyIntoWindow(const FrameView& frame, int x, int y, int 
       dst[2] = static_cast<std::uint8_t>(p);
     }
   }
-}
-
-std::span<const std::uint8_t> HeadlessPlatform::findResource(std::string_view name, int type) {
-  return findEmbeddedResource(resources_, name, type);
-}
-
-std::span<const std::uint8_t> HeadlessPlatform::findResource(std::string_view name, std::string_view type) {
-  return findEmbeddedResource(resources_, name, type);
-}
-
-bool HeadlessPlatform::decodePicture(std::span<const std::uint8_t> bytes, DecodedPicture& out) {
-  return decodePictureBytes(bytes, out);
-}
-
-void HeadlessPlatform::freePicturePixels(DecodedPicture& picture) { freeDecodedPicture(picture); }
-
-bool HeadlessPlatform::scalePicture(const DecodedPicture& in, int w, int h, DecodedPicture& out) {
-  return scaleDecodedPicture(in, w, h, out);
 }
 
 }  // namespace qv

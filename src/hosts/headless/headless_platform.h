@@ -12,17 +12,12 @@
 #include <string>
 #include <vector>
 
-#include "ground/platform.h"
 #include "hosts/headless/rgb_image.h"
-#include "hosts/portable/resource_table.h"
+#include "hosts/portable/portable_platform.h"
 
 namespace qv {
 
-// A fatal error's line as the headless host shows it: "Process Runtime
-// Error: TEXT".
-void printRuntimeError(std::FILE* stream, std::string_view text);
-
-class HeadlessPlatform : public Platform {
+class HeadlessPlatform : public PortablePlatform {
  public:
   // errorStream receives the fatal error lines (standard error by default).
   HeadlessPlatform(int screenWidth, int screenHeight,
@@ -38,11 +33,6 @@ class HeadlessPlatform : public Platform {
   int screenWidth() override { return screenWidth_; }
   int screenHeight() override { return screenHeight_; }
   void present(const FrameView& frame, int x, int y, int w, int h) override;
-  std::span<const std::uint8_t> findResource(std::string_view name, int type) override;
-  std::span<const std::uint8_t> findResource(std::string_view name, std::string_view type) override;
-  bool decodePicture(std::span<const std::uint8_t> bytes, DecodedPicture& out) override;
-  void freePicturePixels(DecodedPicture& picture) override;
-  bool scalePicture(const DecodedPicture& in, int w, int h, DecodedPicture& out) override;
 
   // Moves the virtual clock on without a sleep (a driver may use it to let
   // work take time).
@@ -51,7 +41,6 @@ class HeadlessPlatform : public Platform {
   // What the window shows: the size of the last presented frame, black where
   // nothing has been presented yet.
   const RgbImage& window() const { return window_; }
-  int presentCount() const { return presentCount_; }
 
   // Whether presents are copied into the window (on by default). A driver
   // that reads the window only now and then switches it off for the frames
@@ -60,7 +49,6 @@ class HeadlessPlatform : public Platform {
   // is alive and unchanged (before the next frame is drawn into it). A
   // present of part of the frame is always copied, after any remembered one.
   void setKeepPresents(bool keep) { keepPresents_ = keep; }
-  bool keepPresents() const { return keepPresents_; }
   // Copies the last present that was skipped, if any since the last copy.
   void copySkippedPresent();
   const std::vector<std::string>& errorsShown() const { return errorsShown_; }
@@ -74,7 +62,6 @@ class HeadlessPlatform : public Platform {
   };
   void updateTimers();
   void copyIntoWindow(const FrameView& frame, int x, int y, int w, int h);
-  static bool coversWhole(const FrameView& frame, int x, int y, int w, int h);
 
   struct SkippedPresent {
     FrameView frame;
@@ -86,12 +73,10 @@ class HeadlessPlatform : public Platform {
 
   int screenWidth_;
   int screenHeight_;
-  std::span<const EmbeddedResource> resources_;
   std::FILE* errorStream_;
   std::uint64_t ticks_ = 0;
   std::map<int, Timer> timers_;
   RgbImage window_;
-  int presentCount_ = 0;
   bool keepPresents_ = true;
   std::optional<SkippedPresent> skipped_;
   std::vector<std::string> errorsShown_;

@@ -3,14 +3,13 @@
 // to render, how big, where to write them, and the input to feed the scene
 // at given frames.
 
-#include <cstdint>
 #include <optional>
 #include <span>
 #include <string>
 #include <string_view>
 #include <vector>
 
-#include "scene/animation.h"
+#include "hosts/portable/scene_options.h"
 
 namespace qv {
 
@@ -32,8 +31,18 @@ struct MouseEvent {
   int y = 0;
 };
 
+// The scene as the renderer draws it unless told otherwise: the program's
+// own scene from seed 1, drawn by one thread.
+inline SceneChoices renderSceneDefaults() {
+  SceneChoices c;
+  c.scene.seedGiven = true;
+  c.scene.seed = 1;
+  c.threads = 1;
+  return c;
+}
+
 struct RenderOptions {
-  std::uint32_t seed = 1;
+  SceneChoices choices = renderSceneDefaults();  // --brush, --trail, --seed, --threads, ...
   int width = 1920;
   int height = 1080;
   int frames = 100;
@@ -41,22 +50,14 @@ struct RenderOptions {
   std::string outDir = "out";
   ImageFormat format = ImageFormat::Png;
   std::optional<std::string> video;  // a raw rgb24 stream: a file, or "-" for standard output
-  std::uint32_t brushKind = ADDING_DISC_BRUSH_KIND;
-  // A BINARYDATA picture for the scene's brushes; with it the kind defaults
-  // to 0x40000 (a picture brush) unless --brush-kind is given.
-  std::optional<std::string> brushPicture;
   // A grid of every written frame, shrunk, as one PNG.
   std::optional<std::string> contactSheet;
-  int trail = 0;
-  bool depthSort = false;
-  bool halfRes = false;
-  bool overlays = true;
   std::vector<KeyEvent> keys;
   std::vector<WheelEvent> wheels;
   std::vector<MouseEvent> mice;
   bool bench = false;
   int benchFrom = 1;
-  int threads = 1;  // threads that draw each frame, 1 ... 64
+  bool help = false;  // --help: print renderUsage() and exit 0
 };
 
 inline constexpr int MIN_RENDER_SIDE = 16;
@@ -64,10 +65,13 @@ inline constexpr int MAX_RENDER_SIDE = 16384;
 
 struct RenderOptionsResult {
   RenderOptions options;
-  bool help = false;  // --help was given: print renderUsage() and exit 0
   std::string error;  // one line naming the argument; the caller exits with 2
   bool ok() const { return error.empty(); }
 };
+
+// The options only the renderer has (frames, outputs, scripted input, ...);
+// the scene's come from sceneOptions().
+std::span<const OptionRow<RenderOptions>> renderOptions();
 
 // args excludes the program name.
 RenderOptionsResult parseRenderOptions(std::span<const std::string_view> args);

@@ -10,7 +10,7 @@
 #include <system_error>
 #include <vector>
 
-#include "hosts/headless/printable_text.h"
+#include "hosts/portable/printable_text.h"
 
 namespace qv {
 

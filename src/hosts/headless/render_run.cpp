@@ -124,19 +124,6 @@ void feedInput(const RenderOptions& o, int f, InputState& input) {
   }
 }
 
-SceneOptions sceneOptionsOf(const RenderOptions& o) {
-  SceneOptions s;
-  s.seedGiven = true;
-  s.seed = o.seed;
-  s.brushKind = static_cast<std::int32_t>(o.brushKind);
-  s.trail = o.trail;
-  s.depthSortEnabled = o.depthSort ? 1 : 0;
-  s.halfResRequested = o.halfRes;
-  s.overlays = o.overlays;
-  s.brushPicture = o.brushPicture.value_or("");
-  return s;
-}
-
 // The bench line on standard output; false (after a line on err) when it
 // could not be written whole.
 bool writeBenchLine(const StepTimer& timer, int threads, std::FILE* out, std::FILE* err) {
@@ -193,9 +180,9 @@ int runRender(const RenderOptions& o, std::FILE* out, std::FILE* err) {
     Animation animation(platform, input);
     // The frame is exactly the requested size, without margins.
     animation.frameBuffer().setFrameSize(o.width, o.height);
-    animation.setDrawingThreads(o.threads);
-    if (o.overlays) animation.setupOverlays();
-    animation.setupScene(sceneOptionsOf(o));
+    animation.setDrawingThreads(o.choices.threads);
+    if (o.choices.scene.overlays) animation.setupOverlays();
+    animation.setupScene(o.choices.scene);
     if (o.bench) animation.scene().observer = &timer;
 
     for (int f = 1; f <= o.frames; ++f) {
@@ -234,7 +221,7 @@ int runRender(const RenderOptions& o, std::FILE* out, std::FILE* err) {
   }
   if (code != RENDER_OK) return code;
   if (!outputs.finish()) return RENDER_OUTPUT_FAILED;
-  if (o.bench && !writeBenchLine(timer, o.threads, out, err)) return RENDER_OUTPUT_FAILED;
+  if (o.bench && !writeBenchLine(timer, o.choices.threads, out, err)) return RENDER_OUTPUT_FAILED;
   return RENDER_OK;
 }
 
@@ -247,7 +234,7 @@ int renderMain(int argc, const char* const* argv, std::FILE* out, std::FILE* err
       std::fprintf(err, "%s\n", parsed.error.c_str());
       return RENDER_BAD_ARGUMENTS;
     }
-    if (parsed.help) {
+    if (parsed.options.help) {
       errno = 0;
       if (std::fwrite(renderUsage().data(), 1, renderUsage().size(), out) != renderUsage().size() ||
           std::fflush(out) != 0) {

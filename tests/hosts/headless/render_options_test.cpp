@@ -7,6 +7,8 @@
 #include <tuple>
 #include <vector>
 
+#include "support/option_documents.h"
+
 namespace qv {
 namespace {
 
@@ -24,20 +26,21 @@ Args words(std::string_view line) {
 // Options in words: what differs from the documented defaults.
 std::string said(const RenderOptions& o) {
   static const char* const keys[] = {"enter", "escape", "up", "down", "left", "right"};
+  const SceneOptions& scene = o.choices.scene;
   std::ostringstream s;
-  if (o.seed != 1) s << " seed " << o.seed;
+  if (!scene.seedGiven || scene.seed != 1) s << " seed " << scene.seed;
   if (o.width != 1920 || o.height != 1080) s << " size " << o.width << "x" << o.height;
   if (o.frames != 100 || o.every != 1) s << " frames " << o.frames << " every " << o.every;
   if (o.outDir != "out") s << " out " << o.outDir;
-  if (o.brushKind != 0x40002) s << " kind " << std::hex << o.brushKind << std::dec;
-  if (o.trail != 0 || o.threads != 1 || o.benchFrom != 1)
-    s << " trail " << o.trail << " threads " << o.threads << " bench-from " << o.benchFrom;
+  if (scene.brushKind != 0x40002) s << " kind " << std::hex << scene.brushKind << std::dec;
+  if (scene.trail != 0 || o.choices.threads != 1 || o.benchFrom != 1)
+    s << " trail " << scene.trail << " threads " << o.choices.threads << " bench-from " << o.benchFrom;
   s << (o.format == ImageFormat::Png ? "" : " ppm") << (o.bench ? " bench" : "")
-    << (o.depthSort ? " depth-sort" : "") << (o.halfRes ? " half-res" : "")
-    << (o.overlays ? "" : " no-overlays");
+    << (scene.depthSortEnabled != 0 ? " depth-sort" : "") << (scene.halfResRequested ? " half-res" : "")
+    << (scene.overlays ? "" : " no-overlays");
   if (o.video) s << " video " << *o.video;
   if (o.contactSheet) s << " sheet " << *o.contactSheet;
-  if (o.brushPicture) s << " picture " << *o.brushPicture;
+  if (!scene.brushPicture.empty()) s << " picture " << scene.brushPicture;
   for (const KeyEvent& k : o.keys) s << " key " << k.frame << ":" << keys[static_cast<int>(k.key)];
   for (const WheelEvent& w : o.wheels) s << " wheel " << w.frame << ":" << w.direction;
   for (const MouseEvent& m : o.mice) s << " mouse " << m.frame << ":" << m.x << "," << m.y;
@@ -65,14 +68,17 @@ TEST(RenderOptions, ArgumentListsGiveTheirOptions) {
       {"--brush-picture star_flare", " kind 40000 picture star_flare"},
       {"--brush-kind 0x40002 --brush-picture compSPOT", " picture compSPOT"},
       {"--brush-picture STAR_FLARE --brush-kind 0X30001", " kind 30001 picture STAR_FLARE"},
+      // --brush names both, as in the desktop program.
+      {"--brush picture", " kind 40000 picture STAR_FLARE"},
+      {"--brush 0x30004 --brush-picture compBALL", " kind 30004 picture compBALL"},
   };
   for (const auto& c : cases) {
     const RenderOptionsResult r = parseRenderOptions(words(c.line));
-    EXPECT_EQ(std::tuple(r.error, r.help, said(r.options)), std::tuple("", false, c.want)) << c.line;
+    EXPECT_EQ(std::tuple(r.error, r.options.help, said(r.options)), std::tuple("", false, c.want)) << c.line;
   }
   const char* argv[] = {"quorvalent-render", "--frames", "7", "--help"};
   const RenderOptionsResult fromArgv = parseRenderOptions(4, argv);
-  EXPECT_TRUE(fromArgv.ok() && fromArgv.help);
+  EXPECT_TRUE(fromArgv.ok() && fromArgv.options.help);
   EXPECT_EQ(fromArgv.options.frames, 7);
 }
 
@@ -83,6 +89,7 @@ TEST(RenderOptions, RefusalsAreOneExactLine) {
   } whole[] = {
       {{"--bogus"}, "quorvalent-render: unknown argument '--bogus' (see --help)"},
       {{"frames"}, "quorvalent-render: unknown argument 'frames' (see --help)"},
+      {{"-seed", "3"}, "quorvalent-render: unknown argument '-seed' (see --help)"},
       {{"--out\x1b[2J"}, "quorvalent-render: unknown argument '--out\\x1b[2J' (see --help)"},
       {{"--frames", "10", "--out"}, "quorvalent-render: --out needs a value"},
       {{"--brush-picture"}, "quorvalent-render: --brush-picture needs a value"},
@@ -105,6 +112,7 @@ TEST(RenderOptions, RefusalsAreOneExactLine) {
       {"--contact-sheet", "a file name", {""}},
       {"--brush-kind", "a hexadecimal kind code such as 0x40002", {"0x", "xyz", "0x100000000", "-1"}},
       {"--trail", "a number of 0 or more", {"-3"}},
+      {"--brush", "disc, ball, spot, point, picture or a kind code the program draws", {"blob", "0x20002"}},
       {"--key",
        "F:NAME with NAME one of enter, escape, up, down, left, right",
        {"enter", "3:space", "x:enter", "-1:enter"}},
@@ -132,6 +140,13 @@ TEST(RenderOptions, RefusalsAreOneExactLine) {
     EXPECT_NE(error.find(args[0] == "--brush-kind" ? "0x30000-0x30004" : "STAR_FLARE"), std::string::npos)
         << error;
   }
+}
+
+// The renderer's manual page names every option of the tables with the value
+// it takes, and no other.
+TEST(OptionDocuments, TheRenderersManualPageListsTheOptionsOfTheTables) {
+  const std::string page = std::string(QV_SOURCE_DIR) + "/src/hosts/headless/data/quorvalent-render.1";
+  EXPECT_EQ(testing::manPageOptions(page), testing::tableOptions(renderOptions(), RENDERER_PROGRAM));
 }
 
 }  // namespace

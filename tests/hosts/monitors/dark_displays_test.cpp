@@ -2,7 +2,7 @@
 // dummy video driver (which puts every full-screen window on its one
 // display, so where they stand only the two-monitor cases see): what becomes
 // of the events the two-monitor cases do not send.
-#include "hosts/sdl/dark_displays.h"
+#include "hosts/sdl/own_window/dark_displays.h"
 
 #include <gtest/gtest.h>
 

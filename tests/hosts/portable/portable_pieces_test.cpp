@@ -1,5 +1,6 @@
 // The portable pieces the desktop program and the screen saver share: the
-// resource table, the picture and icon decoders, and the dark monitors.
+// resource table, the picture and icon decoders, the dark monitors, and the
+// scene options as a web page's query reads them.
 #include <gtest/gtest.h>
 
 #include <tuple>
@@ -10,6 +11,7 @@
 #include "hosts/portable/icon_decoder.h"
 #include "hosts/portable/picture_codec.h"
 #include "hosts/portable/resource_table.h"
+#include "hosts/portable/scene_options.h"
 
 namespace qv {
 namespace {
@@ -124,6 +126,31 @@ TEST(DarkAreas, EveryMonitorThatShowsNothingOfTheAnimationGoesDark) {
       {{primary, second, second, {2000, 0, 0, 600}}, {second}},  // listed twice, and an empty one
   };
   for (const auto& c : cases) EXPECT_EQ(darkAreas(c.monitors, primary), c.dark) << c.monitors.size();
+}
+
+// A query's name=value pairs: switches take "", 1 or 0; an option that
+// another program offers is unknown here.
+TEST(SceneOptions, NameValuePairsSetTheChoicesOrNameTheBadValue) {
+  SceneChoices c;
+  const struct {
+    std::string_view name, value, error;
+  } pairs[] = {
+      {"brush", "ball", ""},
+      {"trail", "1001", ""},
+      {"seed", "7", ""},
+      {"depth-sort", "", ""},
+      {"half-res", "1", ""},
+      {"half-res", "0", ""},
+      {"seed", "-7", "seed: expected a number from 0 to 4294967295, got '-7'"},
+      {"depth-sort", "yes", "depth-sort: expected 1 or 0, got 'yes'"},
+      {"brush", "blob\n",
+       "brush: expected disc, ball, spot, point, picture or a kind code the program draws, got 'blob\\n'"},
+      {"threads", "2", "unknown option 'threads'"},
+  };
+  for (const auto& p : pairs) EXPECT_EQ(setSceneOption(p.name, p.value, WEB_PAGE, c), p.error) << p.name;
+  EXPECT_EQ(std::tuple(c.scene.brushKind, c.scene.trail, c.scene.seedGiven, c.scene.seed,
+                       c.scene.depthSortEnabled, c.scene.halfResRequested, c.threads),
+            std::tuple(BALL_BRUSH_KIND, 1001, true, 7u, 1, false, AUTOMATIC_DRAWING_THREADS));
 }
 
 }  // namespace

@@ -1,12 +1,19 @@
-#include "hosts/sdl/command_line.h"
+#include "hosts/sdl/launcher/command_line.h"
 
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <iterator>
+#include <map>
+#include <regex>
+#include <set>
 #include <sstream>
 #include <string>
 #include <string_view>
 #include <tuple>
 #include <vector>
+
+#include "support/option_documents.h"
 
 namespace qv::sdl {
 namespace {
@@ -22,11 +29,11 @@ LaunchRequest parse(Args args, const char* env = nullptr) {
 // program's own scene in a window of its own.
 std::string said(const LaunchRequest& r) {
   static const char* const modes[] = {"run", "preview", "usage", "help", "bad option", "exit"};
-  const SceneOptions& o = r.scene;
+  const SceneOptions& o = r.choices.scene;
   std::ostringstream s;
   s << modes[static_cast<int>(r.mode)] << (r.embedded ? " embedded" : "") << (r.rootWindow ? " root" : "");
   if (r.windowId != 0) s << " window " << r.windowId;
-  s << (r.showFps ? " fps" : "") << (r.display.empty() ? "" : " display " + r.display);
+  s << (r.choices.showFps ? " fps" : "") << (r.display.empty() ? "" : " display " + r.display);
   if (o.brushKind != 0x40002) s << " kind " << std::hex << o.brushKind << std::dec;
   if (o.trail != 0) s << " trail " << o.trail;
   if (o.seedGiven || o.seed != 1) s << (o.seedGiven ? " seed " : " unused seed ") << o.seed;
@@ -110,6 +117,49 @@ TEST(CommandLine, BadOptionsAndValuesGiveTheirExactLine) {
   for (std::string_view kind : {"blob", "0x0", "0x10002", "0x20002", "0x30005", "0x50002", "0xFFFFFFFF"}) {
     EXPECT_EQ(parse({"--brush", kind}).error,
               brushes + " the program draws, got '" + std::string(kind) + "'");
+  }
+}
+
+// The manual page names every option of the tables with the value it
+// takes, and no other.
+TEST(OptionDocuments, TheManualPageListsTheOptionsOfTheTables) {
+  const std::string page = std::string(QV_SOURCE_DIR) + "/src/hosts/sdl/data/quorvalent.6";
+  EXPECT_EQ(testing::manPageOptions(page), testing::tableOptions(desktopOptions(), DESKTOP_PROGRAM));
+}
+
+// Every setting the screen-saver settings offer is a command line the
+// program takes (numbers at their ends and default), the brush choice names
+// the table's brushes, and every scene option has a widget but the seed
+// (each run's cloud is new) and -no-fps (the unset -fps box).
+TEST(OptionDocuments, TheSettingsFileOffersTheTablesOptions) {
+  std::ifstream in(std::string(QV_SOURCE_DIR) + "/src/hosts/sdl/data/quorvalent.xml");
+  const std::string xml{std::istreambuf_iterator<char>(in), {}};
+  const std::regex element(R"x(<(\w+)((\s+[\w-]+="[^"]*")*)\s*/?>)x");
+  const std::regex attribute(R"x(([\w-]+)="([^"]*)")x");
+  std::set<std::string> used, brushes;
+  for (std::sregex_iterator e(xml.begin(), xml.end(), element), end; e != end; ++e) {
+    std::map<std::string, std::string> a;
+    const std::string attributes = (*e)[2];
+    for (std::sregex_iterator i(attributes.begin(), attributes.end(), attribute); i != end; ++i) {
+      a[(*i)[1]] = (*i)[2];
+    }
+    if ((*e)[1] == "option") brushes.insert(a["id"]);
+    for (const std::string& number : {a["low"], a["high"], a["default"]}) {
+      std::istringstream line(std::regex_replace(a["arg"] + a["arg-set"], std::regex("%"), number));
+      const std::vector<std::string> tokens{std::istream_iterator<std::string>(line), {}};
+      for (const std::string& token : tokens) {
+        if (token.starts_with("--")) used.insert(token.substr(2));
+      }
+      const LaunchRequest r = parse(Args(tokens.begin(), tokens.end()));
+      EXPECT_TRUE(r.mode == LaunchMode::Run) << line.str() << ": " << r.error;
+    }
+  }
+  std::set<std::string> names;
+  for (const NamedBrush& brush : namedBrushes()) names.insert(std::string(brush.name));
+  EXPECT_EQ(brushes, names);
+  for (const auto& row : sceneOptions()) {
+    if ((row.users & DESKTOP_PROGRAM) == 0 || row.name == "seed" || row.name == "no-fps") continue;
+    EXPECT_EQ(used.count(std::string(row.name)), 1u) << row.name;
   }
 }
 

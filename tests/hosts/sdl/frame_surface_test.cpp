@@ -1,4 +1,4 @@
-#include "hosts/sdl/frame_surface.h"
+#include "hosts/sdl/shared/frame_surface.h"
 
 #include <gtest/gtest.h>
 

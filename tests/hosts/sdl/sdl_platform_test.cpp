@@ -9,10 +9,10 @@
 #include <tuple>
 
 #include "ground/input_state.h"
-#include "hosts/sdl/event_input.h"
-#include "hosts/sdl/fps_figure.h"
-#include "hosts/sdl/key_map.h"
-#include "hosts/sdl/sdl_platform.h"
+#include "hosts/sdl/own_window/event_input.h"
+#include "hosts/sdl/own_window/key_map.h"
+#include "hosts/sdl/shared/fps_figure.h"
+#include "hosts/sdl/shared/sdl_platform.h"
 
 namespace qv::sdl {
 namespace {
