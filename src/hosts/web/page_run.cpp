@@ -34,7 +34,7 @@ PageRun::PageRun(const PageSettings& settings, int canvasWidth, int canvasHeight
   // The page has one thread; frames are the same for any number.
   animation_->setDrawingThreads(1);
   animation_->setupOverlays();
-  animation_->setupScene(settings_.scene);
+  animation_->setupScene(settings_.choices.scene);
   animation_->scene().observer = this;
 }
 

@@ -1,19 +1,12 @@
 #include "hosts/web/page_settings.h"
 
-#include <cstdio>
-#include <optional>
-
-#include "hosts/portable/scene_option_values.h"
+#include <algorithm>
 
 namespace qv::web {
 
 namespace {
 
-constexpr long long MAX_SEED = 0xFFFFFFFFll;
 constexpr long long MAX_INT = 0x7FFFFFFFll;
-
-// What became of one entry of the query.
-enum class Entry { Unknown, Taken, Bad };
 
 // An address's percent escapes and '+' for a blank; a broken escape stays
 // as it is written.
@@ -39,122 +32,67 @@ std::string decoded(std::string_view text) {
   return out;
 }
 
-// The entry as the address shows it, safe to put on a line of its own.
-std::string quoted(std::string_view raw) {
-  std::string out(raw);
-  for (char& c : out) {
-    if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) c = '?';
-  }
-  return out;
+std::string readSwitchInto(std::string_view value, bool& field) {
+  return parseSwitch(value, field) ? std::string() : "1 or 0";
 }
+std::string readWallpaper(std::string_view v, PageSettings& s) { return readSwitchInto(v, s.wallpaper); }
+std::string readStill(std::string_view v, PageSettings& s) { return readSwitchInto(v, s.still); }
 
-Entry flag(std::string_view value, bool& out) {
-  if (value.empty() || value == "1") {
-    out = true;
-  } else if (value == "0") {
-    out = false;
-  } else {
-    return Entry::Bad;
-  }
-  return Entry::Taken;
-}
-
-Entry flag(std::string_view value, std::int32_t& out) {
-  bool on = false;
-  const Entry e = flag(value, on);
-  if (e == Entry::Taken) out = on ? 1 : 0;
-  return e;
-}
-
-Entry brush(std::string_view value, SceneOptions& scene) {
-  if (const std::optional<BrushChoice> named = brushByName(value)) {
-    scene.brushKind = static_cast<std::int32_t>(named->kind);
-    scene.brushPicture = std::string(named->picture);
-    return Entry::Taken;
-  }
-  std::uint32_t kind = 0;
-  if (!parseHex(value, kind) || !isDrawnBrushKind(kind)) return Entry::Bad;
-  scene.brushKind = static_cast<std::int32_t>(kind);
-  scene.brushPicture.clear();
-  return Entry::Taken;
-}
-
-// The choices the desktop program offers on its command line, under the same
-// names. `expected` says what a bad value should have been.
-Entry sceneChoice(std::string_view name, std::string_view value, PageSettings& s, std::string_view& expected) {
-  long long n = 0;
-  if (name == "brush") {
-    expected = "disc, ball, spot, point, picture or a kind code the program draws";
-    return brush(value, s.scene);
-  }
-  if (name == "trail") {
-    expected = "a number of 0 or more";
-    if (!parseInt(value, 0, MAX_INT, n)) return Entry::Bad;
-    s.scene.trail = static_cast<std::int32_t>(n);
-    return Entry::Taken;
-  }
-  if (name == "seed") {
-    expected = "a number from 0 to 4294967295";
-    if (!parseInt(value, 0, MAX_SEED, n)) return Entry::Bad;
-    s.scene.seedGiven = true;
-    s.scene.seed = static_cast<std::uint32_t>(n);
-    return Entry::Taken;
-  }
-  expected = "nothing, 1 or 0";
-  if (name == "depth-sort") return flag(value, s.scene.depthSortEnabled);
-  if (name == "half-res") return flag(value, s.scene.halfResRequested);
-  if (name == "fps") return flag(value, s.showFps);
-  return Entry::Unknown;
-}
-
-bool parseSize(std::string_view value, int& w, int& h) {
+std::string readSize(std::string_view value, PageSettings& s) {
   const std::size_t x = value.find_first_of("xX");
-  long long pw = 0;
-  long long ph = 0;
-  if (x == std::string_view::npos || !parseInt(value.substr(0, x), MIN_FRAME_SIDE, MAX_FRAME_SIDE, pw) ||
-      !parseInt(value.substr(x + 1), MIN_FRAME_SIDE, MAX_FRAME_SIDE, ph)) {
-    return false;
+  long long w = 0;
+  long long h = 0;
+  if (x == std::string_view::npos || !parseInt(value.substr(0, x), MIN_FRAME_SIDE, MAX_FRAME_SIDE, w) ||
+      !parseInt(value.substr(x + 1), MIN_FRAME_SIDE, MAX_FRAME_SIDE, h)) {
+    return "a size from 16x16 to 16384x16384";
   }
-  w = static_cast<int>(pw);
-  h = static_cast<int>(ph);
-  return true;
+  s.width = static_cast<int>(w);
+  s.height = static_cast<int>(h);
+  return {};
+}
+
+std::string readFrames(std::string_view value, PageSettings& s) {
+  long long n = 0;
+  if (!parseInt(value, 1, MAX_INT, n)) return "a number of frames of 1 or more";
+  s.frames = static_cast<int>(n);
+  return {};
+}
+
+std::string readBenchFrom(std::string_view value, PageSettings& s) {
+  long long n = 0;
+  if (!parseInt(value, 1, MAX_INT, n)) return "a frame number of 1 or more";
+  s.benchFrom = static_cast<int>(n);
+  return {};
 }
 
 // The page's own entries: how it shows the scene.
-Entry pageChoice(std::string_view name, std::string_view value, PageSettings& s, std::string_view& expected) {
-  long long n = 0;
-  if (name == "size") {
-    expected = "a size from 16x16 to 16384x16384";
-    return parseSize(value, s.width, s.height) ? Entry::Taken : Entry::Bad;
-  }
-  if (name == "frames") {
-    expected = "a number of frames of 1 or more";
-    if (!parseInt(value, 1, MAX_INT, n)) return Entry::Bad;
-    s.frames = static_cast<int>(n);
-    return Entry::Taken;
-  }
-  if (name == "bench-from") {
-    expected = "a frame number of 1 or more";
-    if (!parseInt(value, 1, MAX_INT, n)) return Entry::Bad;
-    s.benchFrom = static_cast<int>(n);
-    return Entry::Taken;
-  }
-  expected = "nothing, 1 or 0";
-  if (name == "wallpaper") return flag(value, s.wallpaper);
-  if (name == "still") return flag(value, s.still);
-  return Entry::Unknown;
+constexpr OptionRow<PageSettings> PAGE_ENTRIES[] = {
+    {"wallpaper", "", "the canvas alone: no panel, no cursor", readWallpaper},
+    {"size", "WxH", "the frame's size in device pixels", readSize},
+    {"still", "", "draw frames 1 ... frames on the renderer's clock, show the last", readStill},
+    {"frames", "F", "the still's last frame", readFrames},
+    {"bench-from", "F", "time the still's frames from F on", readBenchFrom},
+};
+
+const OptionRow<SceneChoices>* sceneRow(std::string_view name) {
+  const auto rows = sceneOptions();
+  const auto row = std::ranges::find(rows, name, &OptionRow<SceneChoices>::name);
+  return row == rows.end() ? nullptr : &*row;
 }
 
-std::string brushValue(const SceneOptions& scene) {
-  for (std::string_view name : {"ball", "spot", "point", "picture", "disc"}) {
-    const std::optional<BrushChoice> c = brushByName(name);
-    if (static_cast<std::int32_t>(c->kind) == scene.brushKind && c->picture == scene.brushPicture) {
-      return std::string(name);
-    }
+// Reads one entry into the settings: empty when it was taken, else the line
+// that names it.
+std::string readEntry(std::string_view name, std::string_view value, PageSettings& s) {
+  const OptionProblem problem = readNamedOption<PageSettings>(PAGE_ENTRIES, name, value, WEB_PAGE, s);
+  if (problem.kind != OptionProblem::Unknown) return problem ? badValueLine(problem) : std::string();
+  std::string line = setSceneOption(name, value, WEB_PAGE, s.choices);
+  // The table shows a switch's state by no reader, so the page keeps it.
+  const OptionRow<SceneChoices>* row = sceneRow(name);
+  if (line.empty() && row->valueName.empty()) {
+    std::erase(s.switchesOn, row->name);
+    if (value != "0") s.switchesOn.push_back(row->name);
   }
-  char code[16];
-  std::snprintf(code, sizeof code, "0x%X", static_cast<unsigned>(scene.brushKind));
-  return code;
+  return line;
 }
 
 }  // namespace
@@ -162,7 +100,7 @@ std::string brushValue(const SceneOptions& scene) {
 PageSettings parsePageQuery(std::string_view query) {
   PageSettings s;
   if (query.starts_with('?')) query.remove_prefix(1);
-  std::string_view stillOnly;  // the first entry that needs `still`
+  std::string stillOnly;  // the first entry that needs `still`
   while (!query.empty()) {
     const std::size_t amp = query.find('&');
     const std::string_view raw = query.substr(0, amp);
@@ -171,26 +109,22 @@ PageSettings parsePageQuery(std::string_view query) {
     const std::size_t eq = raw.find('=');
     const std::string name = decoded(raw.substr(0, eq));
     const std::string value = eq == std::string_view::npos ? std::string() : decoded(raw.substr(eq + 1));
-    std::string_view expected;
-    Entry e = sceneChoice(name, value, s, expected);
-    if (e == Entry::Unknown) e = pageChoice(name, value, s, expected);
-    if (e == Entry::Unknown) {
-      s.problems.push_back("unknown setting '" + quoted(raw) + "'");
-    } else if (e == Entry::Bad) {
-      s.problems.push_back("'" + quoted(raw) + "': expected " + std::string(expected));
+    std::string problem = readEntry(name, value, s);
+    if (!problem.empty()) {
+      s.problems.push_back(std::move(problem));
     } else if ((name == "frames" || name == "bench-from") && stillOnly.empty()) {
-      stillOnly = raw;
+      stillOnly = name;
     }
   }
   if (!s.still) {
-    if (!stillOnly.empty()) s.problems.push_back("'" + quoted(stillOnly) + "': only with still");
+    if (!stillOnly.empty()) s.problems.push_back(stillOnly + ": only with still");
     s.frames = DEFAULT_STILL_FRAMES;
     s.benchFrom = 0;
-  } else if (!s.scene.seedGiven) {
-    s.scene.seedGiven = true;  // the renderer's default seed
+  } else if (!s.choices.scene.seedGiven) {
+    s.choices.scene.seedGiven = true;  // the renderer's default seed
   }
   if (s.benchFrom > s.frames) {
-    s.problems.push_back("bench-from=" + std::to_string(s.benchFrom) + ": after the last frame");
+    s.problems.push_back("bench-from: " + std::to_string(s.benchFrom) + " is after the last frame");
     s.benchFrom = 0;
   }
   return s;
@@ -203,14 +137,14 @@ std::string pageQuery(const PageSettings& s) {
     if (!q.empty()) q += '&';
     q += entry;
   };
-  if (s.scene.brushKind != defaults.scene.brushKind || s.scene.brushPicture != defaults.scene.brushPicture) {
-    add("brush=" + brushValue(s.scene));
+  for (const OptionRow<SceneChoices>& row : sceneOptions()) {
+    if ((row.users & WEB_PAGE) == 0) continue;
+    if (row.valueName.empty()) {
+      if (std::ranges::find(s.switchesOn, row.name) != s.switchesOn.end()) add(row.name);
+    } else if (row.shown != nullptr && row.shown(s.choices) != row.shown(defaults.choices)) {
+      add(std::string(row.name) + "=" + row.shown(s.choices));
+    }
   }
-  if (s.scene.trail != defaults.scene.trail) add("trail=" + std::to_string(s.scene.trail));
-  if (s.scene.depthSortEnabled != 0) add("depth-sort");
-  if (s.scene.halfResRequested) add("half-res");
-  if (s.scene.seedGiven) add("seed=" + std::to_string(s.scene.seed));
-  if (s.showFps) add("fps");
   if (s.wallpaper) add("wallpaper");
   if (s.width > 0) add("size=" + std::to_string(s.width) + "x" + std::to_string(s.height));
   if (s.still) {
@@ -219,6 +153,27 @@ std::string pageQuery(const PageSettings& s) {
     if (s.benchFrom > 0) add("bench-from=" + std::to_string(s.benchFrom));
   }
   return q;
+}
+
+std::string panelRows() {
+  const SceneChoices defaults;
+  std::string text;
+  for (const OptionRow<SceneChoices>& row : sceneOptions()) {
+    if ((row.users & WEB_PAGE) == 0) continue;
+    std::string help(row.help);
+    std::ranges::replace(help, '\n', ' ');
+    text.append(row.name).append("\t").append(row.valueName).append("\t").append(help).append("\t");
+    if (row.shown != nullptr) text += row.shown(defaults);
+    text += "\t";
+    // The brush's names, for a list to choose from; a kind code is typed
+    // into the address.
+    if (row.name == "brush") {
+      for (const NamedBrush& brush : namedBrushes()) text.append(brush.name).append(",");
+      text.pop_back();
+    }
+    text += "\n";
+  }
+  return text;
 }
 
 }  // namespace qv::web

@@ -42,6 +42,9 @@ EMSCRIPTEN_KEEPALIVE const char* qv_problems() {
 // The settings as the address should show them.
 EMSCRIPTEN_KEEPALIVE const char* qv_query() { return handOut(qv::web::pageQuery(settings)); }
 
+// The settings panel's rows (page_settings.h).
+EMSCRIPTEN_KEEPALIVE const char* qv_panel() { return handOut(qv::web::panelRows()); }
+
 // Starts the animation in a canvas of w x h device pixels (a still or a
 // size in the settings takes its own size).
 EMSCRIPTEN_KEEPALIVE void qv_start(int w, int h) {

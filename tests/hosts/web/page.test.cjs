@@ -142,7 +142,7 @@ it('takes its scene from the address and from the panel', () => inPage('?brush=b
     assert.equal(await page.inputValue('select[name=brush]'), 'ball');
     assert.equal(await page.inputValue('input[name=trail]'), '1001');
     assert.equal(await page.textContent('#problems'),
-                 "Not taken from the address (the default is used):\nunknown setting 'bogus=1'");
+                 "Not taken from the address (the default is used):\nunknown option 'bogus'");
     assert.equal(new URL(page.url()).search, '?brush=ball&trail=1001&fps');
     await s.until(page, () => /^FPS: [1-9]\d*\.\d$/.test(document.getElementById('fps').textContent));
     await page.click('#panel summary');

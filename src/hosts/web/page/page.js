@@ -199,24 +199,65 @@
     showInPanel(settings);
   }
 
-  function showInPanel(settings) {
-    const brush = settings.get('brush') || 'disc';
-    const select = panel.elements.brush;
-    if (![...select.options].some((o) => o.value === brush)) select.add(new Option(brush, brush));
-    select.value = brush;
-    panel.elements.trail.value = settings.get('trail') || '';
-    panel.elements.seed.value = settings.get('seed') || '';
-    for (const flag of ['depth-sort', 'half-res', 'fps']) panel.elements[flag].checked = settings.has(flag);
+  // The panel's rows, as the module offers the scene's options to the page:
+  // a list for a choice with names, a box for a value, a tick for a switch.
+  let panelRows = [];
+  function buildPanel() {
+    const text = module.UTF8ToString(module._qv_panel());
+    panelRows = text.trimEnd().split('\n').map((line) => {
+      const [name, valueName, help, shownDefault, names] = line.split('\t');
+      return { name, valueName, help, shownDefault, names: names ? names.split(',') : [] };
+    });
+    for (const row of panelRows) {
+      const label = document.createElement('label');
+      label.title = row.help;
+      let field;
+      if (row.names.length) {
+        field = document.createElement('select');
+        for (const name of row.names) field.add(new Option(name, name));
+      } else {
+        field = document.createElement('input');
+        field.type = row.valueName ? 'text' : 'checkbox';
+        field.placeholder = row.shownDefault;
+      }
+      field.name = row.name;
+      if (row.valueName) {
+        label.append(row.name + ' ', field);
+      } else {
+        label.append(field, ' ' + row.name);
+      }
+      panel.append(label);
+    }
   }
 
-  // The panel's settings over the page's others (size, still, ...).
+  function showInPanel(settings) {
+    for (const row of panelRows) {
+      const field = panel.elements[row.name];
+      if (!row.valueName) {
+        field.checked = settings.has(row.name);
+      } else if (field.tagName === 'SELECT') {
+        const value = settings.get(row.name) || row.shownDefault;
+        if (![...field.options].some((o) => o.value === value)) field.add(new Option(value, value));
+        field.value = value;
+      } else {
+        field.value = settings.get(row.name) || '';
+      }
+    }
+  }
+
+  // The panel's settings over the page's others (size, still, ...); the
+  // module leaves out the defaults.
   function panelQuery() {
     const settings = new URLSearchParams(page.query);
-    const put = (name, value, omit) => (value === omit ? settings.delete(name) : settings.set(name, value));
-    put('brush', panel.elements.brush.value, 'disc');
-    put('trail', panel.elements.trail.value.trim(), '');
-    put('seed', panel.elements.seed.value.trim(), '');
-    for (const flag of ['depth-sort', 'half-res', 'fps']) put(flag, panel.elements[flag].checked ? '' : null, null);
+    for (const row of panelRows) {
+      const field = panel.elements[row.name];
+      const value = row.valueName ? field.value.trim() : field.checked ? '' : null;
+      if (value === null || (row.valueName && value === '')) {
+        settings.delete(row.name);
+      } else {
+        settings.set(row.name, value);
+      }
+    }
     return settings.toString();
   }
 
@@ -381,6 +422,7 @@
         qvRuntimeError: (text) => showFault(RUNTIME_ERROR_CAPTION, text),
       }).then((instance) => {
         module = instance;
+        buildPanel();
         takeSettings(location.search);
         listen();
         watchCanvasSize();
