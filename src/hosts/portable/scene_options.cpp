@@ -99,7 +99,9 @@ std::string readBrushKind(std::string_view value, SceneChoices& c) {
 
 // A name sets the kind and the picture, a kind code clears the picture.
 std::string readBrush(std::string_view value, SceneChoices& c) {
-  const auto named = std::ranges::find(NAMED_BRUSHES, value, &NamedBrush::name);
+  // std::find_if, not std::ranges: the web build's C++ library has no ranges.
+  const auto named = std::find_if(std::begin(NAMED_BRUSHES), std::end(NAMED_BRUSHES),
+                                  [value](const NamedBrush& brush) { return brush.name == value; });
   if (named == std::end(NAMED_BRUSHES)) {
     if (!readBrushKind(value, c).empty())
       return "disc, ball, spot, point, picture or a kind code the program draws";

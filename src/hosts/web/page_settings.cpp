@@ -75,9 +75,10 @@ constexpr OptionRow<PageSettings> PAGE_ENTRIES[] = {
 };
 
 const OptionRow<SceneChoices>* sceneRow(std::string_view name) {
-  const auto rows = sceneOptions();
-  const auto row = std::ranges::find(rows, name, &OptionRow<SceneChoices>::name);
-  return row == rows.end() ? nullptr : &*row;
+  for (const OptionRow<SceneChoices>& row : sceneOptions()) {
+    if (row.name == name) return &row;
+  }
+  return nullptr;
 }
 
 // Reads one entry into the settings: empty when it was taken, else the line
@@ -140,7 +141,7 @@ std::string pageQuery(const PageSettings& s) {
   for (const OptionRow<SceneChoices>& row : sceneOptions()) {
     if ((row.users & WEB_PAGE) == 0) continue;
     if (row.valueName.empty()) {
-      if (std::ranges::find(s.switchesOn, row.name) != s.switchesOn.end()) add(row.name);
+      if (std::find(s.switchesOn.begin(), s.switchesOn.end(), row.name) != s.switchesOn.end()) add(row.name);
     } else if (row.shown != nullptr && row.shown(s.choices) != row.shown(defaults.choices)) {
       add(std::string(row.name) + "=" + row.shown(s.choices));
     }
@@ -161,7 +162,7 @@ std::string panelRows() {
   for (const OptionRow<SceneChoices>& row : sceneOptions()) {
     if ((row.users & WEB_PAGE) == 0) continue;
     std::string help(row.help);
-    std::ranges::replace(help, '\n', ' ');
+    std::replace(help.begin(), help.end(), '\n', ' ');
     text.append(row.name).append("\t").append(row.valueName).append("\t").append(help).append("\t");
     if (row.shown != nullptr) text += row.shown(defaults);
     text += "\t";

@@ -8,34 +8,28 @@
 // goes to the page as its text.
 
 #include <cstdint>
-#include <map>
 #include <span>
 
-#include "ground/platform.h"
-#include "hosts/portable/resource_table.h"
+#include "hosts/portable/clock_timers.h"
+#include "hosts/portable/portable_platform.h"
 
 namespace qv::web {
 
 enum class PageClock { Real, Virtual };
 
-class WebPlatform : public Platform {
+class WebPlatform : public PortablePlatform {
  public:
   explicit WebPlatform(PageClock clock, std::span<const EmbeddedResource> resources = programResources());
 
   void showRuntimeError(std::string_view text) override;
   std::uint64_t clockTicks() override;
   void sleepMilliseconds(std::uint32_t ms) override;
-  int startTimer(int n, std::uint32_t ms) override;
-  int stopTimer(int n) override;
-  bool timerFired(int n) override;
+  int startTimer(int n, std::uint32_t ms) override { return timers_.start(n, ms, clockTicks()); }
+  int stopTimer(int n) override { return timers_.stop(n, clockTicks()); }
+  bool timerFired(int n) override { return timers_.fired(n, clockTicks()); }
   int screenWidth() override { return screenWidth_; }
   int screenHeight() override { return screenHeight_; }
   void present(const FrameView& frame, int x, int y, int w, int h) override;
-  std::span<const std::uint8_t> findResource(std::string_view name, int type) override;
-  std::span<const std::uint8_t> findResource(std::string_view name, std::string_view type) override;
-  bool decodePicture(std::span<const std::uint8_t> bytes, DecodedPicture& out) override;
-  void freePicturePixels(DecodedPicture& picture) override;
-  bool scalePicture(const DecodedPicture& in, int w, int h, DecodedPicture& out) override;
 
   // The canvas's size in device pixels: what a whole-screen frame covers.
   void setScreenSize(int w, int h);
@@ -46,20 +40,10 @@ class WebPlatform : public Platform {
   void showPresents(bool shown) { presentsShown_ = shown; }
 
  private:
-  struct Timer {
-    bool running = false;
-    bool fired = false;
-    std::uint64_t startTicks = 0;
-    std::uint64_t intervalTicks = 0;
-  };
-  // A running timer whose interval has passed has fired, for good.
-  void latch(Timer& t);
-
   PageClock clock_;
-  std::span<const EmbeddedResource> resources_;
-  double originMs_ = 0.0;             // the real clock's origin in the calendar
+  double originMs_ = 0.0;  // the real clock's origin in the calendar
   std::uint64_t virtualTicks_ = 0;
-  std::map<int, Timer> timers_;
+  ClockTimers timers_;
   int screenWidth_ = 0;
   int screenHeight_ = 0;
   bool resized_ = false;
