@@ -4,6 +4,8 @@
 // returns when every band is done, so whatever the bands wrote is then the
 // caller's to read; an exception thrown in a band reaches the caller. No
 // thread is made per frame: a worker is made the first time a band needs it.
+// A worker the system will not start (no thread left to give) is not fatal:
+// the calling thread runs that band too, and a later run tries again.
 
 #include <condition_variable>
 #include <cstdint>
@@ -30,9 +32,14 @@ class BandWorkers {
 
   int workerCount() const { return static_cast<int>(threads_.size()); }
 
+  // Tests: the next `count` workers fail to start, as when the system has
+  // no thread to give.
+  static void refuseWorkersForTest(int count);
+
  private:
   using BandJob = void (*)(void* context, int band);
   void runBands(int bands, BandJob job, void* context);
+  bool startWorker();
   void work(int band, std::uint64_t seen);
   void runBand(BandJob job, void* context, int band);
 
