@@ -90,6 +90,7 @@ void Scene::setupScene(const SceneOptions& options) {
   m_.platform.startTimer(0, LEGEND_MILLISECONDS);
 
   if (!options.overlays) m_.composer.frameHook = Hook();
+  if (!options.legend) m_.overlays.leaveOutLegend();
   if (options.halfResRequested) m_.frame.halfResRequested = 1;
   colourPhase = 0;
   startupFrames = 0;

@@ -49,6 +49,11 @@ foreign_window_case() {
     *) start_program "$1" "$(printf '0x%x' "$window")" $FPS ;;
   esac
   wait_for_particles "$window" "$work/inside.png" 30
+  # No controls legend (light grey letters bottom left): the keys are the
+  # window owner's.
+  legend=$(convert "$work/inside.png" -crop 300x13+24+279 +repage -fx 'r == g && g == b && r > 0.4 ? 1 : 0' \
+    -format '%[fx:int(mean*w*h+0.5)]' info:)
+  [ "$legend" -lt 20 ] || fail "the controls legend is drawn ($legend light grey pixels bottom left)"
   if [ -n "$FPS" ]; then  # white letters in the top-left corner
     white=$(pixels_of "$work/inside.png" 60x12+0+0 255 255 255)
     [ "$white" -gt 20 ] || fail "no FPS figure in the top-left corner ($white white pixels)"

@@ -69,6 +69,9 @@ int runInForeignWindow(std::uint64_t windowId, const SceneChoices& choices,
   }
   // The program only watches the window's size and life.
   XSelectInput(display, window, StructureNotifyMask | ExposureMask);
+  // The window's keys and mouse are its owner's: no legend offers them.
+  SceneChoices drawn = choices;
+  drawn.scene.legend = false;
   {
     X11WindowSurface surface(display, window, attributes, choices.showFps);
     SdlPlatform platform(&surface, nullptr, resources);
@@ -76,7 +79,7 @@ int runInForeignWindow(std::uint64_t windowId, const SceneChoices& choices,
     InputState input;  // nothing records into it
     const RunWindow foreign{.eventSource = ConnectionNumber(display),
                             .takeEvents = [&] { return takeXEvents(display, window, surface, platform); }};
-    runWorker(foreign, platform, input, surface, choices);
+    runWorker(foreign, platform, input, surface, drawn);
   }
   XCloseDisplay(display);
   SDL_Quit();
