@@ -45,9 +45,15 @@ full-output)
   # Every write to a full device or past a file size limit is reported, small
   # outputs included (they fail only at the flush or the close).
   while IFS='|' read -r setup args pattern; do
+    rm -rf "$work/frames"
     # shellcheck disable=SC2086
     render "$setup" $args
     expect 1 "$pattern"
+    # A picture that failed is not left truncated, nor its temporary file.
+    failed=$(sed -n "s/.*cannot write '\\(.*\\)': File too large$/\\1/p; s/.*contact sheet '\\(.*\\)':.*/\\1/p" "$work/err")
+    [ -z "$failed" ] || [ ! -e "$failed" ] || fail "a truncated $failed is left"
+    leftover=$(find "$work" -name '.*' -type f)
+    [ -z "$leftover" ] || fail "temporary files left: $leftover"
   done <<'TABLE'
 exec >/dev/full|--size 16x16 --frames 5 --video -|cannot write the video to standard output: No space left on device$
 exec >/dev/full|--size 16x16 --frames 5 --bench|cannot write the bench line to standard output: No space left on device$
