@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <atomic>
+#include <cerrno>
 #include <csignal>
 #include <cstdio>
 
@@ -36,8 +37,10 @@ void onStopSignal(int signal) {
     dieBy(expected);  // asked twice: at once
     return;
   }
+  const int interrupted = errno;  // the interrupted code's, kept
   alarm(STOP_GRACE_SECONDS);
   mainThreadWake().notify();
+  errno = interrupted;
 }
 
 void onGraceOver(int) { dieBy(received.load()); }
