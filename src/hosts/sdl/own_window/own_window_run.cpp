@@ -46,18 +46,16 @@ bool noDisplayNamed() {
 
 // An X display that accepts the connection but never answers would hold
 // SDL's start for ever: where SDL will use X, the display is tried first,
-// for a limited time. False, with the exit code in `code`, when it does not
-// answer (one line) or a stop signal came first (nothing said).
-bool x11DisplayAnswers(int& code) {
+// for a limited time (one that does not answer ends the program). False
+// when a stop signal came first.
+bool x11DisplayAnswers() {
 #if QV_HAVE_X11
   if (!environmentNames("DISPLAY") || environmentNames("WAYLAND_DISPLAY")) return true;
   const OpenedDisplay opened = openDisplayWithin(DISPLAY_ANSWER_LIMIT);
   if (opened.display != nullptr) XCloseDisplay(opened.display);
-  if (opened.answer == DisplayAnswer::Silent) sayDisplayIsSilent();
-  code = opened.answer == DisplayAnswer::Silent ? 1 : 0;
-  return opened.answer != DisplayAnswer::Silent && opened.answer != DisplayAnswer::Stopped;
+  if (opened.answer == DisplayAnswer::Silent) endForSilentDisplay();
+  return opened.answer != DisplayAnswer::Stopped;
 #else
-  static_cast<void>(code);
   return true;
 #endif
 }
@@ -123,8 +121,7 @@ int runInOwnWindow(const SceneChoices& choices, std::span<const EmbeddedResource
     std::fputs(NO_DISPLAY, stderr);
     return 1;
   }
-  int code = 0;
-  if (!x11DisplayAnswers(code)) return code;
+  if (!x11DisplayAnswers()) return 0;  // a stop signal, which ends the program
   if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_TIMER) != 0 || showsNothing(SDL_GetCurrentVideoDriver())) {
     std::fputs(NO_DISPLAY, stderr);
     SDL_Quit();

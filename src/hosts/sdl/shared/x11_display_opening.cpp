@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <memory>
 #include <mutex>
 #include <thread>
@@ -54,17 +55,19 @@ OpenedDisplay openDisplayWithin(std::chrono::milliseconds limit) {
   }
 }
 
-void sayDisplayIsSilent() {
+void endForSilentDisplay() {
   const char* name = XDisplayName(nullptr);
   std::fprintf(stderr, "quorvalent: cannot open display %s: no answer\n",
                printableText(name != nullptr ? name : "").c_str());
+  std::fflush(nullptr);
+  std::_Exit(1);
 }
 
 Display* openRunDisplay(const char* refusedLine, int& code) {
   const OpenedDisplay opened = openDisplayWithin(DISPLAY_ANSWER_LIMIT);
   code = opened.answer == DisplayAnswer::Stopped ? 0 : 1;
   if (opened.answer == DisplayAnswer::Refused) std::fputs(refusedLine, stderr);
-  if (opened.answer == DisplayAnswer::Silent) sayDisplayIsSilent();
+  if (opened.answer == DisplayAnswer::Silent) endForSilentDisplay();
   return opened.display;
 }
 

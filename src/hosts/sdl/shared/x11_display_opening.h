@@ -28,13 +28,17 @@ struct OpenedDisplay {
 // Opens the display $DISPLAY names, waiting at most `limit`.
 OpenedDisplay openDisplayWithin(std::chrono::milliseconds limit);
 
-// "quorvalent: cannot open display NAME: no answer", the name escaped.
-void sayDisplayIsSilent();
+// Says "quorvalent: cannot open display NAME: no answer" (the name escaped)
+// and ends the program with 1 at once: the thread still waiting for the
+// server is inside Xlib, whose state the libraries' clean-up at a normal
+// exit would free under it.
+[[noreturn]] void endForSilentDisplay();
 
-// openDisplayWithin(DISPLAY_ANSWER_LIMIT) for a run that needs the display:
-// null when there is none, after one line on standard error (`refusedLine`,
-// or sayDisplayIsSilent) and with the exit code in `code` (1; 0 when a stop
-// signal came first, which says nothing).
+// openDisplayWithin(DISPLAY_ANSWER_LIMIT) for a run that needs the display;
+// a display that does not answer ends the program (endForSilentDisplay).
+// Null when there is none, after `refusedLine` on standard error and with
+// the exit code 1 in `code`, or when a stop signal came first (code 0,
+// nothing said).
 Display* openRunDisplay(const char* refusedLine, int& code);
 
 }  // namespace qv::sdl
