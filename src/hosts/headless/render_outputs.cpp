@@ -111,10 +111,11 @@ std::string RenderOutputs::videoName() const {
 bool RenderOutputs::open() {
   if (!openFolder()) return false;
   if (options_.contactSheet) {
-    // Written beside its name, which it takes only when complete.
-    errno = 0;
-    sheetFile_.emplace(*options_.contactSheet);
-    if (sheetFile_->get() == nullptr)
+    // Written beside its name, which it takes only when complete; a folder
+    // of that name would refuse it only then.
+    errno = std::filesystem::is_directory(*options_.contactSheet) ? EISDIR : 0;
+    if (errno == 0) sheetFile_.emplace(*options_.contactSheet);
+    if (!sheetFile_ || sheetFile_->get() == nullptr)
       return fail("cannot write the contact sheet " + quoted(*options_.contactSheet), errno);
     const CellSize cell = contactSheetCell(options_.width, options_.height, CONTACT_SHEET_CELL_SIDE);
     sheet_.emplace(CONTACT_SHEET_COLUMNS, cell.width, cell.height);
