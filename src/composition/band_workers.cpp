@@ -17,7 +17,7 @@ BandWorkers::~BandWorkers() {
     stopping_ = true;
   }
   start_.notify_all();
-  threads_.clear();
+  for (std::thread& t : threads_) t.join();
 }
 
 void BandWorkers::refuseWorkersForTest(int count) { refusedWorkers.store(count); }
