@@ -150,7 +150,11 @@ int sheetSide(long long side) {
 
 WholeFile::WholeFile(const std::string& path) : path_(path) {
   const std::filesystem::path whole(path);
-  temporary_ = (whole.parent_path() / ("." + whole.filename().string() + ".XXXXXX")).string();
+  // Built by appending: GCC 12's -O3 takes "." + string for an overlapping copy.
+  std::string hidden = ".";
+  hidden += whole.filename().string();
+  hidden += ".XXXXXX";
+  temporary_ = (whole.parent_path() / hidden).string();
   const int fd = mkstemp(temporary_.data());
   if (fd < 0) return;
   // The permissions fopen would give, not mkstemp's private ones.
