@@ -20,6 +20,7 @@ declare -A rooms=(
   [hosts/portable]=""
   [hosts/headless]="hosts/portable"
   [hosts/win32]=""
+  [hosts/web]="hosts/portable"
   [hosts/sdl/shared]="hosts/portable"
   [hosts/sdl/own_window]="hosts/sdl/shared hosts/portable"
   [hosts/sdl/foreign_window]="hosts/sdl/shared hosts/portable"

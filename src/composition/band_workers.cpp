@@ -8,7 +8,7 @@ BandWorkers::~BandWorkers() {
     stopping_ = true;
   }
   start_.notify_all();
-  threads_.clear();
+  for (std::thread& t : threads_) t.join();
 }
 
 void BandWorkers::runBands(int bands, BandJob job, void* context) {

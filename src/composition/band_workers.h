@@ -46,7 +46,9 @@ class BandWorkers {
   BandJob job_ = nullptr;
   void* context_ = nullptr;
   std::exception_ptr failure_;
-  std::vector<std::jthread> threads_;  // last: joined before the rest goes
+  // Plain threads, joined by the destructor before the rest goes (the C++
+  // library of the web build has no std::jthread).
+  std::vector<std::thread> threads_;
 };
 
 }  // namespace qv

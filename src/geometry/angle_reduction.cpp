@@ -1,9 +1,9 @@
 #include "geometry/angle_reduction.h"
 
 #include <array>
-#include <bit>
 #include <cmath>
 #include <cstdint>
+#include <cstring>
 
 namespace qv {
 
@@ -44,7 +44,9 @@ std::uint64_t bitsFrom(const Product& p, int top, int count) {
 
 ReducedAngle reduceByQuarterTurns(double x) {
   if (x <= QUARTER_PI) return {0, {x, 0.0}};
-  const auto bits = std::bit_cast<std::uint64_t>(x);
+  // By memcpy: the web build's C++ library has no std::bit_cast.
+  std::uint64_t bits = 0;
+  std::memcpy(&bits, &x, sizeof bits);
   const std::uint64_t significand = (bits & ((1ull << 52) - 1)) | (1ull << 52);
   const int exponent = static_cast<int>(bits >> 52) - 1075;  // x = significand * 2^exponent
 

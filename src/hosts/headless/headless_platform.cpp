@@ -23,38 +23,7 @@ void HeadlessPlatform::sleepMilliseconds(std::uint32_t ms) {
   advanceClock(static_cast<std::uint64_t>(ms) * 100);
 }
 
-void HeadlessPlatform::advanceClock(std::uint64_t ticks) {
-  ticks_ += ticks;
-  updateTimers();
-}
-
-void HeadlessPlatform::updateTimers() {
-  for (auto& [n, t] : timers_) {
-    if (t.running && ticks_ - t.startTicks >= t.intervalTicks) t.fired = true;
-  }
-}
-
-int HeadlessPlatform::startTimer(int n, std::uint32_t ms) {
-  Timer& t = timers_[n];
-  // Starting again restarts the interval; a fired flag stays set, as the
-  // host never clears it.
-  t.running = true;
-  t.startTicks = ticks_;
-  t.intervalTicks = static_cast<std::uint64_t>(ms) * 100;
-  return 1000 + n;
-}
-
-int HeadlessPlatform::stopTimer(int n) {
-  auto it = timers_.find(n);
-  if (it == timers_.end() || !it->second.running) return 0;
-  it->second.running = false;
-  return 1;
-}
-
-bool HeadlessPlatform::timerFired(int n) {
-  auto it = timers_.find(n);
-  return it != timers_.end() && it->second.fired;
-}
+void HeadlessPlatform::advanceClock(std::uint64_t ticks) { ticks_ += ticks; }
 
 void HeadlessPlatform::present(const FrameView& frame, int x, int y, int w, int h) {
   if (frame.pixels == nullptr || frame.width <= 0 || frame.height <= 0) return;

@@ -6,13 +6,13 @@
 // in-memory RGB "window", exactly as a window would show them.
 
 #include <cstdio>
-#include <map>
 #include <optional>
 #include <span>
 #include <string>
 #include <vector>
 
 #include "hosts/headless/rgb_image.h"
+#include "hosts/portable/clock_timers.h"
 #include "hosts/portable/portable_platform.h"
 
 namespace qv {
@@ -27,9 +27,9 @@ class HeadlessPlatform : public PortablePlatform {
   void showRuntimeError(std::string_view text) override;
   std::uint64_t clockTicks() override { return ticks_; }
   void sleepMilliseconds(std::uint32_t ms) override;
-  int startTimer(int n, std::uint32_t ms) override;
-  int stopTimer(int n) override;
-  bool timerFired(int n) override;
+  int startTimer(int n, std::uint32_t ms) override { return timers_.start(n, ms, ticks_); }
+  int stopTimer(int n) override { return timers_.stop(n, ticks_); }
+  bool timerFired(int n) override { return timers_.fired(n, ticks_); }
   int screenWidth() override { return screenWidth_; }
   int screenHeight() override { return screenHeight_; }
   void present(const FrameView& frame, int x, int y, int w, int h) override;
@@ -54,13 +54,6 @@ class HeadlessPlatform : public PortablePlatform {
   const std::vector<std::string>& errorsShown() const { return errorsShown_; }
 
  private:
-  struct Timer {
-    bool running = false;
-    bool fired = false;
-    std::uint64_t startTicks = 0;
-    std::uint64_t intervalTicks = 0;
-  };
-  void updateTimers();
   void copyIntoWindow(const FrameView& frame, int x, int y, int w, int h);
 
   struct SkippedPresent {
@@ -75,7 +68,7 @@ class HeadlessPlatform : public PortablePlatform {
   int screenHeight_;
   std::FILE* errorStream_;
   std::uint64_t ticks_ = 0;
-  std::map<int, Timer> timers_;
+  ClockTimers timers_;
   RgbImage window_;
   bool keepPresents_ = true;
   std::optional<SkippedPresent> skipped_;

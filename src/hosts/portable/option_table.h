@@ -87,6 +87,20 @@ OptionProblem readOption(const OptionRow<Target>& row, std::span<const std::stri
   return {.kind = OptionProblem::BadValue, .token = token, .value = value, .expected = std::move(expected)};
 }
 
+// For readers of name=value pairs: reads `value` into the option `name`
+// that `user` offers (Unknown when none).
+template <class Target>
+OptionProblem readNamedOption(std::span<const OptionRow<Target>> rows, std::string_view name,
+                              std::string_view value, unsigned user, Target& target) {
+  for (const OptionRow<Target>& row : rows) {
+    if ((row.users & user) == 0 || row.name != name) continue;
+    std::string expected = row.read(value, target);
+    if (expected.empty()) return {};
+    return {.kind = OptionProblem::BadValue, .token = name, .value = value, .expected = std::move(expected)};
+  }
+  return {.kind = OptionProblem::Unknown, .token = name};
+}
+
 // Reads every token of `args` as an option of either table (the program's
 // own first), in order, up to the first problem.
 template <class A, class B>

@@ -1,8 +1,8 @@
 #pragma once
-// What the portable hosts' platforms (the desktop program's and the
-// headless one) have in common: the program's resources from an embedded
-// table, pictures decoded and rescaled in software, the part of a present
-// that lies inside the frame, and the fatal error's line.
+// What the portable hosts' platforms (the desktop program's, the headless
+// one and the web page's) have in common: the program's resources from an
+// embedded table, pictures decoded and rescaled in software, the part of a
+// present that lies inside the frame, and the fatal error's line.
 
 #include <cstdio>
 #include <span>

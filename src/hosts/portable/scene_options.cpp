@@ -74,8 +74,9 @@ std::string brushPicturesText() {
 // A switch: named alone (or "1") it sets `field` to `on`, with "0" to `off`.
 template <class T>
 std::string readSwitch(std::string_view value, T& field, T on, T off) {
-  if (value != "" && value != "1" && value != "0") return "1 or 0";
-  field = value == "0" ? off : on;
+  bool given = false;
+  if (!parseSwitch(value, given)) return "1 or 0";
+  field = given ? on : off;
   return {};
 }
 
@@ -98,7 +99,9 @@ std::string readBrushKind(std::string_view value, SceneChoices& c) {
 
 // A name sets the kind and the picture, a kind code clears the picture.
 std::string readBrush(std::string_view value, SceneChoices& c) {
-  const auto named = std::ranges::find(NAMED_BRUSHES, value, &NamedBrush::name);
+  // std::find_if, not std::ranges: the web build's C++ library has no ranges.
+  const auto named = std::find_if(std::begin(NAMED_BRUSHES), std::end(NAMED_BRUSHES),
+                                  [value](const NamedBrush& brush) { return brush.name == value; });
   if (named == std::end(NAMED_BRUSHES)) {
     if (!readBrushKind(value, c).empty())
       return "disc, ball, spot, point, picture or a kind code the program draws";
@@ -187,7 +190,7 @@ constexpr OptionRow<SceneChoices> SCENE_OPTIONS[] = {
     {"seed", "N", "random seed, 0 to 4294967295", readSeed, "a number", EVERY_PROGRAM, showSeed},
     {"threads", "N", "threads that draw each frame, 1 to 64; the frames\nare the same for any number",
      readThreads, "a number", RENDERER, showThreads},
-    {"fps", "", "show the frame rate in the top-left corner", readFps, {}, DESKTOP},
+    {"fps", "", "show the frame rate in the top-left corner", readFps, {}, DESKTOP | WEB_PAGE},
     {"no-fps", "", "do not show it (the default)", readNoFps, {}, DESKTOP},
 };
 
@@ -199,14 +202,9 @@ std::span<const NamedBrush> namedBrushes() { return NAMED_BRUSHES; }
 
 std::string setSceneOption(std::string_view name, std::string_view value, unsigned user,
                            SceneChoices& choices) {
-  for (const OptionRow<SceneChoices>& row : SCENE_OPTIONS) {
-    if ((row.users & user) == 0 || row.name != name) continue;
-    std::string expected = row.read(value, choices);
-    if (expected.empty()) return {};
-    return badValueLine(
-        {.kind = OptionProblem::BadValue, .token = name, .value = value, .expected = std::move(expected)});
-  }
-  return "unknown option '" + printableText(name) + "'";
+  const OptionProblem problem = readNamedOption(sceneOptions(), name, value, user, choices);
+  if (problem.kind == OptionProblem::Unknown) return "unknown option '" + printableText(name) + "'";
+  return problem ? badValueLine(problem) : std::string();
 }
 
 bool parseInt(std::string_view text, long long lo, long long hi, long long& out) {
@@ -216,6 +214,12 @@ bool parseInt(std::string_view text, long long lo, long long hi, long long& out)
   auto [ptr, ec] = std::from_chars(text.data(), last, value);
   if (ec != std::errc() || ptr != last || value < lo || value > hi) return false;
   out = value;
+  return true;
+}
+
+bool parseSwitch(std::string_view text, bool& on) {
+  if (text != "" && text != "1" && text != "0") return false;
+  on = text != "0";
   return true;
 }
 

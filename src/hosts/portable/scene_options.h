@@ -38,6 +38,9 @@ std::string setSceneOption(std::string_view name, std::string_view value, unsign
 // or trailing text.
 bool parseInt(std::string_view text, long long lo, long long hi, long long& out);
 
+// A switch's value: "" or "1" (on), "0" (off).
+bool parseSwitch(std::string_view text, bool& on);
+
 // A 32-bit value in hexadecimal, with or without a leading 0x.
 bool parseHex(std::string_view text, std::uint32_t& out);
 
