@@ -1,6 +1,15 @@
 #include "composition/band_workers.h"
 
+#include <algorithm>
+#include <atomic>
+#include <system_error>
+
 namespace qv {
+namespace {
+
+std::atomic<int> refusedWorkers{0};
+
+}  // namespace
 
 BandWorkers::~BandWorkers() {
   {
@@ -11,24 +20,45 @@ BandWorkers::~BandWorkers() {
   for (std::thread& t : threads_) t.join();
 }
 
-void BandWorkers::runBands(int bands, BandJob job, void* context) {
-  // Only this thread changes the generation, so it reads it without the lock.
-  while (static_cast<int>(threads_.size()) < bands - 1) {
-    const int band = static_cast<int>(threads_.size()) + 1;
-    threads_.emplace_back([this, band, seen = generation_] { work(band, seen); });
+void BandWorkers::refuseWorkersForTest(int count) { refusedWorkers.store(count); }
+
+bool BandWorkers::startWorker() {
+  if (refusedWorkers.load() > 0) {
+    refusedWorkers.fetch_sub(1);
+    return false;
   }
+  // Only this thread changes the generation, so it reads it without the lock.
+  const int band = static_cast<int>(threads_.size()) + 1;
+  try {
+    threads_.emplace_back([this, band, seen = generation_] { work(band, seen); });
+  } catch (const std::system_error&) {
+    return false;  // no thread to be had now; memory itself gone throws on
+  }
+  return true;
+}
+
+int BandWorkers::startWorkers(int bands) {
+  while (static_cast<int>(threads_.size()) < bands - 1 && startWorker()) {}
+  return std::min(static_cast<int>(threads_.size()) + 1, std::max(bands, 1));
+}
+
+void BandWorkers::runBands(int bands, BandJob job, void* context) {
+  // Workers 1 ... started run their bands; this thread runs band 0 and those
+  // beyond.
+  const int started = startWorkers(bands) - 1;
   {
     std::lock_guard<std::mutex> hold(lock_);
     job_ = job;
     context_ = context;
     bands_ = bands;
-    pending_ = bands - 1;
+    pending_ = started;
     arrived_ = 0;
     failure_ = nullptr;
     ++generation_;
   }
   start_.notify_all();
   runBand(job, context, 0);
+  for (int band = started + 1; band < bands; ++band) runBand(job, context, band);
   std::unique_lock<std::mutex> hold(lock_);
   finished_.wait(hold, [this] { return pending_ == 0; });
   if (failure_) {

@@ -5,6 +5,10 @@
 // caller's to read; an exception thrown in a band reaches the caller. No
 // thread is made per frame: a worker is made the first time a band needs it.
 // Within a run the bands may wait for each other once (waitForAllBands).
+// A worker the system will not start (no thread left to give) is not fatal:
+// startWorkers says how many bands can run at once, and a band left without
+// a worker runs on the calling thread after band 0 (so such a run must not
+// wait for all bands); a later run tries again.
 
 #include <condition_variable>
 #include <cstdint>
@@ -34,11 +38,21 @@ class BandWorkers {
   // failed counts as arrived. One call per band and run.
   void waitForAllBands();
 
+  // Starts the workers `bands` bands need, as far as the system gives
+  // threads; returns how many bands can run at once (1 ... bands). A job
+  // that calls waitForAllBands must be run with no more bands than that.
+  int startWorkers(int bands);
+
   int workerCount() const { return static_cast<int>(threads_.size()); }
+
+  // Tests: the next `count` workers fail to start, as when the system has
+  // no thread to give.
+  static void refuseWorkersForTest(int count);
 
  private:
   using BandJob = void (*)(void* context, int band);
   void runBands(int bands, BandJob job, void* context);
+  bool startWorker();
   void work(int band, std::uint64_t seen);
   void runBand(BandJob job, void* context, int band);
 

@@ -113,7 +113,13 @@ struct FrameComposer::Share {
 };
 
 void FrameComposer::drawFrame(bool clearBands) {
-  const int threads = drawingThreads();
+  int threads = drawingThreads();
+  if (threads > 1) {
+    // The bands wait for each other once, so they are as many as the
+    // threads the system gives (a worker it refuses leaves fewer bands).
+    if (!workers_) workers_ = std::make_unique<BandWorkers>();
+    threads = workers_->startWorkers(threads);
+  }
   while (static_cast<int>(shares_.size()) < threads) shares_.push_back(std::make_unique<Share>());
   if (static_cast<int>(bandParams_.size()) < threads) bandParams_.resize(static_cast<std::size_t>(threads));
   if (threads == 1 || !drawTogether(threads, clearBands)) drawAlone(clearBands);
@@ -187,7 +193,6 @@ bool FrameComposer::drawTogether(int threads, bool clearBands) {
       if (from.end == RangeEnd::Near) break;
     }
   };
-  if (!workers_) workers_ = std::make_unique<BandWorkers>();
   workers_->run(threads, job);
   if (oneThread) return false;
   std::int32_t lastVisited = -1;

@@ -44,6 +44,10 @@ void Overlays::drawOverlays() {
 
 void Overlays::destroyOverlays() {
   if (logo_) destroyOverlay(logo_);
+  leaveOutLegend();
+}
+
+void Overlays::leaveOutLegend() {
   if (legend_) destroyOverlay(legend_);
 }
 

@@ -30,6 +30,8 @@ class Overlays {
   void drawOverlays();
   // Frees the logo, then the legend (each only if it exists).
   void destroyOverlays();
+  // Frees the legend now: from then on the logo alone is drawn.
+  void leaveOutLegend();
 
   OverlayLoader& loader() { return loader_; }
   Overlay* logo() const { return logo_.get(); }

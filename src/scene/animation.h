@@ -43,6 +43,9 @@ struct SceneOptions {
   std::int32_t depthSortEnabled = 0;
   bool halfResRequested = false;  // set before the first frame
   bool overlays = true;
+  // The controls legend; a host whose window's keys go to another program
+  // (a screen saver's daemon) leaves it out, and the logo alone is drawn.
+  bool legend = true;
   // A BINARYDATA picture for brush 0 (and so 1 and 2); empty: none.
   std::string brushPicture;
 };

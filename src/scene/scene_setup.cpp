@@ -90,6 +90,7 @@ void Scene::setupScene(const SceneOptions& options) {
   m_.platform.startTimer(0, LEGEND_MILLISECONDS);
 
   if (!options.overlays) m_.composer.frameHook = Hook();
+  if (!options.legend) m_.overlays.leaveOutLegend();
   if (options.halfResRequested) m_.frame.halfResRequested = 1;
   colourPhase = 0;
   startupFrames = 0;
@@ -102,10 +103,16 @@ void Scene::setupBrushes(const SceneOptions& options) {
   m_.images.spotShape = 0.8;
   b.current().sizeScale = SCENE_BRUSH_SIZE_SCALE;
   b.setupBrush(b.current(), options.brushKind, BRUSH_COLOUR_SETS[0][0], options.brushPicture);
-  b.copyBrush(0, 1);
-  b.current().colour = BRUSH_COLOUR_SETS[0][1];
-  b.copyBrush(0, 2);
-  b.current().colour = BRUSH_COLOUR_SETS[0][2];
+  for (int i = 1; i <= 2; ++i) {
+    b.copyBrush(0, i);
+    b.current().colour = BRUSH_COLOUR_SETS[0][i];
+    // A copy takes no images: a brush drawn from images (a ball, a spot, a
+    // picture, chosen on the command line) builds its own in its own colour,
+    // or its systems would draw nothing.
+    if (b.at(0)->hasImages()) {
+      b.setupBrush(b.current(), options.brushKind, BRUSH_COLOUR_SETS[0][i], options.brushPicture);
+    }
+  }
 }
 
 void Scene::setupParticleSystem() {

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <set>
 #include <stdexcept>
@@ -231,6 +232,28 @@ TEST(BandWorkers, EveryBandRunsOnceOnItsOwnThreadAndTheWorkersStay) {
     EXPECT_EQ(std::set<std::thread::id>(ids.begin(), ids.end()).size(), static_cast<std::size_t>(bands));
   }
   EXPECT_EQ(workers.workerCount(), 4);  // made for the largest run, never again
+}
+
+// Workers the system will not start leave their bands to the caller, and
+// are tried again by a later run.
+TEST(BandWorkers, BandsWithoutAWorkerRunOnTheCaller) {
+  BandWorkers workers;
+  const struct {
+    int bands, refused, workersAfter, onCaller;
+  } runs[] = {{3, 0, 2, 1}, {5, 1, 2, 3}, {5, 0, 4, 1}};
+  for (const auto& r : runs) {
+    BandWorkers::refuseWorkersForTest(r.refused);
+    std::vector<int> calls(static_cast<std::size_t>(r.bands), 0);
+    std::vector<std::thread::id> ids(static_cast<std::size_t>(r.bands));
+    auto job = [&](int band) {
+      ++calls[static_cast<std::size_t>(band)];
+      ids[static_cast<std::size_t>(band)] = std::this_thread::get_id();
+    };
+    workers.run(r.bands, job);
+    EXPECT_EQ(calls, std::vector<int>(static_cast<std::size_t>(r.bands), 1)) << r.bands << " " << r.refused;
+    EXPECT_EQ(workers.workerCount(), r.workersAfter);
+    EXPECT_EQ(std::count(ids.begin(), ids.end(), std::this_thread::get_id()), r.onCaller);
+  }
 }
 
 TEST(BandWorkers, AFailingBandReachesTheCallerAfterTheOthersAreDone) {

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "composition/automatic_threads.h"
+#include "composition/band_workers.h"
 #include "support/composition_rig.h"
 
 namespace qv {
@@ -88,6 +89,22 @@ TEST(DrawingThreads, EveryThreadCountDrawsTheFrameOfOne) {
       }
     }
   }
+}
+
+// Threads the system will not start leave fewer bands, never a band that
+// waits for one that is not running, and the same frame.
+TEST(DrawingThreads, WorkersTheSystemRefusesLeaveFewerBandsAndTheSameFrame) {
+  Cloud cloud(1920, 1080);
+  BandWorkers::refuseWorkersForTest(100);
+  cloud.draw(3);
+  const std::vector<std::uint32_t> one = cloud.draw(1);
+  EXPECT_TRUE(cloud.draw(4) == one) << "no worker";
+  BandWorkers::refuseWorkersForTest(0);
+  EXPECT_TRUE(cloud.draw(2) == one) << "one worker";
+  BandWorkers::refuseWorkersForTest(100);
+  EXPECT_TRUE(cloud.draw(7) == one) << "one worker of six";
+  BandWorkers::refuseWorkersForTest(0);
+  EXPECT_TRUE(cloud.draw(7) == one) << "six workers";
 }
 
 // The automatic choice over runs of frames: each run is (frames, width, work

@@ -42,17 +42,20 @@ start_xvfb() {
   start_x Xvfb -screen 0 "${1:-1280x720x24}"
 }
 
-# Waits for the program ($app_pid) to end with 0 after $1 (what happened).
-ends_with_0() {
-  local start
+# Waits for the program ($app_pid) to end after $1 (what happened) with the
+# status $2: a number, or a signal's name (TERM) for a death by that signal.
+ends_as() {
+  local start want=$2
   start=$(date +%s%N)
   poll 10 eval '! kill -0 $app_pid 2>/dev/null' || fail "the program goes on after $1"
   wait "$app_pid"
   exit_code=$?
   app_pid=''  # ended: nothing for the cleanup to stop
-  [ "$exit_code" -eq 0 ] || fail "exit code $exit_code after $1: $(cat "$work/err.log" 2>/dev/null)"
+  [[ $want =~ ^[0-9]+$ ]] || want=$((128 + $(kill -l "$want")))
+  [ "$exit_code" -eq "$want" ] || fail "exit code $exit_code after $1, not $want: $(cat "$work/err.log" 2>/dev/null)"
   echo "ended $((($(date +%s%N) - start) / 1000000)) ms after $1"
 }
+ends_with_0() { ends_as "$1" 0; }
 
 # Clearly coloured pixels (chroma, the largest channel less the smallest,
 # above 30%) of a picture, or of its crop WxH+X+Y. Grey, white and the dark

@@ -18,7 +18,7 @@ namespace {
 // A small animation: a scripted platform with a tiny screen, no overlays and
 // a clock that stands still while a frame works, unless told otherwise.
 struct SceneRig : FrameStepObserver {
-  explicit SceneRig(std::uint32_t seed = 1, bool seedGiven = true) {
+  explicit SceneRig(std::uint32_t seed = 1, bool seedGiven = true, std::int32_t brushKind = ADDING_DISC_BRUSH_KIND) {
     platform.screenW = 96;
     platform.screenH = 64;
     platform.ticks = 123456700;  // 1234567 ms, the seed of a run without one
@@ -26,6 +26,7 @@ struct SceneRig : FrameStepObserver {
     options.seedGiven = seedGiven;
     options.seed = seed;
     options.overlays = false;
+    options.brushKind = brushKind;
     animation.setupScene(options);
     scene().observer = this;
   }
@@ -152,6 +153,27 @@ TEST(SceneSetup, WithoutASeedTheClockSeedsTheSceneAndTheLegendTimerStarts) {
   replay.refillTable();
   for (int i = 0; i <= 25; ++i) EXPECT_EQ(rig.m().periodicTable.values[i], replay.values[i]) << i;
   EXPECT_EQ(rig.platform.runningTimers, (std::map<int, std::uint32_t>{{LEGEND_TIMER, LEGEND_MILLISECONDS}}));
+}
+
+// The scene's three brushes are copies of brush 0 in three colours. A copy
+// takes no images, so a brush drawn from images builds its own, tinted in
+// its own colour; without them two of the three systems would draw nothing.
+TEST(SceneSetup, EveryBrushOfAnImageKindHasImagesOfItsOwnColour) {
+  for (const std::int32_t kind : {BALL_BRUSH_KIND, ADDING_SPOT_BRUSH_KIND}) {
+    SceneRig rig(1, true, kind);
+    const BrushTable& brushes = rig.m().brushes;
+    for (int i = 0; i < 3; ++i) {
+      const Brush& b = *brushes.at(i);
+      ASSERT_TRUE(b.hasImages()) << "kind " << kind << " brush " << i;
+      EXPECT_EQ(b.kind, kind);
+      if (i == 0) continue;
+      const Brush& first = *brushes.at(0);
+      EXPECT_NE(b.colour, first.colour);
+      ASSERT_EQ(b.quadrantImages[0].size(), first.quadrantImages[0].size());
+      EXPECT_FALSE(std::equal(b.quadrantImages[0].begin(), b.quadrantImages[0].end(), first.quadrantImages[0].begin()))
+          << "kind " << kind << " brush " << i << ": images not tinted in its colour";
+    }
+  }
 }
 
 // The wobble tables stand in for the noise curve, so they must give its

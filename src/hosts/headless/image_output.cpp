@@ -1,6 +1,8 @@
 #include "hosts/headless/image_output.h"
 
 #include <png.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
@@ -8,8 +10,10 @@
 #include <csetjmp>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <memory>
 #include <new>
+#include <utility>
 
 namespace qv {
 
@@ -144,12 +148,51 @@ int sheetSide(long long side) {
 
 }  // namespace
 
+WholeFile::WholeFile(const std::string& path) : path_(path) {
+  const std::filesystem::path whole(path);
+  // Built by appending: GCC 12's -O3 takes "." + string for an overlapping copy.
+  std::string hidden = ".";
+  hidden += whole.filename().string();
+  hidden += ".XXXXXX";
+  temporary_ = (whole.parent_path() / hidden).string();
+  const int fd = mkstemp(temporary_.data());
+  if (fd < 0) return;
+  // The permissions fopen would give, not mkstemp's private ones.
+  const mode_t mask = umask(0);
+  umask(mask);
+  fchmod(fd, 0666 & ~mask);
+  file_ = fdopen(fd, "wb");
+  if (file_ == nullptr) {
+    const int reason = errno;
+    close(fd);
+    std::remove(temporary_.c_str());
+    errno = reason;
+  }
+}
+
+WholeFile::~WholeFile() {
+  if (file_ == nullptr) return;
+  std::fclose(file_);
+  std::remove(temporary_.c_str());
+}
+
+bool WholeFile::commit(bool written) {
+  std::FILE* file = std::exchange(file_, nullptr);
+  bool whole = closeWritten(FilePtr(file), written);
+  if (whole && std::rename(temporary_.c_str(), path_.c_str()) != 0) whole = false;
+  if (!whole) {
+    const int reason = errno;
+    std::remove(temporary_.c_str());
+    errno = reason;
+  }
+  return whole;
+}
+
 bool writePng(const RgbImage& image, const std::string& path) {
   if (!valid(image)) return false;
-  FilePtr file(std::fopen(path.c_str(), "wb"));
-  if (!file) return false;
-  const bool written = encodePngToFile(image, image.width, file.get());
-  return closeWritten(std::move(file), written);
+  WholeFile file(path);
+  if (file.get() == nullptr) return false;
+  return file.commit(encodePngToFile(image, image.width, file.get()));
 }
 
 std::vector<std::uint8_t> encodePng(const RgbImage& image) {
@@ -170,13 +213,13 @@ std::vector<std::uint8_t> encodePpm(const RgbImage& image) {
 
 bool writePpm(const RgbImage& image, const std::string& path) {
   if (!valid(image)) return false;
-  FilePtr file(std::fopen(path.c_str(), "wb"));
-  if (!file) return false;
+  WholeFile file(path);
+  if (file.get() == nullptr) return false;
   const std::string header = ppmHeader(image);
   const bool written = std::fwrite(header.data(), 1, header.size(), file.get()) == header.size() &&
                        std::fwrite(image.rgb.data(), 1, image.rgb.size(), file.get()) == image.rgb.size() &&
                        std::fflush(file.get()) == 0;
-  return closeWritten(std::move(file), written);
+  return file.commit(written);
 }
 
 bool RawVideoWriter::writeFrame(const RgbImage& frame) {

@@ -16,7 +16,29 @@
 
 namespace qv {
 
-// False when the image is empty or the file cannot be written.
+// A file written under a temporary name in its folder and renamed to its own
+// name once complete, so that a failed write leaves no truncated picture (a
+// file of that name from before stays as it was).
+class WholeFile {
+ public:
+  explicit WholeFile(const std::string& path);  // get() is null when it cannot be made (errno)
+  ~WholeFile();                                  // removes the temporary file unless committed
+  WholeFile(const WholeFile&) = delete;
+  WholeFile& operator=(const WholeFile&) = delete;
+
+  std::FILE* get() const { return file_; }
+  // Closes the file and, when `written` and the close succeed, gives it its
+  // name; false (errno says why) otherwise, and the temporary file goes.
+  bool commit(bool written);
+
+ private:
+  std::string path_;
+  std::string temporary_;
+  std::FILE* file_ = nullptr;
+};
+
+// False when the image is empty or the file cannot be written; a failed
+// write leaves no file behind.
 bool writePng(const RgbImage& image, const std::string& path);
 // The PNG file's bytes; empty on failure.
 std::vector<std::uint8_t> encodePng(const RgbImage& image);

@@ -96,10 +96,6 @@ RenderOutputs::RenderOutputs(const RenderOptions& options, std::FILE* out, std::
 
 RenderOutputs::~RenderOutputs() {
   if (ownsVideo_) std::fclose(videoStream_);
-  if (sheetFile_ != nullptr) {
-    std::fclose(sheetFile_);
-    if (madeSheet_) std::remove(options_.contactSheet->c_str());
-  }
 }
 
 bool RenderOutputs::fail(const std::string& what, int reason) {
@@ -115,14 +111,11 @@ std::string RenderOutputs::videoName() const {
 bool RenderOutputs::open() {
   if (!openFolder()) return false;
   if (options_.contactSheet) {
-    // Made here (so ours to remove should the run fail), or one that was
-    // there before, which is only overwritten.
-    errno = 0;
-    sheetFile_ = std::fopen(options_.contactSheet->c_str(), "wbx");
-    madeSheet_ = sheetFile_ != nullptr;
-    if (sheetFile_ == nullptr && errno == EEXIST)
-      sheetFile_ = std::fopen(options_.contactSheet->c_str(), "wb");
-    if (sheetFile_ == nullptr)
+    // Written beside its name, which it takes only when complete; a folder
+    // of that name would refuse it only then.
+    errno = std::filesystem::is_directory(*options_.contactSheet) ? EISDIR : 0;
+    if (errno == 0) sheetFile_.emplace(*options_.contactSheet);
+    if (!sheetFile_ || sheetFile_->get() == nullptr)
       return fail("cannot write the contact sheet " + quoted(*options_.contactSheet), errno);
     const CellSize cell = contactSheetCell(options_.width, options_.height, CONTACT_SHEET_CELL_SIDE);
     sheet_.emplace(CONTACT_SHEET_COLUMNS, cell.width, cell.height);
@@ -185,17 +178,10 @@ bool RenderOutputs::finish() {
     errno = 0;
     if (std::fclose(videoStream_) != 0) return fail("cannot write " + videoName(), errno);
   }
-  if (sheetFile_ != nullptr) {
-    std::FILE* file = sheetFile_;
-    sheetFile_ = nullptr;  // written now, whatever comes of it
+  if (sheetFile_) {
     errno = 0;
-    const bool written = sheet_->writePng(file);
-    const int reason = errno;
-    const bool closed = std::fclose(file) == 0;
-    if (!written || !closed) {
-      return fail("cannot write the contact sheet " + quoted(*options_.contactSheet),
-                  written ? errno : reason);
-    }
+    if (!sheetFile_->commit(sheet_->writePng(sheetFile_->get())))
+      return fail("cannot write the contact sheet " + quoted(*options_.contactSheet), errno);
   }
   return true;
 }

@@ -19,8 +19,8 @@ class RenderOutputs {
   // `out` is standard output (the video when it is "-"), `err` takes the
   // lines.
   RenderOutputs(const RenderOptions& options, std::FILE* out, std::FILE* err);
-  // Closes what is still open, and removes a contact sheet file that it
-  // made but never wrote (a run that failed).
+  // Closes what is still open; a contact sheet never completed (a run that
+  // failed) leaves no file.
   ~RenderOutputs();
   RenderOutputs(const RenderOutputs&) = delete;
   RenderOutputs& operator=(const RenderOutputs&) = delete;
@@ -47,8 +47,7 @@ class RenderOutputs {
   std::FILE* videoStream_ = nullptr;
   bool ownsVideo_ = false;
   std::optional<RawVideoWriter> video_;
-  std::FILE* sheetFile_ = nullptr;
-  bool madeSheet_ = false;
+  std::optional<WholeFile> sheetFile_;
   std::optional<ContactSheet> sheet_;
 };
 

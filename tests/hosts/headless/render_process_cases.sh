@@ -45,9 +45,15 @@ full-output)
   # Every write to a full device or past a file size limit is reported, small
   # outputs included (they fail only at the flush or the close).
   while IFS='|' read -r setup args pattern; do
+    rm -rf "$work/frames"
     # shellcheck disable=SC2086
     render "$setup" $args
     expect 1 "$pattern"
+    # A picture that failed is not left truncated, nor its temporary file.
+    failed=$(sed -n "s/.*cannot write '\\(.*\\)': File too large$/\\1/p; s/.*contact sheet '\\(.*\\)': File too large$/\\1/p" "$work/err")
+    [ -z "$failed" ] || [ ! -e "$failed" ] || fail "a truncated $failed is left"
+    leftover=$(find "$work" -name '.*' -type f)
+    [ -z "$leftover" ] || fail "temporary files left: $leftover"
   done <<'TABLE'
 exec >/dev/full|--size 16x16 --frames 5 --video -|cannot write the video to standard output: No space left on device$
 exec >/dev/full|--size 16x16 --frames 5 --bench|cannot write the bench line to standard output: No space left on device$
@@ -55,6 +61,7 @@ exec >/dev/full|--help|cannot write the help text to standard output: No space l
 exec >/dev/null|--size 16x16 --frames 5 --video /dev/full|cannot write the video '/dev/full': No space left on device$
 ulimit -f 4|--size 640x480 --frames 2|cannot write '.*/frame-000001.png': File too large$
 ulimit -f 4|--size 32x32 --frames 10 --format ppm --contact-sheet big.png|cannot write the contact sheet 'big.png': File too large$
+mkdir -p sheet.png|--size 16x16 --frames 1 --contact-sheet sheet.png|cannot write the contact sheet 'sheet.png': Is a directory$
 TABLE
   ;;
 memory-limit)

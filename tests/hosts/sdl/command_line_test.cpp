@@ -55,6 +55,9 @@ TEST(CommandLine, EachLineAsksForWhatItSays) {
       {{"/p", "12abc"}, nullptr, "preview window 12"},  // leading digits, as string-to-int reads
       {{"/p", "0"}, nullptr, "exit"},
       {{"/p", "abc"}, nullptr, "exit"},
+      {{"/p", "-5"}, nullptr, "exit"},
+      {{"/p", "536870912"}, nullptr, "exit"},  // 0x20000000: beyond X's ids
+      {{"/p", "536870911"}, nullptr, "preview window 536870911"},
       {{"/p"}, nullptr, "usage"},
       {{"/p", "1", "2"}, nullptr, "usage"},
       {{"/c"}, nullptr, "usage"},
@@ -89,7 +92,9 @@ TEST(CommandLine, EachLineAsksForWhatItSays) {
   }
   std::uint64_t id = 0;
   EXPECT_TRUE(parseWindowId("0XfF", id) && id == 255);
-  EXPECT_FALSE(parseWindowId("0x-1", id) || parseWindowId("-5", id) || parseWindowId("", id));
+  EXPECT_TRUE(parseWindowId("0x1FFFFFFF", id) && id == 0x1FFFFFFF);
+  EXPECT_FALSE(parseWindowId("0x-1", id) || parseWindowId("-5", id) || parseWindowId("", id) ||
+               parseWindowId("0x20000000", id) || parseWindowId("0x100200001", id));
 }
 
 TEST(CommandLine, BadOptionsAndValuesGiveTheirExactLine) {
@@ -102,6 +107,14 @@ TEST(CommandLine, BadOptionsAndValuesGiveTheirExactLine) {
       {{"--window-id"}, "quorvalent: --window-id needs a window id"},
       {{"-window-id", "0"}, "quorvalent: -window-id: expected a window id, got '0'"},
       {{"-window-id", "12z"}, "quorvalent: -window-id: expected a window id, got '12z'"},
+      // More than 32 bits would reach a window by its truncated id.
+      {{"-window-id", "0x100200001"}, "quorvalent: -window-id: expected a window id, got '0x100200001'"},
+      // Two windows, in either order.
+      {{"--root", "--window-id", "5"}, "quorvalent: -root and -window-id name different windows: give one of them"},
+      {{"-window-id", "5", "-root"}, "quorvalent: -root and -window-id name different windows: give one of them"},
+      // Values and options quoted on one line, control characters escaped.
+      {{"--seed", "\n"}, "quorvalent: --seed: expected a number from 0 to 4294967295, got '\\n'"},
+      {{"\x1b[2J"}, "quorvalent: unrecognised option: \\x1b[2J"},
       {{"-display"}, "quorvalent: -display needs a display name"},
       {{"--trail", "-1"}, "quorvalent: --trail: expected a number of 0 or more, got '-1'"},
       {{"--seed", "4294967296"},

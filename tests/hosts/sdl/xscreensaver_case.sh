@@ -45,23 +45,32 @@ poll 30 xscreensaver-command -version >/dev/null 2>&1 || fail "the daemon does n
 
 # (A zombie whose parent, the daemon's helper, has gone is not running.)
 hack_pids() { ps -u nobody -o pid=,stat=,comm= | awk '$3 == "quorvalent" && $2 !~ /^Z/ { print $1; found = 1 } END { exit !found }'; }
+# ... and for line $1 = 2, "Quorvalent (fps)", the white figure top left.
 particles_on_screen() {
-  import -window root "$work/shot.png" 2>/dev/null && [ "$(coloured "$work/shot.png" 1280x600+0+0)" -gt 50 ]
+  import -window root "$work/shot.png" 2>/dev/null && [ "$(coloured "$work/shot.png" 1280x600+0+0)" -gt 50 ] &&
+    { [ "$1" -eq 1 ] || [ "$(pixels_of "$work/shot.png" 200x40+0+0 255 255 255)" -gt 50 ]; }
 }
 
+# Line 1, then a switch to line 2 while line 1 runs (the daemon stops the
+# first hack with SIGTERM), then -deactivate.
 for n in 1 2; do  # the list counts from 1
+  before=$(hack_pids | tr '\n' ' ')
   xscreensaver-command -select "$n" >/dev/null || fail "-select $n was refused"
-  poll 40 particles_on_screen || fail "no particles on the screen after -select $n ($(coloured "$work/shot.png" 1280x600+0+0))"
-  hack_pids >/dev/null || fail "no quorvalent process after -select $n"
-  white=$(pixels_of "$work/shot.png" 200x40+0+0 255 255 255)  # line 2, "Quorvalent (fps)": the figure
-  [ "$n" -eq 1 ] || [ "$white" -gt 50 ] || fail "no FPS figure in the top-left corner ($white white pixels)"
-  start=$(date +%s%N)
-  xscreensaver-command -deactivate >/dev/null || fail "-deactivate was refused"
-  poll 10 eval '! hack_pids >/dev/null' || fail "the hack is still running after -deactivate"
-  gone_ms=$((($(date +%s%N) - start) / 1000000))
-  echo "-select $n: particles on the screen; the hack was gone ${gone_ms} ms after -deactivate"
-  [ "$gone_ms" -lt "$exit_limit_ms" ] || fail "the hack took $gone_ms ms to go after -deactivate"
+  started() { now=$(hack_pids | tr '\n' ' ') && [ "$now" != "$before" ]; }
+  poll 40 started || fail "no new quorvalent process after -select $n"
+  poll 40 particles_on_screen "$n" ||
+    fail "no particles (or no FPS figure) on the screen after -select $n ($(coloured "$work/shot.png" 1280x600+0+0))"
+  echo "-select $n: particles on the screen"
 done
+start=$(date +%s%N)
+xscreensaver-command -deactivate >/dev/null || fail "-deactivate was refused"
+poll 10 eval '! hack_pids >/dev/null' || fail "the hack is still running after -deactivate"
+gone_ms=$((($(date +%s%N) - start) / 1000000))
+echo "the hack was gone ${gone_ms} ms after -deactivate"
+[ "$gone_ms" -lt "$exit_limit_ms" ] || fail "the hack took $gone_ms ms to go after -deactivate"
+# A hack that ends with 0 when stopped is "exited abnormally" to the daemon.
 ! grep -qiE "exited abnormally|unrecognised option|X Error|BadWindow|BadDrawable" "$work/home/daemon.log" ||
   fail "the daemon's log reports trouble"
+grep -q "(quorvalent) exited normally with SIGTERM" "$work/home/daemon.log" ||
+  fail "the daemon did not log the switched-off hack as ended by SIGTERM"
 echo "PASS (xscreensaver)"

@@ -5,6 +5,8 @@
 # what an idle machine needs), so the cases hold on a busy machine and in
 # the sanitizer builds. Exit 77 (skipped) only when Xvfb cannot start.
 set -uo pipefail
+# Job control: the program's SIGINT is not ignored as in a background job.
+set -m
 
 case_name=$1 program=$2 helper=$3
 # shellcheck source=../x_display.sh
@@ -36,8 +38,8 @@ no_x_errors() {
   ! grep -qiE "X Error|BadWindow|BadDrawable|BadMatch" "$work/err.log" || fail "X error: $(cat "$work/err.log")"
 }
 # -window-id / -root into a dark window of the test's own: particles, the
-# window's resize followed, signal $2 ends with 0, and the window stays
-# mapped. With -fps (FPS=-fps) the figure shows and the frame is copied into
+# window's resize followed, signal $2 ends the program by that signal, and
+# the window stays mapped. With -fps (FPS=-fps) the figure shows and the frame is copied into
 # the window's image; without, it is drawn straight into it.
 foreign_window_case() {
   open_dark_window 480 300
@@ -47,6 +49,11 @@ foreign_window_case() {
     *) start_program "$1" "$(printf '0x%x' "$window")" $FPS ;;
   esac
   wait_for_particles "$window" "$work/inside.png" 30
+  # No controls legend (light grey letters bottom left): the keys are the
+  # window owner's.
+  legend=$(convert "$work/inside.png" -crop 300x13+24+279 +repage -fx 'r == g && g == b && r > 0.4 ? 1 : 0' \
+    -format '%[fx:int(mean*w*h+0.5)]' info:)
+  [ "$legend" -lt 20 ] || fail "the controls legend is drawn ($legend light grey pixels bottom left)"
   if [ -n "$FPS" ]; then  # white letters in the top-left corner
     white=$(pixels_of "$work/inside.png" 60x12+0+0 255 255 255)
     [ "$white" -gt 20 ] || fail "no FPS figure in the top-left corner ($white white pixels)"
@@ -60,7 +67,7 @@ foreign_window_case() {
   }
   poll "$CHANGE_LIMIT" grown_corner_drawn || fail "the grown part of the window keeps the window's own grey"
   kill -"$2" "$app_pid"
-  ends_with_0 "SIG$2"
+  ends_as "SIG$2" "$2"
   xwininfo -id "$window" | grep -q "IsViewable" || fail "the window was unmapped or destroyed"
   no_x_errors
 }
@@ -82,11 +89,84 @@ case "$case_name" in
         INT) kill -INT "$app_pid" ;;
         root) kill -TERM "$app_pid" ;;
       esac
-      ends_with_0 "$ending"
+      case $ending in
+        INT) ends_as "$ending" INT ;;
+        root) ends_as "$ending" TERM ;;
+        *) ends_with_0 "$ending" ;;
+      esac
       no_x_errors
     done
     ;;
+  closed-early)
+    # The full-screen window closed as soon as it exists (destroyed by
+    # another client, while SDL still sets it up), and the program's
+    # connection killed by the server: a quiet end with 0 each time.
+    # (A client of the test's own stays connected: a server whose last client
+    # has gone resets, and refuses connections while it does.)
+    open_dark_window 100 100
+    tries=0
+    for ending in $(printf "windowclose %.0s" {1..12}) windowkill windowkill; do
+      start_program
+      deadline=$((SECONDS + FIRST_FRAME_LIMIT))
+      until window=$(xdotool search --name '^Quorvalent$' 2>/dev/null | head -n1 | grep .); do
+        kill -0 "$app_pid" 2>/dev/null || fail "the program ended before its window showed: $(cat "$work/err.log")"
+        [ "$SECONDS" -lt "$deadline" ] || fail "no window"
+      done
+      xdotool "$ending" "$window" 2>/dev/null
+      ends_with_0 "$ending as the window appeared"
+      [ ! -s "$work/err.log" ] || fail "$ending: the program said something: $(cat "$work/err.log")"
+      tries=$((tries + 1))
+    done
+    echo "$tries windows closed or killed as they appeared"
+    ;;
   window-id) FPS=-fps foreign_window_case -window-id TERM ;;
+  stopped-display)
+    # An X server that takes the connection but never answers (stopped): each
+    # form says so and exits 1 after about 5 s; a stop signal ends it while
+    # it waits (once the thread that opens the display is there).
+    kill -STOP "$server_pid"
+    fail() { kill -CONT "$server_pid"; echo "FAIL ($case_name): $*" >&2; exit 1; }
+    forms=('' --root "--window-id 5" "/p 5")
+    for form in "${forms[@]}"; do
+      # shellcheck disable=SC2086
+      start_program $form
+      ends_as "no answer ($form)" 1
+      grep -qx "quorvalent: cannot open display $DISPLAY: no answer" "$work/err.log" ||
+        fail "$form: $(cat "$work/err.log")"
+      # shellcheck disable=SC2086
+      start_program $form
+      opening() { [ "$(ls "/proc/$app_pid/task" 2>/dev/null | wc -l)" -ge 2 ]; }
+      poll 10 opening || fail "$form: no thread opens the display"
+      kill -TERM "$app_pid"
+      ends_as "SIGTERM while $form waits for the display" TERM
+    done
+    kill -CONT "$server_pid"
+    ;;
+  early-signals)
+    # A stop signal at any moment of the start (the program's own window,
+    # -root, -window-id and the preview) ends the program by that signal,
+    # silently. The short sleeps choose the signal's moment; they wait for
+    # nothing.
+    open_dark_window 200 150
+    tries=0
+    for delay in 0.005 0.02 0.05 0.1 0.2 0.4; do
+      for form in own root window-id preview; do
+        case $form in
+          own) start_program ;;
+          root) start_program --root ;;
+          window-id) start_program --window-id "$window" ;;
+          preview) start_program /p "$window" ;;
+        esac
+        signal=$(printf '%s\n' TERM INT HUP | sed -n "$((tries % 3 + 1))p")
+        sleep "$delay"
+        kill -"$signal" "$app_pid"
+        ends_as "SIG$signal after ${delay} s ($form)" "$signal"
+        [ ! -s "$work/err.log" ] || fail "$form said something: $(cat "$work/err.log")"
+        tries=$((tries + 1))
+      done
+    done
+    echo "$tries signals, each ended the program by itself"
+    ;;
   root) FPS='' foreign_window_case root HUP ;;
   window-gone)
     # A window smaller than the overlays with their distances (a small

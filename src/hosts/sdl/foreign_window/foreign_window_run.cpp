@@ -8,6 +8,7 @@
 #include "ground/input_state.h"
 #include "hosts/sdl/foreign_window/x11_window_surface.h"
 #include "hosts/sdl/shared/worker_run.h"
+#include "hosts/sdl/shared/x11_display_opening.h"
 #include "hosts/sdl/shared/x11_errors.h"
 
 namespace qv::sdl {
@@ -56,11 +57,9 @@ bool readyToDraw(Display* display, Window window, XWindowAttributes& attributes)
 
 int runInForeignWindow(std::uint64_t windowId, const SceneChoices& choices,
                        std::span<const EmbeddedResource> resources) {
-  Display* display = XOpenDisplay(nullptr);
-  if (display == nullptr) {
-    std::fputs("quorvalent: cannot open display\n", stderr);
-    return 1;
-  }
+  int code = 0;
+  Display* display = openRunDisplay("quorvalent: cannot open display\n", code);
+  if (display == nullptr) return code;
   recordXErrors();
   const Window window = windowId == 0 ? DefaultRootWindow(display) : static_cast<Window>(windowId);
   XWindowAttributes attributes{};
@@ -70,6 +69,9 @@ int runInForeignWindow(std::uint64_t windowId, const SceneChoices& choices,
   }
   // The program only watches the window's size and life.
   XSelectInput(display, window, StructureNotifyMask | ExposureMask);
+  // The window's keys and mouse are its owner's: no legend offers them.
+  SceneChoices drawn = choices;
+  drawn.scene.legend = false;
   {
     X11WindowSurface surface(display, window, attributes, choices.showFps);
     SdlPlatform platform(&surface, nullptr, resources);
@@ -77,7 +79,7 @@ int runInForeignWindow(std::uint64_t windowId, const SceneChoices& choices,
     InputState input;  // nothing records into it
     const RunWindow foreign{.eventSource = ConnectionNumber(display),
                             .takeEvents = [&] { return takeXEvents(display, window, surface, platform); }};
-    runWorker(foreign, platform, input, surface, choices);
+    runWorker(foreign, platform, input, surface, drawn);
   }
   XCloseDisplay(display);
   SDL_Quit();

@@ -4,7 +4,8 @@
 // XSCREENSAVER_WINDOW), a window named by -window-id, or the root window.
 // Frames go to the window with Xlib directly; the window's resizes are
 // followed, and the window is left as it was: mapped, not destroyed. When its
-// owner destroys it first, the program ends quietly.
+// owner destroys it first, the program ends quietly. The controls legend is
+// left out: the window's keys and mouse go to its owner.
 
 #include <cstdint>
 #include <span>

@@ -20,7 +20,6 @@ LaunchRequest modeOnly(LaunchMode mode) {
 std::string readWindowId(std::string_view value, LaunchRequest& r) {
   if (!parseWindowId(value, r.windowId)) return "a window id";
   r.embedded = true;
-  r.rootWindow = false;
   return {};
 }
 
@@ -67,8 +66,14 @@ LaunchRequest parseScreensaverOptions(std::span<const std::string_view> args, co
     bad.error = "quorvalent: " + problemLine(problem);
     return bad;
   }
+  // Two windows to draw into: neither is the one the user meant.
+  if (r.rootWindow && r.windowId != 0) {
+    LaunchRequest bad = modeOnly(LaunchMode::BadOption);
+    bad.error = "quorvalent: -root and -window-id name different windows: give one of them";
+    return bad;
+  }
   // "-root" under the screen saver means its own window, which it names in
-  // the environment; an explicit -window-id wins over both.
+  // the environment.
   if (r.rootWindow && screensaverWindow != nullptr) {
     std::uint64_t id = 0;
     if (parseWindowId(screensaverWindow, id)) {
@@ -115,7 +120,7 @@ bool parseWindowId(std::string_view token, std::uint64_t& id) {
   if (token.empty()) return false;
   std::uint64_t value = 0;
   const auto [end, ec] = std::from_chars(token.data(), token.data() + token.size(), value, base);
-  if (ec != std::errc() || end != token.data() + token.size() || value == 0) return false;
+  if (ec != std::errc() || end != token.data() + token.size() || value == 0 || value > MAX_X_ID) return false;
   id = value;
   return true;
 }
@@ -126,7 +131,8 @@ LaunchRequest parseCommandLine(std::span<const std::string_view> args, const cha
   if (equalsIgnoringCase(args[1], "/s")) return LaunchRequest{};
   if (args.size() == 3 && equalsIgnoringCase(args[1], "/p")) {
     const std::int64_t handle = leadingDecimal(args[2]);
-    if (handle == 0) return modeOnly(LaunchMode::ExitSilently);
+    // A handle no X window can have names no window: as a bad handle.
+    if (handle <= 0 || handle > static_cast<std::int64_t>(MAX_X_ID)) return modeOnly(LaunchMode::ExitSilently);
     LaunchRequest r = modeOnly(LaunchMode::Preview);
     r.windowId = static_cast<std::uint64_t>(handle);
     return r;

@@ -2,13 +2,14 @@
 // The command line of the desktop program. A first token that starts with
 // '/' is the screen-saver grammar: "/s" (any letter case, further tokens
 // ignored) runs the animation; "/p HANDLE" with exactly three tokens paints
-// the preview into that window, and a zero or unreadable handle ends the
-// program silently; anything else ("/c" among it) shows the usage box.
+// the preview into that window, and a handle that is zero, unreadable or
+// beyond X's ids ends the program silently; anything else ("/c" among it)
+// shows the usage box.
 // Everything else is the X screen-saver grammar, each option with one dash or
 // two: -root, -window-id ID (decimal or 0x hexadecimal), -fps, -no-fps,
 // -display NAME, -h/-help, and the scene's options for the desktop program
 // (scene_options.h: -fps, -no-fps, -brush, -trail, -depth-sort, -half-res,
-// -seed), in any order.
+// -seed), in any order; -root and -window-id together are refused.
 
 #include <cstdint>
 #include <span>
@@ -53,8 +54,11 @@ std::string_view optionList();
 // optional sign and leading decimal digits; 0 when there are none.
 std::int64_t leadingDecimal(std::string_view token);
 
+// The largest X resource id: the protocol keeps an id's top three bits 0.
+inline constexpr std::uint64_t MAX_X_ID = 0x1FFFFFFF;
+
 // A window id: decimal, or hexadecimal after 0x / 0X. False for anything
-// else, an empty token or zero.
+// else, an empty token, zero, or more than MAX_X_ID.
 bool parseWindowId(std::string_view token, std::uint64_t& id);
 
 }  // namespace qv::sdl

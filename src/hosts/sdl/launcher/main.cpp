@@ -22,7 +22,6 @@ namespace {
 // in one it did not create; returns the exit code.
 int runAnimation(const qv::sdl::LaunchRequest& request) {
   using namespace qv::sdl;
-  installStopSignals();
   if (!request.display.empty()) setenv("DISPLAY", request.display.c_str(), 1);
   if (!request.embedded) return runInOwnWindow(request.choices);
 #if QV_HAVE_X11
@@ -48,12 +47,19 @@ int main(int argc, char** argv) {
       return 1;
     case LaunchMode::ExitSilently: return 0;
     case LaunchMode::Preview:
-#if QV_HAVE_X11
-      return runX11Preview(request.windowId);
-#else
-      return 0;  // no window system preview to paint into here
-#endif
     case LaunchMode::Run: break;
   }
-  return runAnimation(request);
+  // From here on a stop signal lets the run let go of what it holds first,
+  // then ends the program by that signal.
+  installStopSignals();
+  int code = 0;
+  if (request.mode == LaunchMode::Run) {
+    code = runAnimation(request);
+  } else {
+#if QV_HAVE_X11
+    code = runX11Preview(request.windowId);
+#endif  // else: no window system preview to paint into here
+  }
+  endAsSignalled();
+  return code;
 }

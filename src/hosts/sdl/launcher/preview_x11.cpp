@@ -3,7 +3,6 @@
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 
-#include <cstdio>
 #include <cstdlib>
 #include <vector>
 
@@ -11,13 +10,13 @@
 #include "hosts/portable/picture_codec.h"
 #include "hosts/portable/preview_layout.h"
 #include "hosts/portable/resource_table.h"
+#include "hosts/sdl/shared/stop_signals.h"
+#include "hosts/sdl/shared/wake_pipe.h"
+#include "hosts/sdl/shared/x11_display_opening.h"
+#include "hosts/sdl/shared/x11_errors.h"
 
 namespace qv::sdl {
 namespace {
-
-// Xlib's default handler ends the process on any error; a preview whose
-// window vanishes must end quietly instead.
-int ignoreXError(Display*, XErrorEvent*) { return 0; }
 
 std::uint32_t placeChannel(std::uint32_t channel, unsigned long mask) {
   if (mask == 0) return 0;
@@ -48,12 +47,10 @@ std::vector<std::uint32_t> previewPixels(const Visual* visual) {
 }  // namespace
 
 int runX11Preview(std::uint64_t windowId) {
-  Display* display = XOpenDisplay(nullptr);
-  if (display == nullptr) {
-    std::fprintf(stderr, "quorvalent: the preview needs an X display\n");
-    return 1;
-  }
-  XSetErrorHandler(ignoreXError);
+  int code = 0;
+  Display* display = openRunDisplay("quorvalent: the preview needs an X display\n", code);
+  if (display == nullptr) return code;
+  recordXErrors();  // a window or a connection that vanishes ends it quietly
   const Window window = static_cast<Window>(windowId);
   XWindowAttributes attributes{};
   if (XGetWindowAttributes(display, window, &attributes) == 0 || attributes.depth < 24) {
@@ -72,11 +69,14 @@ int runX11Preview(std::uint64_t windowId) {
     XFlush(display);
   };
   paint();
-  for (;;) {
-    XEvent event;
-    XNextEvent(display, &event);
-    if (event.type == Expose && event.xexpose.count == 0) paint();
-    if (event.type == DestroyNotify && event.xdestroywindow.window == window) break;
+  for (bool open = true; open && !stopSignalled();) {
+    while (open && XPending(display) > 0) {
+      XEvent event;
+      XNextEvent(display, &event);
+      if (event.type == Expose && event.xexpose.count == 0) paint();
+      if (event.type == DestroyNotify && event.xdestroywindow.window == window) open = false;
+    }
+    if (open) waitForWake(ConnectionNumber(display), -1);
   }
   XFreeGC(display, gc);
   image->data = nullptr;  // the vector owns the pixels

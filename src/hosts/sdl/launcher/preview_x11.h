@@ -1,6 +1,7 @@
 #pragma once
 // The preview on X11: paints the preview picture into an existing window at
-// its top-left corner on every expose, until that window is destroyed.
+// its top-left corner on every expose, until that window is destroyed or a
+// stop signal comes.
 
 #include <cstdint>
 

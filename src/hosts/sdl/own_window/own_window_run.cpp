@@ -16,6 +16,7 @@
 #if QV_HAVE_X11
 #include <SDL_syswm.h>
 
+#include "hosts/sdl/shared/x11_display_opening.h"
 #include "hosts/sdl/shared/x11_errors.h"
 #endif
 
@@ -43,18 +44,41 @@ bool noDisplayNamed() {
 #endif
 }
 
+// An X display that accepts the connection but never answers would hold
+// SDL's start for ever: where SDL will use X, the display is tried first,
+// for a limited time (one that does not answer ends the program). False
+// when a stop signal came first.
+bool x11DisplayAnswers() {
+#if QV_HAVE_X11
+  if (!environmentNames("DISPLAY") || environmentNames("WAYLAND_DISPLAY")) return true;
+  const OpenedDisplay opened = openDisplayWithin(DISPLAY_ANSWER_LIMIT);
+  if (opened.display != nullptr) XCloseDisplay(opened.display);
+  if (opened.answer == DisplayAnswer::Silent) endForSilentDisplay();
+  return opened.answer != DisplayAnswer::Stopped;
+#else
+  return true;
+#endif
+}
+
 // SDL falls back to drivers that show nothing when no display answers; the
 // program would then animate unseen.
 bool showsNothing(const char* driver) {
   return driver == nullptr || std::strcmp(driver, "offscreen") == 0 || std::strcmp(driver, "dummy") == 0;
 }
 
-// On X11: errors about the window are noted rather than fatal, and its
-// events' connection is returned, to be waited on; -1 elsewhere.
+bool onX11() {
+#if QV_HAVE_X11
+  return std::strcmp(SDL_GetCurrentVideoDriver(), "x11") == 0;
+#else
+  return false;
+#endif
+}
+
+// On X11: the window's own errors end the run, and its events' connection
+// is returned, to be waited on; -1 elsewhere.
 int watchX11Window(SDL_Window* window) {
 #if QV_HAVE_X11
-  if (std::strcmp(SDL_GetCurrentVideoDriver(), "x11") != 0) return -1;
-  recordXErrors();
+  if (!onX11()) return -1;
   SDL_SysWMinfo info;
   SDL_VERSION(&info.version);
   if (SDL_GetWindowWMInfo(window, &info) != SDL_TRUE) return -1;
@@ -93,12 +117,21 @@ int runInOwnWindow(const SceneChoices& choices, std::span<const EmbeddedResource
   SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
   SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "0");
   SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
-  if (noDisplayNamed() || SDL_Init(SDL_INIT_VIDEO | SDL_INIT_TIMER) != 0 ||
-      showsNothing(SDL_GetCurrentVideoDriver())) {
+  if (noDisplayNamed()) {
+    std::fputs(NO_DISPLAY, stderr);
+    return 1;
+  }
+  if (!x11DisplayAnswers()) return 0;  // a stop signal, which ends the program
+  if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_TIMER) != 0 || showsNothing(SDL_GetCurrentVideoDriver())) {
     std::fputs(NO_DISPLAY, stderr);
     SDL_Quit();
     return 1;
   }
+#if QV_HAVE_X11
+  // Before the window is made: it may be closed as soon as it appears, and
+  // SDL's calls still setting it up then fail.
+  if (onX11()) recordXErrors();
+#endif
   const AnimationWindow target = openAnimationWindow();
   if (target.window == nullptr) {
     SDL_Quit();

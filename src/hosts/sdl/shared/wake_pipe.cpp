@@ -1,6 +1,7 @@
 #include "hosts/sdl/shared/wake_pipe.h"
 
 #include <fcntl.h>
+#include <poll.h>
 #include <unistd.h>
 
 namespace qv::sdl {
@@ -36,6 +37,16 @@ void WakePipe::drain() const {
 const WakePipe& mainThreadWake() {
   static const WakePipe pipe;
   return pipe;
+}
+
+bool waitForWake(int eventSource, int limitMs) {
+  const WakePipe& wake = mainThreadWake();
+  pollfd sources[2] = {{wake.fd(), POLLIN, 0}, {eventSource, POLLIN, 0}};
+  // A signal cuts the wait short; the caller looks at what it asked for.
+  if (poll(sources, eventSource >= 0 ? 2 : 1, limitMs) <= 0) return false;
+  if ((sources[0].revents & POLLIN) == 0) return false;
+  wake.drain();
+  return true;
 }
 
 }  // namespace qv::sdl

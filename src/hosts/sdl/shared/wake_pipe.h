@@ -27,4 +27,9 @@ class WakePipe {
 
 const WakePipe& mainThreadWake();
 
+// Waits at most `limitMs` (-1: for ever) for the main thread's wake or for
+// `eventSource` (-1: none) to be readable; true when the wake came, which
+// this takes.
+bool waitForWake(int eventSource, int limitMs);
+
 }  // namespace qv::sdl

@@ -1,7 +1,5 @@
 #include "hosts/sdl/shared/worker_run.h"
 
-#include <poll.h>
-
 #include <atomic>
 #include <chrono>
 #include <cstdio>
@@ -98,8 +96,9 @@ class AnimationWorker {
   // Asks the animation to end at its next frame boundary.
   void requestStop();
   // Waits for the worker after requestStop. A worker still inside a long
-  // frame after WORKER_STOP_WAIT is not waited for: the process ends there
-  // with 0 (the worker still uses everything that would be freed under it).
+  // frame after WORKER_STOP_WAIT is not waited for: the process ends there,
+  // by the stop signal or with 0 (the worker still uses everything that
+  // would be freed under it).
   void finish();
 
  private:
@@ -160,6 +159,7 @@ void AnimationWorker::finish() {
   }
   if (!done_.load()) {
     thread_.detach();
+    endAsSignalled();
     std::fflush(nullptr);
     std::_Exit(0);
   }
@@ -175,21 +175,11 @@ bool windowGone() {
 #endif
 }
 
-// Waits for the window's events or the wake; true when the wake came.
-bool waitForWake(int eventSource) {
-  const WakePipe& wake = mainThreadWake();
-  pollfd sources[2] = {{wake.fd(), POLLIN, 0}, {eventSource, POLLIN, 0}};
-  // A signal cuts the wait short; the caller looks at what it asked for.
-  if (poll(sources, eventSource >= 0 ? 2 : 1, eventSource >= 0 ? -1 : UNWATCHED_WINDOW_MS) <= 0) return false;
-  if ((sources[0].revents & POLLIN) == 0) return false;
-  wake.drain();
-  return true;
-}
-
 }  // namespace
 
 RunEnd runWorker(const RunWindow& window, SdlPlatform& platform, InputState& input, FrameSurface& surface,
                  const SceneChoices& choices) {
+  if (stopSignalled()) return RunEnd::Ended;  // it came while the window was made
   std::unique_ptr<AnimationWorker> worker;
   try {
     worker = std::make_unique<AnimationWorker>(platform, input, choices, surface);
@@ -203,7 +193,8 @@ RunEnd runWorker(const RunWindow& window, SdlPlatform& platform, InputState& inp
       end = RunEnd::WindowGone;
       break;
     }
-    if (waitForWake(window.eventSource)) surface.showPendingFrame();
+    const int limit = window.eventSource >= 0 ? -1 : UNWATCHED_WINDOW_MS;
+    if (waitForWake(window.eventSource, limit)) surface.showPendingFrame();
   }
   // A close while the animation runs: the window goes at once, and the
   // worker ends at its next frame boundary.

@@ -1,6 +1,9 @@
 #include "hosts/sdl/shared/x11_errors.h"
 
 #include <atomic>
+#include <cstdlib>
+
+#include "hosts/sdl/shared/stop_signals.h"
 
 namespace qv::sdl {
 namespace {
@@ -19,9 +22,21 @@ int noteXError(Display*, XErrorEvent* error) {
   return 0;
 }
 
+// The server dropped the connection (the client killed with a tool, the
+// server gone): nothing is left to release or to show. Xlib ends the process
+// when this returns, so it ends it itself: by the stop signal that came, else
+// quietly with 0.
+int endOnLostConnection(Display*) {
+  endAsSignalled();
+  std::_Exit(0);
+}
+
 }  // namespace
 
-void recordXErrors() { XSetErrorHandler(noteXError); }
+void recordXErrors() {
+  XSetErrorHandler(noteXError);
+  XSetIOErrorHandler(endOnLostConnection);
+}
 
 void watchWindow(unsigned long window) { watchedWindow.store(window); }
 

@@ -4,14 +4,15 @@
 // another client at any time (the screen saver's daemon does it at every
 // deactivation, a user may close the full-screen window with a tool), and the
 // calls in flight then fail with BadWindow or BadDrawable. The program notes
-// that and ends quietly.
+// that and ends quietly; a connection the server drops ends the program
+// quietly too, with 0.
 
 #include <X11/Xlib.h>
 
 namespace qv::sdl {
 
-// Replaces the process's X error handler (installed again after a library
-// such as SDL set its own).
+// Replaces the process's X error and I/O error handlers (installed again
+// after a library such as SDL set its own).
 void recordXErrors();
 
 // The window whose loss ends the program; 0 (the start): any window's.
