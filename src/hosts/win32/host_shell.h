@@ -20,9 +20,11 @@ namespace qv::win32 {
 class Win32Platform;
 
 // How long a close waits for the worker to reach its next frame boundary
-// after a stop request before it is cut off; a frame sleeps or presents
-// every 40 ms or so, so a worker that has not unwound by then is stuck.
-inline constexpr DWORD WORKER_STOP_WAIT_MS = 200;
+// after a stop request before it is cut off. A frame sleeps or presents
+// every 40 ms or so, but the scene's set-up does neither and may take
+// longer on a slow machine; a worker cut off there may hold the heap's
+// lock, and the process then never ends. The window is hidden meanwhile.
+inline constexpr DWORD WORKER_STOP_WAIT_MS = 2000;
 // How long the end of the program waits for a worker still unwinding.
 inline constexpr DWORD WORKER_END_WAIT_MS = 2000;
 
