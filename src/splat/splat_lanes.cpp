@@ -103,14 +103,14 @@ constexpr std::int32_t MAX_QUARTERS = MAX_SPLAT_QUARTERS;
     std::int32_t half = (quarter + 1) >> 1;
     std::int32_t pixel = (half + 1) >> 1;
     const bool raise = (g != 0) & (pixel < g);
-    half = raise & (half < 2 * g) ? 2 * g : half;
-    quarter = raise & (quarter < 4 * g) ? 4 * g : quarter;
+    half = (raise & (half < 2 * g)) ? 2 * g : half;
+    quarter = (raise & (quarter < 4 * g)) ? 4 * g : quarter;
     pixel = raise ? g : pixel;
     const bool cap = pixel >= MAX_PIXELS + 1;
     pixel = cap ? MAX_PIXELS : pixel;
     // The coverage tables end at the largest disc of a 255-pixel box; the
     // inner sizes below are bounded by this too.
-    b.sizeQuarter[i] = cap & (quarter > MAX_QUARTERS) ? MAX_QUARTERS : quarter;
+    b.sizeQuarter[i] = (cap & (quarter > MAX_QUARTERS)) ? MAX_QUARTERS : quarter;
     b.sizeHalf[i] = half;
     b.sizePixel[i] = pixel;
   }
