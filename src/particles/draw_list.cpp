@@ -1,5 +1,6 @@
 #include "particles/draw_list.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <limits>
 #include <new>
@@ -23,7 +24,39 @@ std::int32_t depthKeyOf(double z) {
   return static_cast<std::int32_t>(scaled);
 }
 
+// A system's transform, as the entries take it: none for transform 0.
+struct Placement {
+  bool moved = false;
+  bool offset = false;
+  Vec3 pivot, wx, wy, wz, origin;
+};
+
+Placement placementOf(std::int32_t index, const Transform& t) {
+  // The axes apply even when the transform counts as unrotated.
+  return {index != 0, t.hasPivotOffset != 0, t.pivotOffset, t.worldAxes[0], t.worldAxes[1], t.worldAxes[2],
+          t.worldPosition};
+}
+
+void fillEntry(DrawEntry& entry, const Particle& p, const Placement& at, std::int32_t system,
+               std::int32_t index) {
+  if (at.moved) {
+    const Vec3 v = at.offset ? p.position + at.pivot : p.position;
+    entry.position = carry(v, at.wx, at.wy, at.wz) + at.origin;
+  } else {
+    entry.position = p.position;
+  }
+  entry.systemIndex = system;
+  entry.particleIndex = index;
+  entry.brush = p.brush;
+  entry.size = p.size;
+  entry.colour = p.colour;
+  entry.countdown = p.countdown;
+  entry.lifespan = p.lifespan;
+}
+
 }  // namespace
+
+thread_local DrawCursor* DrawList::threadCursor_ = nullptr;
 
 DrawList::DrawList(Platform& platform, SystemTable& systems, TransformTable& transforms)
     : platform_(platform), systems_(systems), transforms_(transforms) {}
@@ -37,7 +70,7 @@ void DrawList::freeDrawList() {
   order.reset();
 }
 
-void DrawList::buildDrawList(std::int32_t sort) {
+std::int32_t DrawList::sizeList() {
   if (systems_.empty()) reportRuntimeError(platform_, errors::NO_PARTICLES);
   std::uint64_t total = 0;
   for (std::int32_t si = systems_.firstSystem; si <= systems_.lastSystem; ++si) {
@@ -59,7 +92,11 @@ void DrawList::buildDrawList(std::int32_t sort) {
   // The order grows with the particle total and is never outgrown.
   if (count > orderCapacity())
     order.allocate(platform_, static_cast<std::size_t>(count), ALIGNMENT_16, FILL_ZERO);
+  return count;
+}
 
+void DrawList::buildDrawList(std::int32_t sort) {
+  sizeList();
   std::int32_t e = 0;
   for (std::int32_t si = systems_.firstSystem; si <= systems_.lastSystem; ++si) {
     ParticleSystem* s = systems_.system(si);
@@ -68,37 +105,16 @@ void DrawList::buildDrawList(std::int32_t sort) {
     systems_.currentSystem = s;
     if (s->particles == nullptr) continue;
 
-    const std::int32_t t = s->transform;
-    transforms_.selectTransform(t);
-    const Transform& placement = transforms_.current();
-    const bool offset = placement.hasPivotOffset != 0;
-    const Vec3 pivot = placement.pivotOffset;
-    const Vec3 wx = placement.worldAxes[0];
-    const Vec3 wy = placement.worldAxes[1];
-    const Vec3 wz = placement.worldAxes[2];
-    const Vec3 origin = placement.worldPosition;
-
+    transforms_.selectTransform(s->transform);
+    const Placement at = placementOf(s->transform, transforms_.current());
     const auto n = static_cast<std::int32_t>(s->particleCount);
     const Particle* const particles = s->particles.data();
     for (std::int32_t i = 0; i < n; ++i, ++e) {
       DrawEntry& entry = entries[e];
-      const Particle& p = particles[i];
+      fillEntry(entry, particles[i], at, si, i);
       currentEntry = &entry;
       systems_.setCurrentParticle(*s, i);
-      if (t != 0) {
-        // The axes apply even when the transform counts as unrotated.
-        const Vec3 v = offset ? p.position + pivot : p.position;
-        entry.position = carry(v, wx, wy, wz) + origin;
-      } else {
-        entry.position = p.position;
-      }
-      entry.systemIndex = si;
-      entry.particleIndex = i;
-      entry.brush = p.brush;
-      entry.size = p.size;
-      entry.colour = p.colour;
-      entry.countdown = p.countdown;
-      entry.lifespan = p.lifespan;
+      cursor_ = {&entry, i, &particles[i]};
       if (entryHook) entryHook();
       order[e].entryIndex = e;
       if (sort != 0) order[e].depthKey = depthKeyOf(entry.position.z);
@@ -107,6 +123,61 @@ void DrawList::buildDrawList(std::int32_t sort) {
   systems_.selectSystem(systems_.firstSystem);
 
   if (sort != 0) sortPairs(0, drawCount - 1);
+}
+
+void DrawList::beginDrawList() {
+  sizeList();
+  // The systems and transforms become current in turn, as in the whole
+  // build, so that the parts only read them (a transform slot is made here).
+  runs_.clear();
+  std::int32_t e = 0;
+  for (std::int32_t si = systems_.firstSystem; si <= systems_.lastSystem; ++si) {
+    ParticleSystem* s = systems_.system(si);
+    if (s == nullptr) continue;
+    systems_.currentSystemIndex = si;
+    systems_.currentSystem = s;
+    if (s->particles == nullptr) continue;
+    transforms_.selectTransform(s->transform);
+    if (s->particleCount == 0) continue;
+    runs_.push_back({si, e});
+    e += static_cast<std::int32_t>(s->particleCount);
+  }
+}
+
+void DrawList::fillEntries(std::int32_t first, std::int32_t end) {
+  DrawCursor cursor;
+  threadCursor_ = &cursor;
+  struct Forget {
+    ~Forget() { threadCursor_ = nullptr; }
+  } forget;
+  std::size_t r = 0;
+  while (r + 1 < runs_.size() && runs_[r + 1].firstEntry <= first) ++r;
+  for (std::int32_t e = first; e < end && r < runs_.size(); ++r) {
+    const SystemRun& run = runs_[r];
+    const ParticleSystem& s = *systems_.system(run.systemIndex);
+    const Placement at = placementOf(s.transform, *transforms_.at(s.transform));
+    const Particle* const particles = s.particles.data();
+    const std::int32_t runEnd = run.firstEntry + static_cast<std::int32_t>(s.particleCount);
+    for (const std::int32_t stop = std::min(end, runEnd); e < stop; ++e) {
+      const std::int32_t i = e - run.firstEntry;
+      DrawEntry& entry = entries[e];
+      fillEntry(entry, particles[i], at, run.systemIndex, i);
+      cursor = {&entry, i, &particles[i]};
+      if (entryHook) entryHook();
+      order[e].entryIndex = e;
+    }
+  }
+}
+
+void DrawList::endDrawList() {
+  // The last entry and its particle stay current, as after the whole build.
+  const SystemRun& last = runs_.back();
+  ParticleSystem& s = *systems_.system(last.systemIndex);
+  const std::int32_t i = drawCount - 1 - last.firstEntry;
+  currentEntry = &entries[drawCount - 1];
+  systems_.setCurrentParticle(s, i);
+  cursor_ = {currentEntry, i, &s.particles[i]};
+  systems_.selectSystem(systems_.firstSystem);
 }
 
 void DrawList::selectEntry(std::int32_t k) {

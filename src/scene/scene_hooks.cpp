@@ -84,11 +84,12 @@ Scene::WobbleOffset Scene::wobbleOffset(bool trail, std::int32_t d) const {
 }
 
 void Scene::wobbleEntry() {
-  DrawEntry& entry = *m_.drawList.currentEntry;
-  const bool trail = m_.systems.currentParticleIndex >= TRAIL_FIRST_PARTICLE;
-  const WobbleOffset w = wobbleOffset(trail, m_.systems.currentParticle->countdown);
-  entry.position.y += w.dy;
-  entry.position.x += w.dx;
+  // Only the cursor, so that threads may fill parts of the list at once.
+  const DrawCursor& at = m_.drawList.cursor();
+  const bool trail = at.particleIndex >= TRAIL_FIRST_PARTICLE;
+  const WobbleOffset w = wobbleOffset(trail, at.particle->countdown);
+  at.entry->position.y += w.dy;
+  at.entry->position.x += w.dx;
 }
 
 }  // namespace qv

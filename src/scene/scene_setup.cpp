@@ -62,6 +62,7 @@ void Scene::setupScene(const SceneOptions& options) {
 
   m_.periodicTable.resizeTable(NOISE_HIGHEST_INDEX, NOISE_STEP);
   m_.drawList.entryHook = Hook::member<&Scene::wobbleEntry>(this);
+  m_.drawList.entryHookKeepsToCursor = true;
   m_.periodicTable.refillTable();
   buildWobbleTables();
 

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <thread>
 #include <tuple>
 #include <vector>
 
@@ -94,6 +95,69 @@ TEST_F(DrawListFixture, SortedOrderRunsFarToNearOnTruncatedKeysTakenAfterTheEntr
   EXPECT_EQ(std::tuple(list.drawCount, list.orderCapacity(), list.entries.data()),
             std::tuple(4, 300000, entries));
   EXPECT_EQ(drawnParticles(), (std::vector<int>{0, 1, 2, 3}));
+}
+
+// Filled in parts on several threads at once, the list is the one built
+// whole: the same entries in the same order, the hook run once per entry
+// with that entry and its particle in its thread's cursor, and the same
+// things current afterwards. Parts start and end inside systems.
+TEST_F(DrawListFixture, PartsFilledOnSeveralThreadsMakeTheListBuiltWhole) {
+  ParticleSystem& a = system(2, 700);
+  a.transform = 3;
+  transforms.selectTransform(3);
+  transforms.setPosition(5, -7, 11);
+  transforms.setPivotOffset(1, 2, 3);
+  transforms.setTurnSteps(1, 1, 0);
+  transforms.setTurnAngle(30);
+  transforms.stepRotation();
+  transforms.updateTransforms();
+  system(4, 0);
+  system(6, 900);
+  for (ParticleSystem* s : {table.system(2), table.system(6)}) {
+    for (std::uint32_t i = 0; i < s->particleCount; ++i) {
+      s->particles[i].position = {rng.randAround(0.0, 50.0), rng.randAround(0.0, 50.0), rng.randAround(0.0, 50.0)};
+      s->particles[i].countdown = static_cast<std::int32_t>(i % 37);
+    }
+  }
+  struct Shift {
+    const DrawList* list;
+    void run() {
+      const DrawCursor& at = list->cursor();
+      at.entry->position.x += at.particleIndex * 0.5 + at.particle->countdown;
+    }
+  } shift{&list};
+  list.entryHook = Hook::member<&Shift::run>(&shift);
+  list.entryHookKeepsToCursor = true;
+  ASSERT_TRUE(list.fillsInParts(0));
+  EXPECT_FALSE(list.fillsInParts(1));
+
+  list.buildDrawList(0);
+  const std::vector<DrawEntry> whole(list.entries.begin(), list.entries.end());
+  const std::tuple current(list.currentEntry - list.entries.data(), table.currentParticleIndex,
+                           table.currentParticle, table.currentSystemIndex, transforms.currentIndex());
+
+  for (DrawEntry& e : list.entries) e = DrawEntry();
+  transforms.selectTransform(0);
+  list.beginDrawList();
+  const std::int32_t cuts[] = {0, 333, 700, 1234, 1600};
+  std::vector<std::thread> threads;
+  for (int part = 0; part < 4; ++part) {
+    threads.emplace_back([&, part] { list.fillEntries(cuts[part], cuts[part + 1]); });
+  }
+  for (std::thread& t : threads) t.join();
+  list.endDrawList();
+
+  ASSERT_EQ(list.drawCount, 1600);
+  for (std::int32_t e = 0; e < list.drawCount; ++e) {
+    const DrawEntry& got = list.entries[e];
+    const DrawEntry& want = whole[static_cast<std::size_t>(e)];
+    ASSERT_EQ(std::tuple(got.systemIndex, got.particleIndex, got.position, got.countdown, list.order[e].entryIndex),
+              std::tuple(want.systemIndex, want.particleIndex, want.position, want.countdown, e))
+        << "entry " << e;
+  }
+  EXPECT_EQ(std::tuple(list.currentEntry - list.entries.data(), table.currentParticleIndex, table.currentParticle,
+                       table.currentSystemIndex, transforms.currentIndex()),
+            current);
 }
 
 }  // namespace
