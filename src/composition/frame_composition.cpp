@@ -77,7 +77,16 @@ void FrameComposer::noteFrameWork(std::int64_t ticks) {
 }
 
 void FrameComposer::renderFrame() {
-  drawList_.buildDrawList(splat_.depthSortEnabled);
+  // With several threads, each fills the part of the draw list it sets up,
+  // while the part is at hand on its own core, unless the frame hook runs
+  // before the particles (it may read the list).
+  fillInParts_ = drawingThreads() > 1 && drawList_.fillsInParts(splat_.depthSortEnabled) &&
+                 (frameHookAfterParticles != 0 || !frameHook);
+  if (fillInParts_) {
+    drawList_.beginDrawList();
+  } else {
+    drawList_.buildDrawList(splat_.depthSortEnabled);
+  }
   frame_.beginHalfResFrame();
   // The usual clear refills what the last frame drew, row by row; each
   // drawing thread clears its band just before it draws there, unless the
@@ -96,6 +105,7 @@ void FrameComposer::renderFrame() {
   refreshSplatFrame();
   if (frameHookAfterParticles == 0 && frameHook) frameHook();
   drawFrame(clearBands);
+  fillInParts_ = false;
   frame_.endHalfResFrame();
   if (frameHookAfterParticles != 0 && frameHook) frameHook();
   frame_.present();
@@ -105,9 +115,10 @@ void FrameComposer::drawEntries() { drawFrame(false); }
 
 // One drawing thread's part of a frame: its batch of lanes, and the splats
 // it set up, for each band of rows they touch, in draw order.
-struct FrameComposer::Share {
+struct alignas(128) FrameComposer::Share {
   SplatBatch batch;
   std::vector<std::vector<PreparedSplat>> bands;
+  RowWork rowWork;
   RangeEnd end = RangeEnd::Done;
   std::int32_t lastVisited = -1;
 };
@@ -122,11 +133,15 @@ void FrameComposer::drawFrame(bool clearBands) {
   }
   while (static_cast<int>(shares_.size()) < threads) shares_.push_back(std::make_unique<Share>());
   if (static_cast<int>(bandParams_.size()) < threads) bandParams_.resize(static_cast<std::size_t>(threads));
+  if (threads == 1 && fillInParts_) {
+    drawList_.fillEntries(0, drawList_.drawCount);
+    drawList_.endDrawList();
+  }
   if (threads == 1 || !drawTogether(threads, clearBands)) drawAlone(clearBands);
 }
 
 void FrameComposer::drawAlone(bool clearRows) {
-  SplatParams& whole = bandParams(0, 1);
+  SplatParams& whole = bandParams(0, 0, splat_.params.maxRow);
   if (clearRows) frame_.clearDrawnRows(whole.minRow, whole.maxRow);
   Share& share = *shares_[0];
   if (share.bands.empty()) share.bands.resize(1);
@@ -154,8 +169,10 @@ bool FrameComposer::drawTogether(int threads, bool clearBands) {
   const std::int64_t count = drawList_.drawCount;
   const std::int32_t rows = splat_.params.maxRow + 1;
   bandOfRow_.resize(static_cast<std::size_t>(rows));
+  split_.cut(threads, rows, bandFirstRow_);
   for (int band = 0; band < threads; ++band) {
-    const SplatParams& p = bandParams(band, threads);
+    const auto b = static_cast<std::size_t>(band);
+    const SplatParams& p = bandParams(band, bandFirstRow_[b], bandFirstRow_[b + 1] - 1);
     for (std::int32_t r = p.minRow; r <= p.maxRow; ++r) {
       bandOfRow_[static_cast<std::size_t>(r)] = static_cast<std::uint8_t>(band);
     }
@@ -165,12 +182,14 @@ bool FrameComposer::drawTogether(int threads, bool clearBands) {
     Share& share = *shares_[static_cast<std::size_t>(t)];
     share.bands.resize(static_cast<std::size_t>(threads));
     for (auto& splats : share.bands) splats.clear();
+    share.rowWork.begin(rows);
     // Each splat is kept with every band it touches.
     auto take = [&](const SplatBatch& b, int lane) {
       const std::int32_t top = std::max(b.centreY[lane] - b.radius[lane], 0);
       const std::int32_t bottom = std::min(b.centreY[lane] + b.radius[lane], rows - 1);
       const int topBand = bandOfRow_[static_cast<std::size_t>(top)];
       const int bottomBand = bandOfRow_[static_cast<std::size_t>(bottom)];
+      share.rowWork.add(top, bottom, 2 * b.radius[lane] + 1);
       std::vector<PreparedSplat>& first = share.bands[static_cast<std::size_t>(topBand)];
       SplatSetup::prepare(b, lane, first.emplace_back());
       for (int band = topBand + 1; band <= bottomBand; ++band) {
@@ -181,11 +200,12 @@ bool FrameComposer::drawTogether(int threads, bool clearBands) {
     };
     const auto first = static_cast<std::int32_t>(count * t / threads);
     const auto end = static_cast<std::int32_t>(count * (t + 1) / threads);
+    if (fillInParts_) drawList_.fillEntries(first, end);
     share.end = setUpShare<false>(share, first, end, take);
     if (share.end == RangeEnd::NeedsOneThread) oneThread = true;
     workers_->waitForAllBands();
     if (oneThread) return;
-    SplatParams& p = bandParams_[static_cast<std::size_t>(t)];
+    SplatParams& p = bandParams_[static_cast<std::size_t>(t)].params;
     if (clearBands) frame_.clearDrawnRows(p.minRow, p.maxRow);
     for (int u = 0; u < threads; ++u) {
       const Share& from = *shares_[static_cast<std::size_t>(u)];
@@ -194,7 +214,11 @@ bool FrameComposer::drawTogether(int threads, bool clearBands) {
     }
   };
   workers_->run(threads, job);
+  if (fillInParts_) drawList_.endDrawList();
   if (oneThread) return false;
+  rowWorks_.clear();
+  for (int u = 0; u < threads; ++u) rowWorks_.push_back(&shares_[static_cast<std::size_t>(u)]->rowWork);
+  split_.learn(rows, rowWorks_);
   std::int32_t lastVisited = -1;
   for (int u = 0; u < threads; ++u) {
     const Share& share = *shares_[static_cast<std::size_t>(u)];
@@ -307,12 +331,11 @@ void FrameComposer::finishFrame(std::int32_t lastVisited) {
   }
 }
 
-SplatParams& FrameComposer::bandParams(int band, int bands) {
-  SplatParams& p = bandParams_[static_cast<std::size_t>(band)];
+SplatParams& FrameComposer::bandParams(int band, std::int32_t minRow, std::int32_t maxRow) {
+  SplatParams& p = bandParams_[static_cast<std::size_t>(band)].params;
   p = splat_.params;
-  const std::int32_t rows = p.maxRow + 1;
-  p.minRow = rows * band / bands;
-  p.maxRow = rows * (band + 1) / bands - 1;
+  p.minRow = minRow;
+  p.maxRow = maxRow;
   return p;
 }
 

@@ -8,11 +8,13 @@
 //
 // The splats are set up many at a time (splat/splat_batch.h) and then drawn;
 // one thread draws them a chunk at a time as they are set up. With several
-// threads, each sets up an equal share of the draw list, keeping the splats
-// with the bands of rows they touch; then each clears and draws its own
-// band, from every share in draw order. Each pixel gets the same blends in
-// the same order as on one thread, so the frame is the same for any number
-// of threads.
+// threads, each fills (when the draw list allows) and sets up an equal share
+// of the draw list, so the share stays on its core, keeping the splats with
+// the bands of rows they touch; then each clears and draws its own band,
+// from every share in draw order. The bands are cut where the last frame's
+// drawing work divides evenly (composition/band_split.h). Each pixel gets
+// the same blends in the same order as on one thread, so the frame is the
+// same for any number of threads.
 
 #include <cstddef>
 #include <cstdint>
@@ -20,6 +22,7 @@
 #include <vector>
 
 #include "composition/automatic_threads.h"
+#include "composition/band_split.h"
 #include "ground/hook.h"
 #include "splat/brush.h"
 #include "splat/splat_setup.h"
@@ -82,12 +85,21 @@ class FrameComposer {
   int threads() const { return threads_; }
   // How many threads draw a frame of the live geometry.
   int drawingThreads() const;
+  // First rows of the bands of the last frame drawn together, and the
+  // frame's row count last.
+  const std::vector<std::int32_t>& bandFirstRows() const { return bandFirstRow_; }
   // The work of the frame just made (update, composition, present), in
   // clock ticks, for the automatic choice of threads.
   void noteFrameWork(std::int64_t ticks);
 
  private:
   struct Share;
+  // A band's splat block on cache lines of its own: its kernels write it for
+  // every splat, and a line shared with the next band's block would travel
+  // between the cores on every write.
+  struct alignas(128) BandBlock {
+    SplatParams params;
+  };
   enum class RangeEnd { Done, Near, NeedsOneThread };
 
   // Sets up and draws every entry; with clearBands, each band of rows is
@@ -114,8 +126,8 @@ class FrameComposer {
   // visited current, the last brush of its chain current, its system's
   // drawing values.
   void finishFrame(std::int32_t lastVisited);
-  // The block of one of `bands` equal bands of rows, made afresh.
-  SplatParams& bandParams(int band, int bands);
+  // The block of band `band`, rows minRow ... maxRow, made afresh.
+  SplatParams& bandParams(int band, std::int32_t minRow, std::int32_t maxRow);
 
   // Points the splat block at the live frame and the tables.
   void refreshSplatFrame();
@@ -130,11 +142,16 @@ class FrameComposer {
   FrameBuffer& frame_;
   SplatSetup& splat_;
   int threads_ = 1;
+  // This frame's draw list is filled by the drawing threads, part by part.
+  bool fillInParts_ = false;
   AutomaticThreads automatic_;
   // Kept from frame to frame, so that they only grow.
   std::vector<std::unique_ptr<Share>> shares_;  // one per drawing thread
-  std::vector<SplatParams> bandParams_;         // one block per band
+  std::vector<BandBlock> bandParams_;           // one block per band
   std::vector<std::uint8_t> bandOfRow_;         // for the bands of the last frame drawn together
+  std::vector<std::int32_t> bandFirstRow_;      // the same bands' first rows
+  std::vector<const RowWork*> rowWorks_;        // every share's, for the next cut
+  BandSplit split_;
   std::unique_ptr<BandWorkers> workers_;
 };
 

@@ -7,10 +7,13 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdint>
+#include <span>
 #include <vector>
 
 #include "composition/automatic_threads.h"
+#include "composition/band_split.h"
 #include "composition/band_workers.h"
 #include "support/composition_rig.h"
 
@@ -89,6 +92,37 @@ TEST(DrawingThreads, EveryThreadCountDrawsTheFrameOfOne) {
       }
     }
   }
+}
+
+// The bands follow the work: where the last frame drawn together crowded
+// its splats, the bands are narrower, and the frame is still that of one
+// thread. With nothing learnt yet, or a frame of another height, the bands
+// are of equal height; every band keeps a row.
+TEST(DrawingThreads, BandsAreCutWhereTheLastFramesWorkDivides) {
+  Cloud cloud(640, 480);
+  for (Particle& p : std::span(cloud.systems.current().particles.data(), PARTICLES)) {
+    p.position.y = -std::abs(p.position.y) - 150.0;  // all in the upper part of the screen
+  }
+  const std::vector<std::uint32_t> one = cloud.draw(3);
+  ASSERT_TRUE(cloud.draw(1) == one);
+  EXPECT_TRUE(cloud.draw(2) == one);
+  EXPECT_EQ(cloud.composer.bandFirstRows(), (std::vector<std::int32_t>{0, 240, 480}));
+  EXPECT_TRUE(cloud.draw(2) == one);
+  const std::vector<std::int32_t> learnt = cloud.composer.bandFirstRows();
+  EXPECT_LT(learnt[1], 200) << "the upper band takes half the work, not half the rows";
+  EXPECT_TRUE(cloud.draw(4) == one);
+
+  BandSplit split;
+  std::vector<std::int32_t> rows;
+  RowWork top;
+  top.begin(4);
+  top.add(0, 0, 1000);
+  const RowWork* records[] = {&top};
+  split.learn(4, records);
+  split.cut(4, 4, rows);
+  EXPECT_EQ(rows, (std::vector<std::int32_t>{0, 1, 2, 3, 4}));
+  split.cut(2, 5, rows);  // another height: nothing known
+  EXPECT_EQ(rows, (std::vector<std::int32_t>{0, 2, 5}));
 }
 
 // Threads the system will not start leave fewer bands, never a band that
