@@ -17,9 +17,11 @@
 #include <thread>
 #include <vector>
 
+#include "ground/part_runner.h"
+
 namespace qv {
 
-class BandWorkers {
+class BandWorkers final : public PartRunner {
  public:
   BandWorkers() = default;
   ~BandWorkers();
@@ -48,6 +50,10 @@ class BandWorkers {
   // Tests: the next `count` workers fail to start, as when the system has
   // no thread to give.
   static void refuseWorkersForTest(int count);
+
+ protected:
+  // Parts are bands that never wait for each other.
+  void runPartJobs(int parts, PartJob job, void* context) override { runBands(parts, job, context); }
 
  private:
   using BandJob = void (*)(void* context, int band);

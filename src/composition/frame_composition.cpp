@@ -28,6 +28,9 @@ constexpr std::int32_t ENTRIES_AHEAD = 8;
 // One thread draws the splats this many at a time, as they are set up, so
 // that they are drawn while still at hand.
 constexpr std::size_t DRAW_CHUNK = 256;
+// A draw list filled in parts is filled this many entries ahead of their
+// set-up, so that they are set up while still at hand.
+constexpr std::int32_t FILL_CHUNK = 256;
 
 // The first pixel of each of the splat's rows within the band (most splats
 // are a few pixels across). Always inlined: as a function of its own the
@@ -71,17 +74,27 @@ int FrameComposer::drawingThreads() const {
   return std::max(std::min(n, g.innerHeight), 1);
 }
 
+int FrameComposer::lendDrawingThreads(PartRunner*& runner) {
+  runner = nullptr;
+  const int threads = drawingThreads();
+  if (threads == 1) return 1;
+  if (!workers_) workers_ = std::make_unique<BandWorkers>();
+  runner = workers_.get();
+  return workers_->startWorkers(threads);
+}
+
 void FrameComposer::noteFrameWork(std::int64_t ticks) {
   const FrameBufferGeometry& g = frame_.geometry();
   automatic_.noteFrame(g.innerWidth, g.innerHeight, ticks);
 }
 
 void FrameComposer::renderFrame() {
-  // With several threads, each fills the part of the draw list it sets up,
-  // while the part is at hand on its own core, unless the frame hook runs
-  // before the particles (it may read the list).
-  fillInParts_ = drawingThreads() > 1 && drawList_.fillsInParts(splat_.depthSortEnabled) &&
-                 (frameHookAfterParticles != 0 || !frameHook);
+  // The draw list is filled a chunk at a time just ahead of the set-up, by
+  // the thread that sets the chunk up, while it is at hand on that core;
+  // unless the frame hook runs before the particles or a life hook while
+  // they are set up (either may read the list).
+  fillInParts_ = drawList_.fillsInParts(splat_.depthSortEnabled) &&
+                 (frameHookAfterParticles != 0 || !frameHook) && !anyLifeHook();
   if (fillInParts_) {
     drawList_.beginDrawList();
   } else {
@@ -119,6 +132,7 @@ struct alignas(128) FrameComposer::Share {
   SplatBatch batch;
   std::vector<std::vector<PreparedSplat>> bands;
   RowWork rowWork;
+  std::int32_t filled = 0;  // entries of the part filled so far, when filled in parts
   RangeEnd end = RangeEnd::Done;
   std::int32_t lastVisited = -1;
 };
@@ -133,10 +147,6 @@ void FrameComposer::drawFrame(bool clearBands) {
   }
   while (static_cast<int>(shares_.size()) < threads) shares_.push_back(std::make_unique<Share>());
   if (static_cast<int>(bandParams_.size()) < threads) bandParams_.resize(static_cast<std::size_t>(threads));
-  if (threads == 1 && fillInParts_) {
-    drawList_.fillEntries(0, drawList_.drawCount);
-    drawList_.endDrawList();
-  }
   if (threads == 1 || !drawTogether(threads, clearBands)) drawAlone(clearBands);
 }
 
@@ -160,6 +170,10 @@ void FrameComposer::drawAlone(bool clearRows) {
     return true;
   };
   setUpShare<true>(share, 0, drawList_.drawCount, take);
+  if (fillInParts_) {
+    drawList_.fillEntries(share.filled, drawList_.drawCount);
+    drawList_.endDrawList();
+  }
   drawSplats(whole, chunk);
   chunk.clear();
   finishFrame(share.lastVisited);
@@ -200,8 +214,9 @@ bool FrameComposer::drawTogether(int threads, bool clearBands) {
     };
     const auto first = static_cast<std::int32_t>(count * t / threads);
     const auto end = static_cast<std::int32_t>(count * (t + 1) / threads);
-    if (fillInParts_) drawList_.fillEntries(first, end);
     share.end = setUpShare<false>(share, first, end, take);
+    // A share that ended early leaves the rest of its part to fill.
+    if (fillInParts_) drawList_.fillEntries(share.filled, end);
     if (share.end == RangeEnd::NeedsOneThread) oneThread = true;
     workers_->waitForAllBands();
     if (oneThread) return;
@@ -251,7 +266,12 @@ FrameComposer::RangeEnd FrameComposer::setUpShare(Share& share, std::int32_t fir
   std::int32_t mode = LIFE_SMOOTH;
   BasicHook<double> lifeHook;
   share.lastVisited = -1;
+  share.filled = fillInParts_ ? first : end;
   for (std::int32_t k = first; k < end; ++k) {
+    if (k == share.filled) {
+      share.filled = std::min(end, k + FILL_CHUNK);
+      drawList_.fillEntries(k, share.filled);
+    }
     // In depth order the entries come from all over the list: they are
     // asked for while the ones before them are set up.
     if (sorted && k + ENTRIES_AHEAD < end) __builtin_prefetch(entries + order[k + ENTRIES_AHEAD].entryIndex);
@@ -337,6 +357,14 @@ SplatParams& FrameComposer::bandParams(int band, std::int32_t minRow, std::int32
   p.minRow = minRow;
   p.maxRow = maxRow;
   return p;
+}
+
+bool FrameComposer::anyLifeHook() const {
+  for (std::int32_t si = systems_.firstSystem; si <= systems_.lastSystem; ++si) {
+    const ParticleSystem* s = systems_.system(si);
+    if (s != nullptr && s->drawHook) return true;
+  }
+  return false;
 }
 
 const Brush& FrameComposer::brushAt(int index) {

@@ -36,6 +36,7 @@ class BrushTable;
 class LookupTables;
 class FrameBuffer;
 class BandWorkers;
+class PartRunner;
 struct Brush;
 
 // A brush chain is followed for at most this many links per entry, so a
@@ -85,6 +86,10 @@ class FrameComposer {
   int threads() const { return threads_; }
   // How many threads draw a frame of the live geometry.
   int drawingThreads() const;
+  // The drawing threads, lent to the particle update before the frame is
+  // composed: sets runner to what runs them (nullptr for one thread) and
+  // returns how many can run at once.
+  int lendDrawingThreads(PartRunner*& runner);
   // First rows of the bands of the last frame drawn together, and the
   // frame's row count last.
   const std::vector<std::int32_t>& bandFirstRows() const { return bandFirstRow_; }
@@ -131,6 +136,8 @@ class FrameComposer {
 
   // Points the splat block at the live frame and the tables.
   void refreshSplatFrame();
+  // Whether a system has a life hook (it reads the draw list while drawing).
+  bool anyLifeHook() const;
   // The brush in a slot, created when the slot is empty.
   const Brush& brushAt(int index);
 

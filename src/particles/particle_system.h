@@ -66,6 +66,9 @@ struct ParticleSystem {
   BasicHook<double> bounceHook;         // bounce factor of currentParticle
   BasicHook<double> drawHook;           // life fade of the entry being drawn
   BasicHook<std::int32_t> respawnHook;  // non-zero: the update finishes the renewal
+  // Set by whoever installs a renewal hook that reads and changes no
+  // particle but the current one (the motion may then run on several threads).
+  bool respawnHookKeepsToParticle = false;
   AlignedBuffer<Particle> particles;    // particleCount records
   std::vector<LinkGroup> groups;        // empty = no link pass
   std::vector<LinkParams> linkParams;   // empty = no link pass

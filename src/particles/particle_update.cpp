@@ -27,9 +27,26 @@ void ParticleUpdate::linkPass() {
   }
 }
 
+namespace {
+
+// A particle's motion after the forces: it moves, its drag slows it.
+inline void coast(Particle& p) {
+  p.position += p.velocity * p.timeStep;
+  p.velocity *= 1 - p.mobility * p.drag;
+}
+
+// Fewer particles than this move on one thread: the hand-over costs more.
+constexpr std::uint32_t MIN_PARTICLES_IN_PARTS = 4096;
+
+}  // namespace
+
 void ParticleUpdate::moveParticles() {
   ParticleSystem& s = systems_.current();
   if (s.particles == nullptr) reportRuntimeError(systems_.platform(), errors::UPDATE_NOT_COMPLETE);
+  if (movesInParts(s)) {
+    moveInParts(s);
+    return;
+  }
 
   const BasicHook<Vec3> forceHook = s.forceHook;
   const BasicHook<double> bounceHook = s.bounceHook;
@@ -52,8 +69,7 @@ void ParticleUpdate::moveParticles() {
         p.velocity = reflect(n, Vec3{b, b, b}) * ((1 - bounceLoss) * speed);
       }
     }
-    p.position += p.velocity * p.timeStep;
-    p.velocity *= 1 - p.mobility * p.drag;
+    coast(p);
 
     if (p.countdown != 0) {
       --p.countdown;
@@ -61,6 +77,45 @@ void ParticleUpdate::moveParticles() {
       renew(s, p);
     }
   }
+}
+
+bool ParticleUpdate::movesInParts(const ParticleSystem& s) const {
+  return parts > 1 && runner != nullptr && s.particleCount >= MIN_PARTICLES_IN_PARTS && !s.forceHook &&
+         !s.bounceHook && (!s.respawnHook || s.respawnHookKeepsToParticle);
+}
+
+// The same update as the loop in moveParticles: a particle's motion reads
+// only itself, and a renewal only the particle renewed (and what no motion
+// changes), so the renewals may follow all the motion, in the same order.
+void ParticleUpdate::moveInParts(ParticleSystem& s) {
+  const std::uint32_t count = s.particleCount;
+  Particle* const particles = s.particles.data();
+  if (due_.size() < static_cast<std::size_t>(parts)) due_.resize(static_cast<std::size_t>(parts));
+  auto move = [&](int part) {
+    std::vector<std::uint32_t>& due = due_[static_cast<std::size_t>(part)];
+    due.clear();
+    const auto first = static_cast<std::uint32_t>(std::uint64_t{count} * static_cast<std::uint64_t>(part) /
+                                                  static_cast<std::uint64_t>(parts));
+    const auto end = static_cast<std::uint32_t>(std::uint64_t{count} * static_cast<std::uint64_t>(part + 1) /
+                                                static_cast<std::uint64_t>(parts));
+    for (std::uint32_t i = first; i < end; ++i) {
+      Particle& p = particles[i];
+      coast(p);
+      if (p.countdown != 0) {
+        --p.countdown;
+      } else if (p.lifespan != 0) {
+        due.push_back(i);
+      }
+    }
+  };
+  runner->runParts(parts, move);
+  for (int part = 0; part < parts; ++part) {
+    for (const std::uint32_t i : due_[static_cast<std::size_t>(part)]) {
+      systems_.setCurrentParticle(s, static_cast<std::int32_t>(i));
+      renew(s, particles[i]);
+    }
+  }
+  systems_.setCurrentParticle(s, static_cast<std::int32_t>(count - 1));
 }
 
 void ParticleUpdate::renew(ParticleSystem& s, Particle& p) {

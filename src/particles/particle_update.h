@@ -4,7 +4,11 @@
 // life countdown and renewal). Hooks find their particle in the table's
 // currentParticle.
 
+#include <cstdint>
+#include <vector>
+
 #include "geometry/vector_ops.h"
+#include "ground/part_runner.h"
 #include "particles/particle_system.h"
 #include "particles/spring_links.h"
 
@@ -17,6 +21,13 @@ class ParticleUpdate {
 
   // Share of a bouncing particle's speed that is lost; 1 stops it.
   double bounceLoss = 1.0;
+  // Threads lent for the motion: `parts` parts run by `runner` (1 and none:
+  // this thread alone). They move a system's particles only where nothing
+  // but the particle itself is read: no force or bounce hook, and a renewal
+  // hook, if any, that keeps to the current particle; the renewals then
+  // follow on this thread, in particle order.
+  PartRunner* runner = nullptr;
+  int parts = 1;
 
   void linkPass();
   void moveParticles();
@@ -25,6 +36,11 @@ class ParticleUpdate {
 
  private:
   void renew(ParticleSystem& s, Particle& p);
+  bool movesInParts(const ParticleSystem& s) const;
+  void moveInParts(ParticleSystem& s);
+
+  // Per part, the particles its motion found due for renewal.
+  std::vector<std::vector<std::uint32_t>> due_;
 
   SystemTable& systems_;
   VectorOps& vectors_;

@@ -16,6 +16,9 @@ int Scene::frameStep() {
   for (Emitter& e : m_.mainEmitters) e.startFrame();
   for (Emitter& e : m_.trailEmitters) e.startFrame();
   SystemTable& systems = m_.systems;
+  // Each drawing thread moves the particles it will draw, so they stay on
+  // its core.
+  m_.update.parts = m_.composer.lendDrawingThreads(m_.update.runner);
   if (!systems.empty()) {
     // nextSystem comes back to the first system after the last one.
     do {

@@ -81,6 +81,7 @@ void Scene::setupScene(const SceneOptions& options) {
 
   ParticleSystem& cloud = m_.systems.current();
   cloud.respawnHook = BasicHook<std::int32_t>::member<&Scene::respawnFromEmitter>(this);
+  cloud.respawnHookKeepsToParticle = true;
   cloud.linkInterval = 1;
   cloud.transform = CLOUD_TRANSFORM;
 

@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <span>
+#include <thread>
 #include <string>
 #include <tuple>
 #include <utility>
@@ -145,6 +147,72 @@ TEST_F(Systems, BuiltInRenewalRedrawsWhatTheFlagsSayInOrder) {
   p.countdown = 0;
   update.moveParticles();
   EXPECT_EQ(p.countdown, 0);
+}
+
+// Moved in parts on several threads, a system ends each update as it does
+// moved on one: the renewals (built in, or by a hook that keeps to its
+// particle) come in particle order, drawing the same random numbers. A
+// force hook keeps the motion on one thread.
+TEST_F(Systems, MotionInPartsOnSeveralThreadsRenewsInParticleOrder) {
+  struct Threads final : PartRunner {
+    void runPartJobs(int parts, PartJob job, void* context) override {
+      std::vector<std::thread> threads;
+      for (int part = parts - 1; part >= 1; --part) threads.emplace_back(job, context, part);
+      job(context, 0);
+      for (std::thread& t : threads) t.join();
+      ++runs;
+    }
+    int runs = 0;
+  } threads;
+  struct Renewal {
+    SystemTable* table;
+    RandomSource* rng;
+    std::int32_t run() {
+      Particle& p = *table->currentParticle;
+      p.size = rng->randUnit() + table->currentParticleIndex;
+      return table->currentParticleIndex % 3;  // some stay due
+    }
+  };
+  auto run = [&](int parts, bool hooked) {
+    rng = RandomSource(11);
+    ParticleSystem& s = filled(9000, 0);
+    s.respawnFlags = RESPAWN_POSITION | RESPAWN_VELOCITY;
+    s.lifespan = 5;
+    s.lifespanJitter = 4;
+    Renewal renewal{&table, &rng};
+    if (hooked) {
+      s.respawnHook = BasicHook<std::int32_t>::member<&Renewal::run>(&renewal);
+      s.respawnHookKeepsToParticle = true;
+    }
+    for (std::uint32_t i = 0; i < s.particleCount; ++i) {
+      s.particles[i].countdown = static_cast<std::int32_t>(i % 7);
+      s.particles[i].lifespan = 5;
+    }
+    update.parts = parts;
+    update.runner = &threads;
+    for (int step = 0; step < 12; ++step) update.moveParticles();
+    std::vector<std::tuple<Vec3, Vec3, double, std::int32_t, std::int32_t>> state;
+    for (const Particle& p : std::span(s.particles.data(), s.particleCount)) {
+      state.emplace_back(p.position, p.velocity, p.size, p.countdown, p.lifespan);
+    }
+    EXPECT_EQ(table.currentParticle, &s.particles[s.particleCount - 1]);
+    return std::pair(state, rng.state());
+  };
+  for (bool hooked : {false, true}) {
+    const auto one = run(1, hooked);
+    EXPECT_EQ(threads.runs, 0);
+    EXPECT_TRUE(run(3, hooked) == one) << (hooked ? "hook" : "built in");
+    EXPECT_EQ(threads.runs, 12);
+    threads.runs = 0;
+  }
+
+  struct Still {
+    Vec3 force() { return {0, 0, 0}; }
+  } still;
+  ParticleSystem& s = filled(9000, 0);
+  s.forceHook = BasicHook<Vec3>::member<&Still::force>(&still);
+  update.moveParticles();
+  EXPECT_EQ(threads.runs, 0);
 }
 
 TEST_F(Systems, TheForcePushesInsideThePullsBetweenAndFallsOffBeyondTheRadii) {
