@@ -4,6 +4,7 @@
 #include <atomic>
 #include <cstdint>
 #include <thread>
+#include <utility>
 
 #include "composition/band_workers.h"
 #include "frame/frame_buffer.h"
@@ -131,6 +132,10 @@ void FrameComposer::drawEntries() { drawFrame(false); }
 struct alignas(128) FrameComposer::Share {
   SplatBatch batch;
   std::vector<std::vector<PreparedSplat>> bands;
+  // The lists of the frame before: a list is written on this thread and
+  // read on the band's, so the lists alternate, and a thread writes lines
+  // the other has not just read.
+  std::vector<std::vector<PreparedSplat>> previousBands;
   RowWork rowWork;
   std::int32_t filled = 0;  // entries of the part filled so far, when filled in parts
   RangeEnd end = RangeEnd::Done;
@@ -194,6 +199,7 @@ bool FrameComposer::drawTogether(int threads, bool clearBands) {
   std::atomic<bool> oneThread{false};
   auto job = [&](int t) {
     Share& share = *shares_[static_cast<std::size_t>(t)];
+    std::swap(share.bands, share.previousBands);
     share.bands.resize(static_cast<std::size_t>(threads));
     for (auto& splats : share.bands) splats.clear();
     share.rowWork.begin(rows);
