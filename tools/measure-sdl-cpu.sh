@@ -6,7 +6,7 @@
 #     the real daemon (as nobody, with its own HOME) runs "quorvalent --root"
 #     (run this as root)
 #   tools/measure-sdl-cpu.sh --scr Quorvalent.scr [SECONDS [WxH [WARM-UP]]]   the Windows screen
-#     saver under Wine ("/s"), in a prefix kept in build/measure-wineprefix
+#     saver under Wine ("/s"), in $WINEPREFIX or a prefix kept in build/measure-wineprefix
 # The screen is 1920x1080 unless given; the measurement starts after the
 # warm-up (3 s; 60 s lets the cloud fill up first).
 set -euo pipefail
@@ -44,16 +44,17 @@ if $hack; then
   for _ in $(seq 100); do pid=$(pgrep -u nobody -x quorvalent || true); [ -n "$pid" ] && break; sleep 0.1; done
   [ -n "$pid" ] || { echo "the daemon started no hack" >&2; exit 1; }
 elif $scr; then
-  export WINEPREFIX=${WINEPREFIX:-$PWD/build/measure-wineprefix} WINEDEBUG=-all
+  wine=$(command -v wine64 || echo /usr/lib/wine/wine64)
+  export WINEPREFIX=${WINEPREFIX:-$PWD/build/measure-wineprefix} WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
   if [ ! -d "$WINEPREFIX" ]; then
-    wine64 wineboot -i >/dev/null 2>&1
-    wine64 reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1
+    "$wine" wineboot -i >/dev/null 2>&1
+    "$wine" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1
   fi
-  wine64 "$program" /s &
-  app=$!
+  trap '"${wine%64}server" -k 2>/dev/null; kill $xvfb 2>/dev/null; rm -rf "$work"' EXIT
+  "$wine" "$program" /s &
   name=$(basename "$program")
   pid=
-  for _ in $(seq 200); do pid=$(pgrep -f "$name /s" | grep -vx "$app" | head -n1 || true); [ -n "$pid" ] && break; sleep 0.1; done
+  for _ in $(seq 300); do pid=$(pgrep -f "$name /s" | head -n1 || true); [ -n "$pid" ] && break; sleep 0.1; done
   [ -n "$pid" ] || { echo "no $name process" >&2; exit 1; }
 else
   "$program" &
