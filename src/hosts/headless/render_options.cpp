@@ -44,13 +44,9 @@ std::string readName(std::string_view value, std::string_view expected, auto& fi
 }
 
 std::string readSize(std::string_view value, RenderOptions& o) {
-  const std::size_t x = value.find_first_of("xX");
   long long w = 0;
   long long h = 0;
-  if (x == std::string_view::npos || !parseInt(value.substr(0, x), 0, INT_LIMIT, w) ||
-      !parseInt(value.substr(x + 1), 0, INT_LIMIT, h)) {
-    return "WxH";
-  }
+  if (!parseSize(value, 0, INT_LIMIT, w, h)) return "WxH";
   if (w < MIN_RENDER_SIDE || h < MIN_RENDER_SIDE || w > MAX_RENDER_SIDE || h > MAX_RENDER_SIDE) {
     return "a size from 16x16 to 16384x16384";
   }

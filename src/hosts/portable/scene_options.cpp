@@ -217,6 +217,19 @@ bool parseInt(std::string_view text, long long lo, long long hi, long long& out)
   return true;
 }
 
+bool parseSize(std::string_view text, long long lo, long long hi, long long& width, long long& height) {
+  const std::size_t x = text.find_first_of("xX");
+  long long w = 0;
+  long long h = 0;
+  if (x == std::string_view::npos || !parseInt(text.substr(0, x), lo, hi, w) ||
+      !parseInt(text.substr(x + 1), lo, hi, h)) {
+    return false;
+  }
+  width = w;
+  height = h;
+  return true;
+}
+
 bool parseSwitch(std::string_view text, bool& on) {
   if (text != "" && text != "1" && text != "0") return false;
   on = text != "0";

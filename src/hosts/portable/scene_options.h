@@ -38,6 +38,9 @@ std::string setSceneOption(std::string_view name, std::string_view value, unsign
 // or trailing text.
 bool parseInt(std::string_view text, long long lo, long long hi, long long& out);
 
+// A size "WxH" (or "WXH"), each side a whole number in [lo, hi] as parseInt reads it.
+bool parseSize(std::string_view text, long long lo, long long hi, long long& width, long long& height);
+
 // A switch's value: "" or "1" (on), "0" (off).
 bool parseSwitch(std::string_view text, bool& on);
 

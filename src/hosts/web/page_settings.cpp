@@ -39,13 +39,9 @@ std::string readWallpaper(std::string_view v, PageSettings& s) { return readSwit
 std::string readStill(std::string_view v, PageSettings& s) { return readSwitchInto(v, s.still); }
 
 std::string readSize(std::string_view value, PageSettings& s) {
-  const std::size_t x = value.find_first_of("xX");
   long long w = 0;
   long long h = 0;
-  if (x == std::string_view::npos || !parseInt(value.substr(0, x), MIN_FRAME_SIDE, MAX_FRAME_SIDE, w) ||
-      !parseInt(value.substr(x + 1), MIN_FRAME_SIDE, MAX_FRAME_SIDE, h)) {
-    return "a size from 16x16 to 16384x16384";
-  }
+  if (!parseSize(value, MIN_FRAME_SIDE, MAX_FRAME_SIDE, w, h)) return "a size from 16x16 to 16384x16384";
   s.width = static_cast<int>(w);
   s.height = static_cast<int>(h);
   return {};
