@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <atomic>
+#include <chrono>
+#include <limits>
 #include <cstdint>
 #include <thread>
 #include <utility>
@@ -75,13 +77,25 @@ int FrameComposer::drawingThreads() const {
   return std::max(std::min(n, g.innerHeight), 1);
 }
 
-int FrameComposer::lendDrawingThreads(PartRunner*& runner) {
+int FrameComposer::lendDrawingThreads(PartRunner*& runner, std::span<const std::int32_t>& firsts) {
   runner = nullptr;
-  const int threads = drawingThreads();
+  firsts = {};
+  int threads = drawingThreads();
   if (threads == 1) return 1;
   if (!workers_) workers_ = std::make_unique<BandWorkers>();
   runner = workers_.get();
-  return workers_->startWorkers(threads);
+  threads = workers_->startWorkers(threads);
+  // The draw list will hold every particle, in system order.
+  std::int64_t count = 0;
+  for (std::int32_t si = systems_.firstSystem; si <= systems_.lastSystem; ++si) {
+    const ParticleSystem* s = systems_.system(si);
+    if (s != nullptr && s->particles != nullptr) count += s->particleCount;
+  }
+  if (count > 0 && count <= std::numeric_limits<std::int32_t>::max()) {
+    shareSplit_.cut(threads, static_cast<std::int32_t>(count), shareFirst_);
+    firsts = shareFirst_;
+  }
+  return threads;
 }
 
 void FrameComposer::noteFrameWork(std::int64_t ticks) {
@@ -196,6 +210,11 @@ bool FrameComposer::drawTogether(int threads, bool clearBands) {
       bandOfRow_[static_cast<std::size_t>(r)] = static_cast<std::uint8_t>(band);
     }
   }
+  // The cut the update was lent, unless the list is not what it expected.
+  if (shareFirst_.size() != static_cast<std::size_t>(threads) + 1 || shareFirst_.back() != count) {
+    shareSplit_.cut(threads, static_cast<std::int32_t>(count), shareFirst_);
+  }
+  setUpSeconds_.resize(static_cast<std::size_t>(threads));
   std::atomic<bool> oneThread{false};
   auto job = [&](int t) {
     Share& share = *shares_[static_cast<std::size_t>(t)];
@@ -218,12 +237,15 @@ bool FrameComposer::drawTogether(int threads, bool clearBands) {
       // A brush without kernels reports on the calling thread.
       return first.back().brush->kindRecord.insideKernel != reportLinkDrawError;
     };
-    const auto first = static_cast<std::int32_t>(count * t / threads);
-    const auto end = static_cast<std::int32_t>(count * (t + 1) / threads);
+    const std::int32_t first = shareFirst_[static_cast<std::size_t>(t)];
+    const std::int32_t end = shareFirst_[static_cast<std::size_t>(t) + 1];
+    const auto start = std::chrono::steady_clock::now();
     share.end = setUpShare<false>(share, first, end, take);
     // A share that ended early leaves the rest of its part to fill.
     if (fillInParts_) drawList_.fillEntries(share.filled, end);
     if (share.end == RangeEnd::NeedsOneThread) oneThread = true;
+    setUpSeconds_[static_cast<std::size_t>(t)] =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     workers_->waitForAllBands();
     if (oneThread) return;
     SplatParams& p = bandParams_[static_cast<std::size_t>(t)].params;
@@ -240,6 +262,7 @@ bool FrameComposer::drawTogether(int threads, bool clearBands) {
   rowWorks_.clear();
   for (int u = 0; u < threads; ++u) rowWorks_.push_back(&shares_[static_cast<std::size_t>(u)]->rowWork);
   split_.learn(rows, rowWorks_);
+  shareSplit_.learn(shareFirst_, setUpSeconds_);
   std::int32_t lastVisited = -1;
   for (int u = 0; u < threads; ++u) {
     const Share& share = *shares_[static_cast<std::size_t>(u)];

@@ -8,21 +8,24 @@
 //
 // The splats are set up many at a time (splat/splat_batch.h) and then drawn;
 // one thread draws them a chunk at a time as they are set up. With several
-// threads, each fills (when the draw list allows) and sets up an equal share
-// of the draw list, so the share stays on its core, keeping the splats with
-// the bands of rows they touch; then each clears and draws its own band,
-// from every share in draw order. The bands are cut where the last frame's
-// drawing work divides evenly (composition/band_split.h). Each pixel gets
+// threads, each fills (when the draw list allows) and sets up a share of the
+// draw list (the particles it moved, so the share stays on its core), keeping
+// the splats with the bands of rows they touch; then each clears and draws
+// its own band, from every share in draw order. The shares follow each
+// thread's pace (composition/share_split.h), and the bands are cut where the
+// last frame's drawing work divides evenly (band_split.h). Each pixel gets
 // the same blends in the same order as on one thread, so the frame is the
 // same for any number of threads.
 
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <span>
 #include <vector>
 
 #include "composition/automatic_threads.h"
 #include "composition/band_split.h"
+#include "composition/share_split.h"
 #include "ground/hook.h"
 #include "splat/brush.h"
 #include "splat/splat_setup.h"
@@ -88,8 +91,9 @@ class FrameComposer {
   int drawingThreads() const;
   // The drawing threads, lent to the particle update before the frame is
   // composed: sets runner to what runs them (nullptr for one thread) and
-  // returns how many can run at once.
-  int lendDrawingThreads(PartRunner*& runner);
+  // firsts to where each thread's share of the particles begins, and returns
+  // how many can run at once.
+  int lendDrawingThreads(PartRunner*& runner, std::span<const std::int32_t>& firsts);
   // First rows of the bands of the last frame drawn together, and the
   // frame's row count last.
   const std::vector<std::int32_t>& bandFirstRows() const { return bandFirstRow_; }
@@ -159,6 +163,9 @@ class FrameComposer {
   std::vector<std::int32_t> bandFirstRow_;      // the same bands' first rows
   std::vector<const RowWork*> rowWorks_;        // every share's, for the next cut
   BandSplit split_;
+  ShareSplit shareSplit_;
+  std::vector<std::int32_t> shareFirst_;  // where each thread's share of the draw order begins
+  std::vector<double> setUpSeconds_;      // how long each share took to set up
   std::unique_ptr<BandWorkers> workers_;
 };
 

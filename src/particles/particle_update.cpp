@@ -79,6 +79,15 @@ void ParticleUpdate::moveParticles() {
   }
 }
 
+std::uint32_t ParticleUpdate::firstOfPart(std::uint32_t count, int part) const {
+  if (partFirsts.size() == static_cast<std::size_t>(parts) + 1 && partFirsts.back() >= 0 &&
+      static_cast<std::uint32_t>(partFirsts.back()) == count) {
+    return static_cast<std::uint32_t>(partFirsts[static_cast<std::size_t>(part)]);
+  }
+  return static_cast<std::uint32_t>(std::uint64_t{count} * static_cast<std::uint64_t>(part) /
+                                    static_cast<std::uint64_t>(parts));
+}
+
 bool ParticleUpdate::movesInParts(const ParticleSystem& s) const {
   return parts > 1 && runner != nullptr && s.particleCount >= MIN_PARTICLES_IN_PARTS && !s.forceHook &&
          !s.bounceHook && (!s.respawnHook || s.respawnHookKeepsToParticle);
@@ -94,10 +103,8 @@ void ParticleUpdate::moveInParts(ParticleSystem& s) {
   auto move = [&](int part) {
     std::vector<std::uint32_t>& due = due_[static_cast<std::size_t>(part)];
     due.clear();
-    const auto first = static_cast<std::uint32_t>(std::uint64_t{count} * static_cast<std::uint64_t>(part) /
-                                                  static_cast<std::uint64_t>(parts));
-    const auto end = static_cast<std::uint32_t>(std::uint64_t{count} * static_cast<std::uint64_t>(part + 1) /
-                                                static_cast<std::uint64_t>(parts));
+    const auto first = firstOfPart(count, part);
+    const auto end = firstOfPart(count, part + 1);
     for (std::uint32_t i = first; i < end; ++i) {
       Particle& p = particles[i];
       coast(p);

@@ -5,6 +5,7 @@
 // currentParticle.
 
 #include <cstdint>
+#include <span>
 #include <vector>
 
 #include "geometry/vector_ops.h"
@@ -28,6 +29,9 @@ class ParticleUpdate {
   // follow on this thread, in particle order.
   PartRunner* runner = nullptr;
   int parts = 1;
+  // Where the parts begin (parts + 1 firsts, the last the particle count):
+  // used for a system whose particles are all there are; else equal parts.
+  std::span<const std::int32_t> partFirsts;
 
   void linkPass();
   void moveParticles();
@@ -37,6 +41,7 @@ class ParticleUpdate {
  private:
   void renew(ParticleSystem& s, Particle& p);
   bool movesInParts(const ParticleSystem& s) const;
+  std::uint32_t firstOfPart(std::uint32_t count, int part) const;
   void moveInParts(ParticleSystem& s);
 
   // Per part, the particles its motion found due for renewal.

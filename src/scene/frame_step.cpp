@@ -18,7 +18,7 @@ int Scene::frameStep() {
   SystemTable& systems = m_.systems;
   // Each drawing thread moves the particles it will draw, so they stay on
   // its core.
-  m_.update.parts = m_.composer.lendDrawingThreads(m_.update.runner);
+  m_.update.parts = m_.composer.lendDrawingThreads(m_.update.runner, m_.update.partFirsts);
   if (!systems.empty()) {
     // nextSystem comes back to the first system after the last one.
     do {

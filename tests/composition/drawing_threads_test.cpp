@@ -15,6 +15,7 @@
 #include "composition/automatic_threads.h"
 #include "composition/band_split.h"
 #include "composition/band_workers.h"
+#include "composition/share_split.h"
 #include "support/composition_rig.h"
 
 namespace qv {
@@ -123,6 +124,29 @@ TEST(DrawingThreads, BandsAreCutWhereTheLastFramesWorkDivides) {
   EXPECT_EQ(rows, (std::vector<std::int32_t>{0, 1, 2, 3, 4}));
   split.cut(2, 5, rows);  // another height: nothing known
   EXPECT_EQ(rows, (std::vector<std::int32_t>{0, 2, 5}));
+}
+
+// The shares follow the threads' pace: a thread that set up its share in
+// twice the time gets fewer entries next, by half the difference at a time
+// and never much less than a quarter of an equal share; equal shares until
+// a pace is known for that many threads.
+TEST(DrawingThreads, SharesFollowEachThreadsPace) {
+  ShareSplit split;
+  std::vector<std::int32_t> firsts;
+  split.cut(2, 1000, firsts);
+  EXPECT_EQ(firsts, (std::vector<std::int32_t>{0, 500, 1000}));
+  const double slowFirst[] = {2.0, 1.0};
+  split.learn(firsts, slowFirst);
+  split.cut(2, 1000, firsts);
+  EXPECT_EQ(firsts, (std::vector<std::int32_t>{0, 416, 1000}));  // half way from 1/2 to 1/3
+  const double verySlow[] = {100.0, 1.0};
+  for (int frame = 0; frame < 20; ++frame) {
+    split.learn(firsts, verySlow);
+    split.cut(2, 1000, firsts);
+  }
+  EXPECT_TRUE(firsts[1] > 100 && firsts[1] <= 125) << firsts[1];
+  split.cut(3, 999, firsts);
+  EXPECT_EQ(firsts, (std::vector<std::int32_t>{0, 333, 666, 999}));
 }
 
 // Threads the system will not start leave fewer bands, never a band that
