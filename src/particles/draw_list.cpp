@@ -56,8 +56,6 @@ void fillEntry(DrawEntry& entry, const Particle& p, const Placement& at, std::in
 
 }  // namespace
 
-thread_local DrawCursor* DrawList::threadCursor_ = nullptr;
-
 DrawList::DrawList(Platform& platform, SystemTable& systems, TransformTable& transforms)
     : platform_(platform), systems_(systems), transforms_(transforms) {}
 

@@ -95,7 +95,9 @@ class DrawList {
   std::vector<SystemRun> runs_;
   DrawCursor cursor_;
   // The cursor of a thread filling a part of the list, while it does.
-  static thread_local DrawCursor* threadCursor_;
+  // Defined here with its constant start, so that reading it is a plain
+  // thread-local load, with no call to make it first.
+  static inline thread_local DrawCursor* threadCursor_ = nullptr;
 
   Platform& platform_;
   SystemTable& systems_;
