@@ -93,8 +93,8 @@ std::int32_t DrawList::sizeList() {
   return count;
 }
 
-void DrawList::buildDrawList(std::int32_t sort) {
-  sizeList();
+template <class EachSystem>
+void DrawList::walkSystems(EachSystem&& each) {
   std::int32_t e = 0;
   for (std::int32_t si = systems_.firstSystem; si <= systems_.lastSystem; ++si) {
     ParticleSystem* s = systems_.system(si);
@@ -102,22 +102,29 @@ void DrawList::buildDrawList(std::int32_t sort) {
     systems_.currentSystemIndex = si;
     systems_.currentSystem = s;
     if (s->particles == nullptr) continue;
-
     transforms_.selectTransform(s->transform);
-    const Placement at = placementOf(s->transform, transforms_.current());
-    const auto n = static_cast<std::int32_t>(s->particleCount);
-    const Particle* const particles = s->particles.data();
-    for (std::int32_t i = 0; i < n; ++i, ++e) {
+    each(si, *s, e);
+    e += static_cast<std::int32_t>(s->particleCount);
+  }
+}
+
+void DrawList::buildDrawList(std::int32_t sort) {
+  sizeList();
+  walkSystems([&](std::int32_t si, ParticleSystem& s, std::int32_t first) {
+    const Placement at = placementOf(s.transform, transforms_.current());
+    const auto n = static_cast<std::int32_t>(s.particleCount);
+    const Particle* const particles = s.particles.data();
+    for (std::int32_t i = 0, e = first; i < n; ++i, ++e) {
       DrawEntry& entry = entries[e];
       fillEntry(entry, particles[i], at, si, i);
       currentEntry = &entry;
-      systems_.setCurrentParticle(*s, i);
+      systems_.setCurrentParticle(s, i);
       cursor_ = {&entry, i, &particles[i]};
       if (entryHook) entryHook();
       order[e].entryIndex = e;
       if (sort != 0) order[e].depthKey = depthKeyOf(entry.position.z);
     }
-  }
+  });
   systems_.selectSystem(systems_.firstSystem);
 
   if (sort != 0) sortPairs(0, drawCount - 1);
@@ -128,18 +135,9 @@ void DrawList::beginDrawList() {
   // The systems and transforms become current in turn, as in the whole
   // build, so that the parts only read them (a transform slot is made here).
   runs_.clear();
-  std::int32_t e = 0;
-  for (std::int32_t si = systems_.firstSystem; si <= systems_.lastSystem; ++si) {
-    ParticleSystem* s = systems_.system(si);
-    if (s == nullptr) continue;
-    systems_.currentSystemIndex = si;
-    systems_.currentSystem = s;
-    if (s->particles == nullptr) continue;
-    transforms_.selectTransform(s->transform);
-    if (s->particleCount == 0) continue;
-    runs_.push_back({si, e});
-    e += static_cast<std::int32_t>(s->particleCount);
-  }
+  walkSystems([&](std::int32_t si, const ParticleSystem& s, std::int32_t first) {
+    if (s.particleCount != 0) runs_.push_back({si, first});
+  });
 }
 
 void DrawList::fillEntries(std::int32_t first, std::int32_t end) {

@@ -86,6 +86,10 @@ class DrawList {
   void sortPairs(std::int32_t lo, std::int32_t hi);
   // Sizes the list for this frame's particles; returns the count.
   std::int32_t sizeList();
+  // Calls each(index, system, first entry) for every system with particles,
+  // in order, making it and its transform current first.
+  template <class EachSystem>
+  void walkSystems(EachSystem&& each);
 
   // Where each system's entries begin (systems with particles, in order).
   struct SystemRun {
