@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <atomic>
 #include <chrono>
-#include <limits>
 #include <cstdint>
+#include <limits>
 #include <thread>
 #include <utility>
 
@@ -258,7 +258,11 @@ bool FrameComposer::drawTogether(int threads, bool clearBands) {
   };
   workers_->run(threads, job);
   if (fillInParts_) drawList_.endDrawList();
-  if (oneThread) return false;
+  if (oneThread) {
+    // Every share filled its part: the calling thread draws the list as it is.
+    fillInParts_ = false;
+    return false;
+  }
   rowWorks_.clear();
   for (int u = 0; u < threads; ++u) rowWorks_.push_back(&shares_[static_cast<std::size_t>(u)]->rowWork);
   split_.learn(rows, rowWorks_);

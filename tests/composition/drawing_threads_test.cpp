@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cmath>
 #include <cstdint>
 #include <span>
@@ -48,7 +49,13 @@ struct Cloud : testing::CompositionRig {
     // A particle on a brush slot nobody set up: transparent, so it draws
     // nothing, but the slot is filled by the frame that meets it.
     s.particles[7].brush = 9;
+    // An entry hook that keeps to its cursor and counts its calls.
+    drawList.entryHook = Hook::member<&Cloud::countEntry>(this);
+    drawList.entryHookKeepsToCursor = true;
   }
+
+  std::atomic<std::uint32_t> hookCalls{0};
+  void countEntry() { hookCalls.fetch_add(1, std::memory_order_relaxed); }
 
   void setUp(int index, std::int32_t kind, std::uint32_t colour, double sizeScale) {
     brushes.selectBrush(index);
@@ -83,9 +90,12 @@ TEST(DrawingThreads, EveryThreadCountDrawsTheFrameOfOne) {
       cloud.splat.depthSortEnabled = sorted;
       if (sorted) cloud.splat.setPerspective(-250.0, -150.0);
       // The first frame meets the empty slot, which only the calling thread
-      // may fill: that frame is drawn by it alone.
+      // may fill: that frame is drawn by it alone, from the list the threads
+      // filled (each entry's hook runs once).
+      cloud.hookCalls = 0;
       const std::vector<std::uint32_t> first = cloud.draw(3);
       EXPECT_NE(cloud.brushes.at(9), nullptr);
+      EXPECT_EQ(cloud.hookCalls, PARTICLES);
       const std::vector<std::uint32_t> one = cloud.draw(1);
       EXPECT_TRUE(first == one);
       for (int threads : {2, 3, 4, 7}) {
