@@ -26,7 +26,9 @@ xvfb=$!
 exec 3>&-
 app=
 daemon=
-trap 'kill $app $daemon 2>/dev/null; wait $app $daemon 2>/dev/null; kill $xvfb 2>/dev/null; rm -rf "$work"' EXIT
+# The program ends by the stop signal, so wait reports a failure; under set -e
+# that would end the trap before the X server is stopped.
+trap 'kill $app $daemon 2>/dev/null || true; wait $app $daemon 2>/dev/null || true; kill $xvfb 2>/dev/null || true; rm -rf "$work"' EXIT
 for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.05; done
 export DISPLAY=":$(head -n1 "$work/display")"
 if $hack; then
@@ -50,7 +52,7 @@ elif $scr; then
     "$wine" wineboot -i >/dev/null 2>&1
     "$wine" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1
   fi
-  trap '"${wine%64}server" -k 2>/dev/null; kill $xvfb 2>/dev/null; rm -rf "$work"' EXIT
+  trap '"${wine%64}server" -k 2>/dev/null || true; kill $xvfb 2>/dev/null || true; rm -rf "$work"' EXIT
   "$wine" "$program" /s &
   name=$(basename "$program")
   pid=
