@@ -4,7 +4,6 @@
 #include <atomic>
 #include <chrono>
 #include <cstdint>
-#include <limits>
 #include <thread>
 #include <utility>
 
@@ -85,14 +84,11 @@ int FrameComposer::lendDrawingThreads(PartRunner*& runner, std::span<const std::
   if (!workers_) workers_ = std::make_unique<BandWorkers>();
   runner = workers_.get();
   threads = workers_->startWorkers(threads);
-  // The draw list will hold every particle, in system order.
-  std::int64_t count = 0;
-  for (std::int32_t si = systems_.firstSystem; si <= systems_.lastSystem; ++si) {
-    const ParticleSystem* s = systems_.system(si);
-    if (s != nullptr && s->particles != nullptr) count += s->particleCount;
-  }
-  if (count > 0 && count <= std::numeric_limits<std::int32_t>::max()) {
-    shareSplit_.cut(threads, static_cast<std::int32_t>(count), shareFirst_);
+  // The list holds every particle in system order and keeps its size from
+  // frame to frame; a cut of another size is not taken (the update and the
+  // frame then fall back to parts of their own).
+  if (drawList_.drawCount > 0) {
+    shareSplit_.cut(threads, drawList_.drawCount, shareFirst_);
     firsts = shareFirst_;
   }
   return threads;
