@@ -1,13 +1,42 @@
 #include "composition/band_workers.h"
 
 #include <algorithm>
-#include <atomic>
+#include <chrono>
 #include <system_error>
 
 namespace qv {
 namespace {
 
 std::atomic<int> refusedWorkers{0};
+
+// How long a wait watches its condition before it sleeps: longer than the
+// bands of a frame usually wait for each other, short enough that a worker
+// idle between frames soon sleeps.
+constexpr std::chrono::microseconds BRIEF_WAIT{50};
+
+inline void relax() {
+#if defined(__x86_64__) || defined(__i386__)
+  __builtin_ia32_pause();
+#endif
+}
+
+// Whether `done()` came true within the brief wait. Watching only pays
+// while every band has a core of its own: otherwise the watcher takes the
+// core from the band it waits for.
+template <class Done>
+bool briefWait(int bands, Done&& done) {
+  if (done()) return true;
+  static const int cores = static_cast<int>(std::thread::hardware_concurrency());
+  if (bands > cores) return false;
+  const auto until = std::chrono::steady_clock::now() + BRIEF_WAIT;
+  for (;;) {
+    for (int i = 0; i < 64; ++i) {
+      relax();
+      if (done()) return true;
+    }
+    if (std::chrono::steady_clock::now() >= until) return false;
+  }
+}
 
 }  // namespace
 
@@ -27,10 +56,10 @@ bool BandWorkers::startWorker() {
     refusedWorkers.fetch_sub(1);
     return false;
   }
-  // Only this thread changes the generation, so it reads it without the lock.
+  // Only this thread changes the generation.
   const int band = static_cast<int>(threads_.size()) + 1;
   try {
-    threads_.emplace_back([this, band, seen = generation_] { work(band, seen); });
+    threads_.emplace_back([this, band, seen = generation_.load()] { work(band, seen); });
   } catch (const std::system_error&) {
     return false;  // no thread to be had now; memory itself gone throws on
   }
@@ -54,13 +83,17 @@ void BandWorkers::runBands(int bands, BandJob job, void* context) {
     pending_ = started;
     arrived_ = 0;
     failure_ = nullptr;
-    ++generation_;
+    // Last: a worker that sees the new generation without the lock reads
+    // the run's fields after it.
+    generation_.fetch_add(1, std::memory_order_release);
   }
   start_.notify_all();
   runBand(job, context, 0);
   for (int band = started + 1; band < bands; ++band) runBand(job, context, band);
+  const auto allDone = [this] { return pending_.load(std::memory_order_acquire) == 0; };
+  briefWait(bands, allDone);
   std::unique_lock<std::mutex> hold(lock_);
-  finished_.wait(hold, [this] { return pending_ == 0; });
+  finished_.wait(hold, allDone);
   if (failure_) {
     const std::exception_ptr failure = failure_;
     failure_ = nullptr;
@@ -70,18 +103,24 @@ void BandWorkers::runBands(int bands, BandJob job, void* context) {
 }
 
 void BandWorkers::work(int band, std::uint64_t seen) {
-  std::unique_lock<std::mutex> hold(lock_);
+  const auto newRun = [&] {
+    return stopping_.load(std::memory_order_acquire) || generation_.load(std::memory_order_acquire) != seen;
+  };
   for (;;) {
-    start_.wait(hold, [&] { return stopping_ || generation_ != seen; });
+    if (!briefWait(bands_.load(std::memory_order_relaxed), newRun)) {
+      std::unique_lock<std::mutex> hold(lock_);
+      start_.wait(hold, newRun);
+    }
     if (stopping_) return;
-    seen = generation_;
+    seen = generation_.load(std::memory_order_acquire);
     if (band >= bands_) continue;  // this run needs fewer bands
-    const BandJob job = job_;
-    void* const context = context_;
-    hold.unlock();
-    runBand(job, context, band);
-    hold.lock();
-    if (--pending_ == 0) finished_.notify_one();
+    runBand(job_, context_, band);
+    // The last worker done wakes the caller if it sleeps; under the lock, so
+    // the wake cannot fall between its look at the count and its sleep.
+    if (pending_.fetch_sub(1, std::memory_order_acq_rel) == 1) {
+      std::lock_guard<std::mutex> hold(lock_);
+      finished_.notify_one();
+    }
   }
 }
 
@@ -92,18 +131,21 @@ void BandWorkers::runBand(BandJob job, void* context, int band) {
     std::lock_guard<std::mutex> hold(lock_);
     if (!failure_) failure_ = std::current_exception();
     // The others may be waiting for this band; it will not come.
-    arrived_ = bands_;
+    arrived_ = bands_.load();
     allArrived_.notify_all();
   }
 }
 
 void BandWorkers::waitForAllBands() {
-  std::unique_lock<std::mutex> hold(lock_);
-  if (++arrived_ >= bands_) {
+  const auto allArrived = [this] { return arrived_.load(std::memory_order_acquire) >= bands_; };
+  if (arrived_.fetch_add(1, std::memory_order_acq_rel) + 1 >= bands_) {
+    std::lock_guard<std::mutex> hold(lock_);
     allArrived_.notify_all();
     return;
   }
-  allArrived_.wait(hold, [this] { return arrived_ >= bands_; });
+  if (briefWait(bands_.load(std::memory_order_relaxed), allArrived)) return;
+  std::unique_lock<std::mutex> hold(lock_);
+  allArrived_.wait(hold, allArrived);
 }
 
 }  // namespace qv

@@ -9,7 +9,13 @@
 // startWorkers says how many bands can run at once, and a band left without
 // a worker runs on the calling thread after band 0 (so such a run must not
 // wait for all bands); a later run tries again.
+//
+// The bands of a frame end within a fraction of a millisecond of each
+// other, and a thread put to sleep takes far longer than that to wake on a
+// virtual machine: so every wait here first watches its condition for a
+// short while, and only then sleeps on the lock (see briefWait).
 
+#include <atomic>
 #include <condition_variable>
 #include <cstdint>
 #include <exception>
@@ -62,15 +68,16 @@ class BandWorkers final : public PartRunner {
   void work(int band, std::uint64_t seen);
   void runBand(BandJob job, void* context, int band);
 
+  // Changed under the lock, read with or without it.
   std::mutex lock_;
   std::condition_variable start_;
   std::condition_variable finished_;
   std::condition_variable allArrived_;
-  std::uint64_t generation_ = 0;  // one more for every run
-  int bands_ = 0;
-  int pending_ = 0;  // workers still busy with this run's bands
-  int arrived_ = 0;  // bands at (or past) waitForAllBands in this run
-  bool stopping_ = false;
+  std::atomic<std::uint64_t> generation_{0};  // one more for every run
+  std::atomic<int> bands_{0};
+  std::atomic<int> pending_{0};  // workers still busy with this run's bands
+  std::atomic<int> arrived_{0};  // bands at (or past) waitForAllBands in this run
+  std::atomic<bool> stopping_{false};
   BandJob job_ = nullptr;
   void* context_ = nullptr;
   std::exception_ptr failure_;
