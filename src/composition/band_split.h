@@ -4,11 +4,15 @@
 // upper half), so bands of equal height leave one thread drawing while the
 // other waits. The cut follows the drawing work the last frame drawn
 // together met, row by row; with nothing known it falls back to equal
-// heights. No cut changes a pixel: every band draws its splats in draw order.
+// heights. And as the cores are not always equally fast, each thread's band
+// takes the part of the work that thread's pace allows (pace_weights.h).
+// No cut changes a pixel: every band draws its splats in draw order.
 
 #include <cstdint>
 #include <span>
 #include <vector>
+
+#include "composition/pace_weights.h"
 
 namespace qv {
 
@@ -37,14 +41,17 @@ class BandSplit {
   // First rows of `bands` bands over `rows` rows (bands <= rows), each band
   // at least one row: firstRows[b] for b = 0 ... bands, firstRows[bands] = rows.
   void cut(int bands, int rows, std::vector<std::int32_t>& firstRows) const;
-  // Takes the work of a frame of `rows` rows from every thread's record.
-  void learn(int rows, std::span<const RowWork* const> records);
-  // Forgets what was learnt: the next cut is by equal heights.
-  void forget() { before_.clear(); }
+  // Takes the work of a frame of `rows` rows from every thread's record,
+  // and each thread's pace from how long it drew its band of that frame
+  // (cut by `firstRows`).
+  void learn(int rows, std::span<const RowWork* const> records, std::span<const std::int32_t> firstRows,
+             std::span<const double> seconds);
 
  private:
   // before_[r]: the work of rows 0 ... r - 1; rows + 1 entries.
   std::vector<std::int64_t> before_;
+  PaceWeights pace_;
+  std::vector<double> work_;  // of each band learnt from
 };
 
 }  // namespace qv

@@ -219,6 +219,7 @@ bool FrameComposer::drawTogether(int threads, bool clearBands) {
     shareSplit_.cut(threads, static_cast<std::int32_t>(count), shareFirst_);
   }
   setUpSeconds_.resize(static_cast<std::size_t>(threads));
+  drawSeconds_.resize(static_cast<std::size_t>(threads));
   std::atomic<bool> oneThread{false};
   auto job = [&](int t) {
     Share& share = *shares_[static_cast<std::size_t>(t)];
@@ -253,6 +254,7 @@ bool FrameComposer::drawTogether(int threads, bool clearBands) {
         std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     workers_->waitForAllBands();
     if (oneThread) return;
+    const auto drawStart = std::chrono::steady_clock::now();
     SplatParams& p = bandParams_[static_cast<std::size_t>(t)].params;
     if (clearBands) frame_.clearDrawnRows(p.minRow, p.maxRow);
     for (int u = 0; u < threads; ++u) {
@@ -260,6 +262,8 @@ bool FrameComposer::drawTogether(int threads, bool clearBands) {
       drawSplats(p, from.bands[static_cast<std::size_t>(t)]);
       if (from.end == RangeEnd::Near) break;
     }
+    drawSeconds_[static_cast<std::size_t>(t)] =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - drawStart).count();
   };
   workers_->run(threads, job);
   if (fillInParts_) drawList_.endDrawList();
@@ -270,7 +274,7 @@ bool FrameComposer::drawTogether(int threads, bool clearBands) {
   }
   rowWorks_.clear();
   for (int u = 0; u < threads; ++u) rowWorks_.push_back(&shares_[static_cast<std::size_t>(u)]->rowWork);
-  split_.learn(rows, rowWorks_);
+  split_.learn(rows, rowWorks_, bandFirstRow_, drawSeconds_);
   shareSplit_.learn(shareFirst_, setUpSeconds_);
   std::int32_t lastVisited = -1;
   for (int u = 0; u < threads; ++u) {

@@ -166,6 +166,7 @@ class FrameComposer {
   ShareSplit shareSplit_;
   std::vector<std::int32_t> shareFirst_;  // where each thread's share of the draw order begins
   std::vector<double> setUpSeconds_;      // how long each share took to set up
+  std::vector<double> drawSeconds_;       // and each band to draw
   std::unique_ptr<BandWorkers> workers_;
 };
 

@@ -1,15 +1,15 @@
 #pragma once
-// Where the draw order is cut into the drawing threads' shares. Equal shares
-// do not take equal time: the cores are not always equally fast (a virtual
-// machine's core may be shared with another machine's for a while), and the
-// faster thread would wait at the barrier for the slower. So the cut follows
-// each thread's pace over the last frames. The particle update is cut the
-// same way, so that each thread moves the particles it draws. No cut
-// changes a pixel: each band draws every share's splats in draw order.
+// Where the draw order is cut into the drawing threads' shares: by each
+// thread's pace at setting splats up over the last frames. The particle
+// update is cut the same way, so that each thread moves the particles it
+// draws. No cut changes a pixel: each band draws every share's splats in
+// draw order.
 
 #include <cstdint>
 #include <span>
 #include <vector>
+
+#include "composition/pace_weights.h"
 
 namespace qv {
 
@@ -23,8 +23,8 @@ class ShareSplit {
   void learn(std::span<const std::int32_t> firsts, std::span<const double> seconds);
 
  private:
-  std::vector<double> weight_;  // each thread's part of the entries; they sum to 1
-  std::vector<double> pace_;    // entries a second, per thread, of the frame learnt from
+  PaceWeights pace_;
+  std::vector<double> entries_;  // of each share learnt from
 };
 
 }  // namespace qv

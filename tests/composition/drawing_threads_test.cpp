@@ -129,11 +129,23 @@ TEST(DrawingThreads, BandsAreCutWhereTheLastFramesWorkDivides) {
   top.begin(4);
   top.add(0, 0, 1000);
   const RowWork* records[] = {&top};
-  split.learn(4, records);
+  split.learn(4, records, {}, {});
   split.cut(4, 4, rows);
   EXPECT_EQ(rows, (std::vector<std::int32_t>{0, 1, 2, 3, 4}));
   split.cut(2, 5, rows);  // another height: nothing known
   EXPECT_EQ(rows, (std::vector<std::int32_t>{0, 2, 5}));
+
+  // A thread that drew its half of the work in twice the other's time gets
+  // less of it next, half-way toward what would have taken equal times.
+  RowWork even;
+  even.begin(100);
+  even.add(0, 99, 10);
+  const RowWork* evenRecords[] = {&even};
+  const std::int32_t halves[] = {0, 50, 100};
+  const double slowUpper[] = {2.0, 1.0};
+  split.learn(100, evenRecords, halves, slowUpper);
+  split.cut(2, 100, rows);
+  EXPECT_EQ(rows, (std::vector<std::int32_t>{0, 42, 100}));
 }
 
 // The shares follow the threads' pace: a thread that set up its share in
