@@ -84,7 +84,7 @@ TEST(SplatLanes, EveryInstructionSetComputesWhatTheBaselineComputes) {
     useLaneIsa(LaneIsa::Sse2);
     SplatBatch baseline = input;
     computeSplatLanes(settings, baseline);
-    for (std::int32_t d : baseline.drawn) drawn += d;
+    for (int i = 0; i < input.count; ++i) drawn += baseline.drawn[i];
     for (LaneIsa isa : {LaneIsa::Avx2, LaneIsa::Avx512}) {
       if (!laneIsaAvailable(isa)) continue;
       useLaneIsa(isa);
