@@ -137,7 +137,7 @@ TEST(RenderTool, VideoContactSheetAndBenchLine) {
   const std::string ms = "_ms=[0-9]+\\.[0-9]{3} ";
   const std::regex line("bench frames=4 update_median" + ms + "update_p95" + ms + "compose_median" + ms +
                         "compose_p95" + ms + "total_median" + ms + "total_p95" + ms + "total_max" + ms +
-                        "cpu_median" + ms + "threads=1\n");
+                        "cpu_median" + ms + "cpu_mean" + ms + "threads=1\n");
   EXPECT_TRUE(std::regex_match(run.out, line)) << run.out;
   fs::remove_all(out);
 }
