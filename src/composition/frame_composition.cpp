@@ -42,10 +42,10 @@ constexpr int LIST_SETS = 6;
 // The first pixel of each of the splat's rows within the band (most splats
 // are a few pixels across). Always inlined: as a function of its own the
 // compiler takes it for one without effects and drops its calls.
-[[gnu::always_inline]] inline void prefetchRows(const SplatParams& band, const SplatValues& s) {
-  const int top = std::max(s.top, band.minRow);
-  const int bottom = std::min(s.bottom, band.maxRow);
-  const std::uint32_t* const left = band.pixels + std::max(s.left, 0);
+[[gnu::always_inline]] inline void prefetchRows(const SplatParams& band, const PreparedSplat& s) {
+  const int top = std::max(s.top(), band.minRow);
+  const int bottom = std::min(s.bottom(), band.maxRow);
+  const std::uint32_t* const left = band.pixels + std::max(s.left(), 0);
   for (int row = top; row <= bottom; ++row) __builtin_prefetch(left + band.rowStart[row], 1);
 }
 
@@ -372,7 +372,7 @@ FrameComposer::RangeEnd FrameComposer::setUpShare(Share& share, std::int32_t fir
 void FrameComposer::drawSplats(SplatParams& p, const std::vector<PreparedSplat>& splats) const {
   const std::size_t count = splats.size();
   for (std::size_t i = 0; i < count; ++i) {
-    if (i + PREFETCH_AHEAD < count) prefetchRows(p, splats[i + PREFETCH_AHEAD].values);
+    if (i + PREFETCH_AHEAD < count) prefetchRows(p, splats[i + PREFETCH_AHEAD]);
     splat_.drawPrepared(p, splats[i]);
   }
 }

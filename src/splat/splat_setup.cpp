@@ -110,30 +110,29 @@ std::int32_t SplatSetup::drawSplat(const Brush& brush, double x, double y, doubl
     return 0;
   }
   // Not drawn: only as far as the class set-up came.
-  p.centreX = s.values.centreX;
-  p.centreY = s.values.centreY;
+  p.centreX = s.centreX;
+  p.centreY = s.centreY;
   const SplatPlacement placement = brush.kindRecord.placement;
   if (placement == SplatPlacement::BallBox) {
-    p.tinyBall = s.values.tinyBall;
-    p.ballDepth = s.values.ballDepth;
+    p.tinyBall = s.tinyBall;
+    p.ballDepth = s.ballDepth;
   }
   if (placement != SplatPlacement::Point) {
-    p.radius = s.values.radius;
-    p.left = s.values.left;
-    p.right = s.values.right;
-    p.top = s.values.top;
-    p.bottom = s.values.bottom;
+    p.radius = s.radius;
+    p.left = s.left();
+    p.right = s.right();
+    p.top = s.top();
+    p.bottom = s.bottom();
   }
   return 0;
 }
 
 void SplatSetup::drawPrepared(SplatParams& p, const PreparedSplat& s) const {
-  const SplatValues& v = s.values;
-  if (v.bottom < p.minRow || v.top > p.maxRow) return;
-  static_cast<SplatValues&>(p) = v;
+  if (s.bottom() < p.minRow || s.top() > p.maxRow) return;
+  s.copyTo(p);
   if (frame.drawn != nullptr) {
-    frame.drawn->mark(std::max(v.top, p.minRow), std::min(v.bottom, p.maxRow), std::max(v.left, 0),
-                      std::min(v.right, p.maxColumn));
+    frame.drawn->mark(std::max(s.top(), p.minRow), std::min(s.bottom(), p.maxRow), std::max(s.left(), 0),
+                      std::min(s.right(), p.maxColumn));
   }
   const Brush& brush = *s.brush;
   const BrushKindRecord& kind = brush.kindRecord;
@@ -142,12 +141,12 @@ void SplatSetup::drawPrepared(SplatParams& p, const PreparedSplat& s) const {
     kind.insideKernel(p);
     return;
   }
-  p.rescaleRow = frame.rescaleTable != nullptr ? frame.rescaleTable + v.radius * RESCALE_SIZE : nullptr;
+  p.rescaleRow = frame.rescaleTable != nullptr ? frame.rescaleTable + s.radius * RESCALE_SIZE : nullptr;
   // Discs have no images (and their kernels read none).
   if (brush.hasImages()) {
     for (int q = 0; q < QUADRANT_COUNT; ++q) p.quadrant[q] = brush.quadrantImages[q].data();
   }
-  if (v.top >= p.minRow && v.left >= 0 && v.bottom <= p.maxRow && v.right <= p.maxColumn) {
+  if (s.top() >= p.minRow && s.left() >= 0 && s.bottom() <= p.maxRow && s.right() <= p.maxColumn) {
     kind.insideKernel(p);
   } else {
     kind.clippedKernel(p);

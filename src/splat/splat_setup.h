@@ -52,11 +52,51 @@ struct SplatFrame {
   DrawnArea* drawn = nullptr;                  // where drawn boxes are recorded
 };
 
-// A splat set up now and drawn later: the values its kernel reads (a
-// point's box is its pixel, and its tint its final colour), and its brush.
-struct PreparedSplat {
-  SplatValues values;
+// A splat set up now and drawn later, in one cache line: its brush and the
+// values its kernel reads (a point's tint is its final colour) but its box,
+// which follows from the centre and the radius (a point's box is its pixel).
+struct alignas(64) PreparedSplat {
   const Brush* brush;
+  std::uint32_t tint;
+  std::int32_t alpha;
+  std::int32_t fog;
+  std::uint32_t brushColour;
+  std::int32_t sizeQuarter;
+  std::int32_t sizeHalf;
+  std::int32_t sizePixel;
+  std::int32_t innerSize1;
+  std::int32_t innerSize2;
+  std::int32_t centreX;
+  std::int32_t centreY;
+  std::int32_t radius;
+  std::int32_t tinyBall;
+  std::int32_t ballDepth;
+
+  std::int32_t left() const { return centreX - radius; }
+  std::int32_t right() const { return centreX + radius; }
+  std::int32_t top() const { return centreY - radius; }
+  std::int32_t bottom() const { return centreY + radius; }
+  // Every value, as the kernels read them.
+  void copyTo(SplatValues& v) const {
+    v.tint = tint;
+    v.alpha = alpha;
+    v.fog = fog;
+    v.brushColour = brushColour;
+    v.sizeQuarter = sizeQuarter;
+    v.sizeHalf = sizeHalf;
+    v.sizePixel = sizePixel;
+    v.innerSize1 = innerSize1;
+    v.innerSize2 = innerSize2;
+    v.centreX = centreX;
+    v.centreY = centreY;
+    v.radius = radius;
+    v.left = left();
+    v.right = right();
+    v.top = top();
+    v.bottom = bottom();
+    v.tinyBall = tinyBall;
+    v.ballDepth = ballDepth;
+  }
 };
 
 class SplatSetup {
@@ -170,7 +210,7 @@ class SplatSetup {
   static void prepare(const SplatBatch& b, int i, PreparedSplat& s) {
     const Brush& brush = *b.brush[i];
     s.brush = &brush;
-    SplatValues& v = s.values;
+    PreparedSplat& v = s;
     v.tint = b.tint[i];
     if (brush.kindRecord.placement == SplatPlacement::Point) {
       v.tint = v.tint == NO_TINT ? brush.colour : multiplyChannels(brush.colour, v.tint);
@@ -186,10 +226,6 @@ class SplatSetup {
     v.centreX = b.centreX[i];
     v.centreY = b.centreY[i];
     v.radius = b.radius[i];
-    v.left = v.centreX - v.radius;
-    v.right = v.centreX + v.radius;
-    v.top = v.centreY - v.radius;
-    v.bottom = v.centreY + v.radius;
     v.tinyBall = b.tinyBall[i];
     v.ballDepth = b.ballDepth[i];
   }
