@@ -9,9 +9,8 @@ namespace {
 
 std::atomic<int> refusedWorkers{0};
 
-// How long a wait watches its condition before it sleeps: longer than the
-// bands of a frame usually wait for each other, short enough that a worker
-// idle between frames soon sleeps.
+// How long a wait within a run watches its condition before it sleeps:
+// longer than the bands of a frame usually wait for each other.
 constexpr std::chrono::microseconds BRIEF_WAIT{50};
 
 inline void relax() {
@@ -107,7 +106,10 @@ void BandWorkers::work(int band, std::uint64_t seen) {
     return stopping_.load(std::memory_order_acquire) || generation_.load(std::memory_order_acquire) != seen;
   };
   for (;;) {
-    if (!briefWait(bands_.load(std::memory_order_relaxed), newRun)) {
+    // Idle between runs, for as long as the caller does other work (the
+    // rest of the frame, or the 40 ms to the next one): watching would
+    // mostly burn the core.
+    if (!newRun()) {
       std::unique_lock<std::mutex> hold(lock_);
       start_.wait(hold, newRun);
     }

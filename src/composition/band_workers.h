@@ -12,8 +12,10 @@
 //
 // The bands of a frame end within a fraction of a millisecond of each
 // other, and a thread put to sleep takes far longer than that to wake on a
-// virtual machine: so every wait here first watches its condition for a
-// short while, and only then sleeps on the lock (see briefWait).
+// virtual machine: so the waits within a run (for all bands to arrive, and
+// the caller's for the bands to end) first watch their condition for a
+// short while, and only then sleep on the lock (see briefWait). A worker
+// idle between runs sleeps at once.
 
 #include <atomic>
 #include <condition_variable>
