@@ -307,6 +307,10 @@ FrameComposer::RangeEnd FrameComposer::setUpShare(Share& share, std::int32_t fir
   std::int32_t system = 0;
   std::int32_t mode = LIFE_SMOOTH;
   BasicHook<double> lifeHook;
+  // Most particles of a scene wait at the end of their life span for their
+  // emitter; where the system's life curve leaves them no alpha, their
+  // splats are not set up at all.
+  bool endedUnseen = false;
   share.lastVisited = -1;
   share.filled = fillInParts_ ? first : end;
   for (std::int32_t k = first; k < end; ++k) {
@@ -326,6 +330,7 @@ FrameComposer::RangeEnd FrameComposer::setUpShare(Share& share, std::int32_t fir
       }
       // A life hook looks at the current entry, which only one thread keeps.
       if (!Alone && lifeHook) return RangeEnd::NeedsOneThread;
+      endedUnseen = !lifeHook && SplatSetup::lifeEndLeavesNoAlpha(mode);
     }
     const Brush* brush = brushes_.at(entry.brush);
     if (brush == nullptr) {
@@ -334,10 +339,11 @@ FrameComposer::RangeEnd FrameComposer::setUpShare(Share& share, std::int32_t fir
     }
     // Not set up, nearer than the near limit.
     const bool near = entry.position.z < nearLimit;
+    const bool unseen = near || (endedUnseen && entry.countdown == 0 && entry.lifespan > 0);
     const std::uint32_t entryOpacity = entry.colour >> 24;
     for (int links = 0;; ++links) {
       const std::uint32_t tint = brush->useParticleColour != 0 ? entry.colour : NO_TINT;
-      if (!near && !SplatSetup::blackTintSkips(*brush, tint)) {
+      if (!unseen && !SplatSetup::blackTintSkips(*brush, tint)) {
         const auto alpha = static_cast<std::int32_t>((brush->colour >> 24) * entryOpacity / 255);
         const Vec3& at = entry.position;
         SplatSetup::queueLane(batch, lanes, *brush, tint, alpha, at.x, at.y, at.z, entry.size,

@@ -144,6 +144,13 @@ class SplatSetup {
   static double easeHalf(double u) { return qv::easeHalf(u); }
   // The life curve of a drawMode at r = countdown / lifespan.
   static double lifeCurve(std::int32_t mode, double r);
+  // Whether a splat of a particle at the end of its life span (countdown 0)
+  // is left without alpha by the life curve of `mode`, whatever its alpha
+  // (0 ... 255): the set-up would find nothing to draw.
+  static bool lifeEndLeavesNoAlpha(std::int32_t mode) {
+    const double weight = 255 * lifeCurve(mode, 0.0) + 0.5;  // alpha times this, over 255, truncates to 0
+    return weight > -0.99 && weight < 0.99;
+  }
   // r / (r + (1 - r)(1 - b)); 0 when the denominator is 0.
   static double biasCurve(double r, double b) { return qv::biasCurve(r, b); }
 

@@ -175,6 +175,24 @@ TEST_F(FrameComposerTest, PerSystemValuesAreCopiedWhenTheSystemChanges) {
   EXPECT_EQ(splat.drawMode, 1);
 }
 
+// Particles at the end of their life span wait for renewal; the set-up
+// passes them by only where their system's life curve leaves them no alpha.
+TEST_F(FrameComposerTest, EndedParticlesAreDrawnWhereTheirLifeCurveLeavesThemAlpha) {
+  logBrush(0, 0xFF000011);
+  ParticleSystem& s = fill(3);
+  for (int i = 0; i < 3; ++i) {
+    s.particles[i].lifespan = 10;
+    s.particles[i].countdown = 0;
+  }
+  s.drawMode = 77;  // no curve of its own: full opacity to the end
+  render();
+  EXPECT_EQ(logged(), std::vector<LoggedCall>(3, {0xFFFFFFFF, 0x11, 255}));
+  s.drawMode = LIFE_SMOOTH;  // 0 at the end
+  s.particles[1].countdown = 5;
+  render();
+  EXPECT_EQ(logged(), (std::vector<LoggedCall>{{0xFFFFFFFF, 0x11, 128}}));
+}
+
 TEST_F(FrameComposerTest, NearEntryStopsASortedFrame) {
   logBrush(0, 0xFF000011);
   logBrush(1, 0xFF000022);
