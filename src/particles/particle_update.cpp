@@ -79,18 +79,24 @@ void ParticleUpdate::moveParticles() {
   }
 }
 
+int ParticleUpdate::partCount() const { return parts > 1 && runner != nullptr ? parts : 1; }
+
 std::uint32_t ParticleUpdate::firstOfPart(std::uint32_t count, int part) const {
-  if (partFirsts.size() == static_cast<std::size_t>(parts) + 1 && partFirsts.back() >= 0 &&
+  const int n = partCount();
+  if (n == 1) return part == 0 ? 0 : count;
+  if (partFirsts.size() == static_cast<std::size_t>(n) + 1 && partFirsts.back() >= 0 &&
       static_cast<std::uint32_t>(partFirsts.back()) == count) {
     return static_cast<std::uint32_t>(partFirsts[static_cast<std::size_t>(part)]);
   }
   return static_cast<std::uint32_t>(std::uint64_t{count} * static_cast<std::uint64_t>(part) /
-                                    static_cast<std::uint64_t>(parts));
+                                    static_cast<std::uint64_t>(n));
 }
 
+// On one thread too: the motion alone is a tighter loop than motion and
+// renewal in turn.
 bool ParticleUpdate::movesInParts(const ParticleSystem& s) const {
-  return parts > 1 && runner != nullptr && s.particleCount >= MIN_PARTICLES_IN_PARTS && !s.forceHook &&
-         !s.bounceHook && (!s.respawnHook || s.respawnHookKeepsToParticle);
+  return s.particleCount >= MIN_PARTICLES_IN_PARTS && !s.forceHook && !s.bounceHook &&
+         (!s.respawnHook || s.respawnHookKeepsToParticle);
 }
 
 // The same update as the loop in moveParticles: a particle's motion reads
@@ -99,7 +105,8 @@ bool ParticleUpdate::movesInParts(const ParticleSystem& s) const {
 void ParticleUpdate::moveInParts(ParticleSystem& s) {
   const std::uint32_t count = s.particleCount;
   Particle* const particles = s.particles.data();
-  if (due_.size() < static_cast<std::size_t>(parts)) due_.resize(static_cast<std::size_t>(parts));
+  const int n = partCount();
+  if (due_.size() < static_cast<std::size_t>(n)) due_.resize(static_cast<std::size_t>(n));
   auto move = [&](int part) {
     std::vector<std::uint32_t>& due = due_[static_cast<std::size_t>(part)];
     due.clear();
@@ -115,8 +122,12 @@ void ParticleUpdate::moveInParts(ParticleSystem& s) {
       }
     }
   };
-  runner->runParts(parts, move);
-  for (int part = 0; part < parts; ++part) {
+  if (n == 1) {
+    move(0);
+  } else {
+    runner->runParts(n, move);
+  }
+  for (int part = 0; part < n; ++part) {
     for (const std::uint32_t i : due_[static_cast<std::size_t>(part)]) {
       systems_.setCurrentParticle(s, static_cast<std::int32_t>(i));
       renew(s, particles[i]);

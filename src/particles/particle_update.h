@@ -23,10 +23,10 @@ class ParticleUpdate {
   // Share of a bouncing particle's speed that is lost; 1 stops it.
   double bounceLoss = 1.0;
   // Threads lent for the motion: `parts` parts run by `runner` (1 and none:
-  // this thread alone). They move a system's particles only where nothing
-  // but the particle itself is read: no force or bounce hook, and a renewal
-  // hook, if any, that keeps to the current particle; the renewals then
-  // follow on this thread, in particle order.
+  // this thread alone). A system's particles move first and are renewed
+  // after, in particle order on this thread, where nothing but the particle
+  // itself is read: no force or bounce hook, and a renewal hook, if any,
+  // that keeps to the current particle; else one by one, in turn.
   PartRunner* runner = nullptr;
   int parts = 1;
   // Where the parts begin (parts + 1 firsts, the last the particle count):
@@ -41,6 +41,7 @@ class ParticleUpdate {
  private:
   void renew(ParticleSystem& s, Particle& p);
   bool movesInParts(const ParticleSystem& s) const;
+  int partCount() const;  // parts lent, or 1
   std::uint32_t firstOfPart(std::uint32_t count, int part) const;
   void moveInParts(ParticleSystem& s);
 
