@@ -49,6 +49,12 @@ constexpr int LIST_SETS = 6;
   for (int row = top; row <= bottom; ++row) __builtin_prefetch(left + band.rowStart[row], 1);
 }
 
+// A thread's pace is timed by the steady clock; no pixel depends on it.
+using PaceClock = std::chrono::steady_clock;
+double secondsSince(PaceClock::time_point start) {
+  return std::chrono::duration<double>(PaceClock::now() - start).count();
+}
+
 int machineCores() {
   const unsigned n = std::thread::hardware_concurrency();
   return static_cast<int>(std::clamp(n, 1u, static_cast<unsigned>(MAX_COMPOSE_THREADS)));
@@ -245,16 +251,15 @@ bool FrameComposer::drawTogether(int threads, bool clearBands) {
     };
     const std::int32_t first = shareFirst_[static_cast<std::size_t>(t)];
     const std::int32_t end = shareFirst_[static_cast<std::size_t>(t) + 1];
-    const auto start = std::chrono::steady_clock::now();
+    const auto start = PaceClock::now();
     share.end = setUpShare<false>(share, first, end, take);
     // A share that ended early leaves the rest of its part to fill.
     if (fillInParts_) drawList_.fillEntries(share.filled, end);
     if (share.end == RangeEnd::NeedsOneThread) oneThread = true;
-    setUpSeconds_[static_cast<std::size_t>(t)] =
-        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    setUpSeconds_[static_cast<std::size_t>(t)] = secondsSince(start);
     workers_->waitForAllBands();
     if (oneThread) return;
-    const auto drawStart = std::chrono::steady_clock::now();
+    const auto drawStart = PaceClock::now();
     SplatParams& p = bandParams_[static_cast<std::size_t>(t)].params;
     if (clearBands) frame_.clearDrawnRows(p.minRow, p.maxRow);
     for (int u = 0; u < threads; ++u) {
@@ -262,8 +267,7 @@ bool FrameComposer::drawTogether(int threads, bool clearBands) {
       drawSplats(p, from.bands[static_cast<std::size_t>(t)]);
       if (from.end == RangeEnd::Near) break;
     }
-    drawSeconds_[static_cast<std::size_t>(t)] =
-        std::chrono::duration<double>(std::chrono::steady_clock::now() - drawStart).count();
+    drawSeconds_[static_cast<std::size_t>(t)] = secondsSince(drawStart);
   };
   workers_->run(threads, job);
   if (fillInParts_) drawList_.endDrawList();

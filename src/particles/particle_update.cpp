@@ -35,7 +35,8 @@ inline void coast(Particle& p) {
   p.velocity *= 1 - p.mobility * p.drag;
 }
 
-// Fewer particles than this move on one thread: the hand-over costs more.
+// Fewer particles than this move one by one on the calling thread: handing
+// parts to other threads costs more than the pass saves.
 constexpr std::uint32_t MIN_PARTICLES_IN_PARTS = 4096;
 
 }  // namespace
